@@ -1,0 +1,65 @@
+#include "vb/Strings.h"
+
+#include <algorithm>
+
+namespace vb {
+namespace {
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
+std::string_view trimView(std::string_view text, std::string_view set)
+{
+    const auto first = text.find_first_not_of(set);
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(set);
+    return text.substr(first, last - first + 1);
+}
+
+std::string trim(std::string_view text) { return std::string(trimView(text, " ")); }
+
+std::string upperAscii(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), upper);
+    return result;
+}
+
+std::string lowerAscii(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), lower);
+    return result;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+}
+
+std::string_view leftCodePoints(std::string_view text, std::size_t count)
+{
+    std::size_t i = 0;
+    while (i < text.size() && count > 0) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++i;
+        --count;
+    }
+    return text.substr(0, i);
+}
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to)
+{
+    if (from.empty())
+        return text;
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace vb

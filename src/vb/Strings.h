@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vb {
+
+// The text without leading and trailing characters from set.
+std::string_view trimView(std::string_view text, std::string_view set);
+
+// The runtime's Trim: leading and trailing spaces removed (blanks only, not tabs or NULs).
+std::string trim(std::string_view text);
+
+// ASCII letters upper- or lower-cased; every other byte unchanged.
+std::string upperAscii(std::string_view text);
+std::string lowerAscii(std::string_view text);
+
+// Equality without regard to ASCII letter case.
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+// The first count code points of UTF-8 text, never splitting a sequence.
+std::string_view leftCodePoints(std::string_view text, std::size_t count);
+
+// The text with every occurrence of from replaced by to.
+std::string replaceAll(std::string text, std::string_view from, std::string_view to);
+
+}  // namespace vb
