@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vb/ComError.h"
 #include "vb/Variant.h"
 
 #include <cstdint>
@@ -14,8 +15,12 @@ namespace velm {
 // element where it was; only malformed XML raises (a vb::ComError).
 class DataIO {
 public:
+    // The number LoadXml and InsertXml raise for malformed XML: an object-defined error, so that
+    // it is never mistaken for a fault of the caller's own code.
+    static constexpr std::int32_t kMalformedXml = vb::kObjectErrorBase + 1;
+
     // An opaque saved current element; it survives every edit, and one whose element was
-    // deleted resolves to the document element.
+    // deleted (or that came from another DataIO) resolves to the document element.
     class Position {
     public:
         Position() = default;
@@ -49,7 +54,8 @@ public:
     // Current := the parent element; false at the document element.
     bool MoveToParent();
 
-    // Releases the document; every position then resolves to nothing.
+    // Releases the document; every position then resolves to nothing, and after a later load
+    // to the new document element.
     void Clear();
 
     // Removes the element of that name with its subtree; false when none is found. A current

@@ -15,7 +15,7 @@ using vb::ByteArray;
 // arrays that carry text hold UTF-16LE code units.
 class DisplayInt {
 public:
-    virtual ~DisplayInt() = default;
+    virtual ~DisplayInt();
 
     virtual std::int32_t hwnd() = 0;
     virtual void ExternalSupport(const std::shared_ptr<ParentInt>& cSupport) = 0;

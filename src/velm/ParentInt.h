@@ -8,7 +8,7 @@ namespace velm {
 // The driver's support object, as every item display receives it. Members in slot order.
 class ParentInt {
 public:
-    virtual ~ParentInt() = default;
+    virtual ~ParentInt();
 
     // "HDStatic.xml": the static-strings document; "0" when there is none.
     virtual std::string GetLocalizePath(const std::string& vInfo) = 0;

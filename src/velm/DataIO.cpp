@@ -1,0 +1,413 @@
+#include "velm/DataIO.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace velm {
+namespace {
+
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
+constexpr unsigned kFormat = pugi::format_raw | pugi::format_no_declaration;
+
+// What may follow the last element: a state buffer's unwritten tail comes back as NULs.
+constexpr std::string_view kIgnoredTail("\0 \t\r\n", 5);
+
+// Serials are unique in the process, so a position from another DataIO never matches here.
+std::uint64_t nextSerial()
+{
+    static std::atomic<std::uint64_t> last { 0 };
+    return ++last;
+}
+
+struct StringWriter : pugi::xml_writer {
+    void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+    std::string text;
+};
+
+bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
+
+bool hasName(pugi::xml_node node, std::string_view name) { return std::string_view(node.name()) == name; }
+
+// Names are checked so that the document always serialises to XML that loads again.
+bool isNameByte(unsigned char c, bool first)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80)
+        return true;
+    return !first && ((c >= '0' && c <= '9') || c == '-' || c == '.');
+}
+
+bool isName(std::string_view name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (!isNameByte(static_cast<unsigned char>(name[i]), i == 0))
+            return false;
+    }
+    return !name.empty();
+}
+
+// The node after node in document order without leaving root's subtree.
+pugi::xml_node nextInSubtree(pugi::xml_node node, pugi::xml_node root)
+{
+    if (node.first_child())
+        return node.first_child();
+    for (; node && node != root; node = node.parent()) {
+        if (node.next_sibling())
+            return node.next_sibling();
+    }
+    return {};
+}
+
+pugi::xml_node findElement(pugi::xml_node root, std::string_view name)
+{
+    for (auto node = root; node; node = nextInSubtree(node, root)) {
+        if (isElement(node) && hasName(node, name))
+            return node;
+    }
+    return {};
+}
+
+bool contains(pugi::xml_node ancestor, pugi::xml_node node)
+{
+    for (; node; node = node.parent()) {
+        if (node == ancestor)
+            return true;
+    }
+    return false;
+}
+
+std::string textBelow(pugi::xml_node element)
+{
+    std::string text;
+    for (auto node = element; node; node = nextInSubtree(node, element)) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += node.value();
+    }
+    return text;
+}
+
+pugi::xml_node childElement(pugi::xml_node parent, std::int32_t index)
+{
+    if (index < 0)
+        return {};
+    for (auto child = parent.first_child(); child; child = child.next_sibling()) {
+        if (isElement(child) && index-- == 0)
+            return child;
+    }
+    return {};
+}
+
+pugi::xml_attribute findAttribute(pugi::xml_node element, std::string_view name)
+{
+    for (auto attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        if (std::string_view(attribute.name()) == name)
+            return attribute;
+    }
+    return {};
+}
+
+vb::Variant attributeValue(pugi::xml_node element, std::string_view name)
+{
+    const auto attribute = findAttribute(element, name);
+    return attribute ? vb::Variant(attribute.value()) : vb::Variant();
+}
+
+// pugixml frees a subtree recursively, so a deeply nested one is taken apart leaf by leaf.
+void removeSubtree(pugi::xml_node top)
+{
+    auto node = top;
+    while (true) {
+        while (node.first_child())
+            node = node.first_child();
+        if (node == top)
+            break;
+        auto parent = node.parent();
+        parent.remove_child(node);
+        node = parent;
+    }
+    top.parent().remove_child(top);
+}
+
+std::string print(pugi::xml_node node)
+{
+    StringWriter writer;
+    node.print(writer, "", kFormat, pugi::encoding_utf8);
+    return std::move(writer.text);
+}
+
+[[noreturn]] void raiseMalformed(std::string_view message, std::ptrdiff_t offset)
+{
+    throw vb::ComError(DataIO::kMalformedXml,
+                       "Malformed XML: " + std::string(message) + " at offset " + std::to_string(offset), "DataIO");
+}
+
+std::string_view withoutIgnoredTail(std::string_view xml)
+{
+    const auto last = xml.find_last_not_of(kIgnoredTail);
+    return last == std::string_view::npos ? std::string_view() : xml.substr(0, last + 1);
+}
+
+// Parses top-level elements (text between them is an error); raises for malformed XML.
+std::unique_ptr<pugi::xml_document> parseElements(std::string_view xml)
+{
+    const auto text = withoutIgnoredTail(xml);
+    if (const auto nul = text.find('\0'); nul != std::string_view::npos)
+        raiseMalformed("NUL character", static_cast<std::ptrdiff_t>(nul));
+    auto document = std::make_unique<pugi::xml_document>();
+    const auto result = document->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+    if (result.status == pugi::status_out_of_memory)
+        vb::raise(vb::err::kOutOfMemory);
+    if (!result)
+        raiseMalformed(result.description(), result.offset);
+    for (const auto node : document->children()) {
+        if (!isElement(node))
+            raiseMalformed("Text outside an element", node.offset_debug());
+    }
+    return document;
+}
+
+}  // namespace
+
+struct DataIO::Impl {
+    struct Saved {
+        std::uint64_t serial;
+        pugi::xml_node element;
+    };
+
+    pugi::xml_node root() const { return document->document_element(); }
+
+    // The scope of a by-name lookup: the whole document, or the current element's subtree.
+    pugi::xml_node lookup(std::string_view name) const
+    {
+        const auto scope = fromRoot ? root() : current;
+        return scope ? findElement(scope, name) : pugi::xml_node();
+    }
+
+    // Drops the saved positions inside top, whose nodes are about to be freed.
+    void forgetPositionsIn(pugi::xml_node top)
+    {
+        std::erase_if(positions, [&](const Saved& saved) { return contains(top, saved.element); });
+    }
+
+    // The serial of a saved element, registering it on first use.
+    std::uint64_t serialOf(pugi::xml_node element)
+    {
+        const auto saved = std::find_if(positions.begin(), positions.end(),
+                                        [&](const Saved& entry) { return entry.element == element; });
+        if (saved != positions.end())
+            return saved->serial;
+        positions.push_back({nextSerial(), element});
+        return positions.back().serial;
+    }
+
+    pugi::xml_node elementOf(std::uint64_t serial) const
+    {
+        const auto saved = std::find_if(positions.begin(), positions.end(),
+                                        [&](const Saved& entry) { return entry.serial == serial; });
+        return saved != positions.end() ? saved->element : pugi::xml_node();
+    }
+
+    void replaceDocument(std::unique_ptr<pugi::xml_document> replacement)
+    {
+        positions.clear();
+        document = std::move(replacement);
+        current = root();
+    }
+
+    std::unique_ptr<pugi::xml_document> document = std::make_unique<pugi::xml_document>();
+    pugi::xml_node current;
+    bool fromRoot = true;
+    std::weak_ptr<void> owner;
+    std::vector<Saved> positions;
+};
+
+DataIO::DataIO()
+    : impl_(std::make_unique<Impl>())
+{
+}
+
+DataIO::~DataIO() = default;
+
+void DataIO::setOwner(std::weak_ptr<void> owner) { impl_->owner = std::move(owner); }
+
+std::shared_ptr<void> DataIO::Owner() const { return impl_->owner.lock(); }
+
+bool DataIO::FromRoot() const { return impl_->fromRoot; }
+
+void DataIO::setFromRoot(bool fromRoot) { impl_->fromRoot = fromRoot; }
+
+void DataIO::LoadXml(std::string_view xml)
+{
+    auto document = parseElements(xml);
+    const auto first = document->document_element();
+    if (!first)
+        raiseMalformed("No document element found", 0);
+    if (const auto second = first.next_sibling())
+        raiseMalformed("More than one document element", second.offset_debug());
+    impl_->replaceDocument(std::move(document));
+}
+
+bool DataIO::MoveToChild(std::int32_t index)
+{
+    const auto child = childElement(impl_->current, index);
+    if (!child)
+        return false;
+    impl_->current = child;
+    return true;
+}
+
+bool DataIO::MoveToRoot()
+{
+    const auto root = impl_->root();
+    if (!root)
+        return false;
+    impl_->current = root;
+    return true;
+}
+
+bool DataIO::MoveToParent()
+{
+    const auto parent = impl_->current.parent();
+    if (!isElement(parent))
+        return false;
+    impl_->current = parent;
+    return true;
+}
+
+void DataIO::Clear() { impl_->replaceDocument(std::make_unique<pugi::xml_document>()); }
+
+bool DataIO::DeleteElement(std::string_view name)
+{
+    const auto target = impl_->lookup(name);
+    if (!target)
+        return false;
+    const auto parent = target.parent();
+    if (contains(target, impl_->current))
+        impl_->current = isElement(parent) ? parent : pugi::xml_node();
+    impl_->forgetPositionsIn(target);
+    removeSubtree(target);
+    return true;
+}
+
+bool DataIO::InsertXml(std::string_view parentName, std::string_view xml)
+{
+    const auto fragment = parseElements(xml);
+    auto parent = impl_->lookup(parentName);
+    if (!parent)
+        return false;
+    for (const auto node : fragment->children())
+        parent.append_copy(node);
+    return true;
+}
+
+std::string DataIO::GetXml() const
+{
+    StringWriter writer;
+    impl_->document->save(writer, "", kFormat, pugi::encoding_utf8);
+    return std::move(writer.text);
+}
+
+std::string DataIO::GetElementXml(std::string_view name) const
+{
+    const auto element = impl_->lookup(name);
+    return element ? print(element) : std::string();
+}
+
+bool DataIO::FindElement(std::string_view name)
+{
+    const auto element = impl_->lookup(name);
+    if (!element)
+        return false;
+    impl_->current = element;
+    return true;
+}
+
+bool DataIO::HasAttribute(std::string_view name) const { return !findAttribute(impl_->current, name).empty(); }
+
+vb::Variant DataIO::GetAttribute(std::string_view name) const { return attributeValue(impl_->current, name); }
+
+vb::Variant DataIO::GetText() const
+{
+    if (!impl_->current)
+        return {};
+    return textBelow(impl_->current);
+}
+
+bool DataIO::SetText(std::string_view text)
+{
+    auto element = impl_->current;
+    if (!element)
+        return false;
+    while (const auto child = element.first_child()) {
+        impl_->forgetPositionsIn(child);
+        removeSubtree(child);
+    }
+    // A NUL ends the text as the document stores it, and an empty text leaves no node at all, so
+    // the element writes as <Name/> and reloads the same.
+    text = text.substr(0, text.find('\0'));
+    if (!text.empty())
+        element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    return true;
+}
+
+vb::Variant DataIO::GetChildText(std::int32_t index) const
+{
+    const auto child = childElement(impl_->current, index);
+    if (!child)
+        return {};
+    return textBelow(child);
+}
+
+std::int32_t DataIO::ChildCount() const
+{
+    const auto children = impl_->current.children();
+    return static_cast<std::int32_t>(std::count_if(children.begin(), children.end(), isElement));
+}
+
+vb::Variant DataIO::GetChildAttribute(std::int32_t index, std::string_view name) const
+{
+    return attributeValue(childElement(impl_->current, index), name);
+}
+
+bool DataIO::SetAttribute(std::string_view name, std::string_view value)
+{
+    auto element = impl_->current;
+    if (!element || !isName(name))
+        return false;
+    auto attribute = findAttribute(element, name);
+    if (!attribute)
+        attribute = element.append_attribute(std::string(name).c_str());
+    return attribute.set_value(value.data(), value.size());
+}
+
+bool DataIO::AddElement(std::string_view parentName, std::string_view name)
+{
+    if (!isName(name))
+        return false;
+    auto parent = impl_->lookup(parentName);
+    if (!parent)
+        return false;
+    const auto added = parent.append_child(std::string(name).c_str());
+    if (!added)
+        return false;
+    impl_->current = added;
+    return true;
+}
+
+void DataIO::SetPosition(const Position& position)
+{
+    const auto element = impl_->elementOf(position.serial_);
+    impl_->current = element ? element : impl_->root();
+}
+
+DataIO::Position DataIO::GetPosition() const
+{
+    Position position;
+    if (impl_->current)
+        position.serial_ = impl_->serialOf(impl_->current);
+    return position;
+}
+
+}  // namespace velm
