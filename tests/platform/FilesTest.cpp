@@ -1,0 +1,127 @@
+#include "platform/Bitmap.h"
+#include "platform/Files.h"
+
+#include "vb/ComError.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::int32_t errorNumber(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const vb::ComError& error) {
+        return error.number;
+    }
+    return 0;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+
+    void TearDown() override { fs::remove_all(folder); }
+
+    void touch(const fs::path& name) { std::ofstream(folder / name) << "x"; }
+
+    fs::path folder = fs::temp_directory_path() / ("velm-files-" + std::to_string(getpid()));
+};
+
+TEST(FilePattern, MatchesLikeTheSystemsWildcards)
+{
+    const std::tuple<const char*, const char*, bool> cases[] {
+        {"12hdt.htm", "*hdt.htm", true},      {"12HDT.HTM", "*hdt.htm", true},    {"hdt.htm", "*hdt.htm", true},
+        {"12hdt.html", "*hdt.htm", false},    {"12hdt.htm.bak", "*hdt.htm", false}, {"a.txt", "?.txt", true},
+        {"ab.txt", "?.txt", false},           {".txt", "?.txt", false},           {"\xC3\xA9.txt", "?.txt", true},
+        {"mississippi", "m*ss*pi", true},     {"mississippi", "*sipx*", false},   {"abcbd", "a*b?", true},
+        {"", "*", true},                      {"", "?", false},                   {"x", "", false},
+    };
+    for (const auto& [name, pattern, matches] : cases)
+        EXPECT_EQ(platform::matchesPattern(name, pattern), matches) << name << " ~ " << pattern;
+}
+
+TEST_F(FilesTest, DeletesOnlyMatchingFilesOfTheFolderItself)
+{
+    for (const char* name : {"1hdt.htm", "22HDT.HTM", "hdt.htm", "Lt_Lower_Cornerhdt.bmp", "3hdt.html"})
+        touch(name);
+    fs::create_directories(folder / "4hdt.htm");
+    fs::create_directories(folder / "sub");
+    touch("sub/5hdt.htm");
+
+    EXPECT_EQ(platform::deleteMatching(folder, "*hdt.htm"), 3u);
+    std::set<std::string> remaining;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        remaining.insert(entry.path().lexically_relative(folder).string());
+    EXPECT_EQ(remaining, (std::set<std::string> {"Lt_Lower_Cornerhdt.bmp", "3hdt.html", "4hdt.htm", "sub", "sub/5hdt.htm"}));
+
+    EXPECT_EQ(platform::deleteMatching(folder / "missing", "*"), 0u);
+    EXPECT_EQ(platform::deleteMatching(folder / "3hdt.html", "*"), 0u);
+    EXPECT_TRUE(platform::fileExists(folder / "Lt_Lower_Cornerhdt.bmp"));
+    EXPECT_FALSE(platform::fileExists(folder / "sub"));
+    EXPECT_FALSE(platform::fileExists(folder / "1hdt.htm"));
+}
+
+TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmap)
+{
+    platform::Bitmap image({0x99, 0xCC, 0xFF});
+    image.setPixel(0, 0, {255, 0, 0});
+    image.setPixel(15, 15, {0, 255, 0});
+    const auto path = folder / "Bottom_Tilehdt.bmp";
+    platform::writeBitmap(path, image);
+
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(bytes.size(), 54u + 16 * 48);
+    const auto field = [&](std::size_t at, std::size_t size) {
+        std::uint32_t value = 0;
+        for (std::size_t i = size; i-- > 0;)
+            value = value << 8 | bytes[at + i];
+        return value;
+    };
+    // offset, size, value: signature, file size, reserved, pixel offset, info size, width, height,
+    // planes, bits per pixel, compression, image size, colours used
+    const std::tuple<std::size_t, std::size_t, std::uint32_t> fields[] {
+        {0, 2, 'B' | 'M' << 8}, {2, 4, 822}, {6, 4, 0},  {10, 4, 54}, {14, 4, 40}, {18, 4, 16},
+        {22, 4, 16},            {26, 2, 1},  {28, 2, 24}, {30, 4, 0},  {34, 4, 768}, {46, 4, 0},
+    };
+    for (const auto& [offset, size, value] : fields)
+        EXPECT_EQ(field(offset, size), value) << "at " << offset;
+
+    // The bottom row comes first; each pixel is blue, green, red.
+    const auto pixelAt = [&](std::size_t at) { return std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + 3); };
+    EXPECT_EQ(pixelAt(54), (std::vector<std::uint8_t> {0xFF, 0xCC, 0x99}));
+    EXPECT_EQ(pixelAt(54 + 45), (std::vector<std::uint8_t> {0, 255, 0}));
+    EXPECT_EQ(pixelAt(54 + 15 * 48), (std::vector<std::uint8_t> {0, 0, 255}));
+    EXPECT_EQ(platform::readBitmap(path), image);
+
+    touch("short.bmp");
+    EXPECT_FALSE(platform::readBitmap(folder / "short.bmp"));
+    EXPECT_FALSE(platform::readBitmap(folder / "missing.bmp"));
+}
+
+TEST_F(FilesTest, UnwritableBitmapsAndPixelsOutsideTheImageRaise)
+{
+    fs::create_directories(folder / "dir");
+    platform::Bitmap image;
+    EXPECT_EQ(errorNumber([&] { platform::writeBitmap(folder / "missing" / "a.bmp", image); }), 75);
+    EXPECT_EQ(errorNumber([&] { platform::writeBitmap(folder / "dir", image); }), 75);
+    for (const auto& [x, y] : {std::pair {-1, 0}, {16, 0}, {0, -1}, {0, 16}}) {
+        EXPECT_EQ(errorNumber([&] { image.setPixel(x, y, {1, 2, 3}); }), vb::err::kSubscriptOutOfRange);
+        EXPECT_EQ(errorNumber([&] { image.pixel(x, y); }), vb::err::kSubscriptOutOfRange);
+    }
+    EXPECT_EQ(image, platform::Bitmap());
+}
+
+}  // namespace
