@@ -111,7 +111,7 @@ void writeBitmap(const std::filesystem::path& path, const Bitmap& image)
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
     if (!file)
-        throw vb::ComError(kPathFileAccessError, kPathFileAccessText);
+        throw vb::ComError::runtime(vb::err::kPathFileAccess);
 }
 
 std::optional<Bitmap> readBitmap(const std::filesystem::path& path)

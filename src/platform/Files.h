@@ -7,10 +7,6 @@
 
 namespace platform {
 
-// The runtime's error for a file that cannot be opened or written, and its description.
-inline constexpr std::int32_t kPathFileAccessError = 75;
-inline constexpr const char* kPathFileAccessText = "Path/File access error";
-
 // Whether name matches pattern: '*' stands for any run of characters, '?' for one character,
 // letters compare without regard to ASCII case, as file names do on the modelled system.
 bool matchesPattern(std::string_view name, std::string_view pattern);

@@ -143,8 +143,8 @@ std::size_t RegistryFile::removeProgId(std::string_view progId)
 void RegistryFile::save() const
 {
     const auto fail = [this] {
-        throw vb::ComError(kPathFileAccessError,
-                           std::string(kPathFileAccessText) + ": cannot write registry file " + path_.string());
+        throw vb::ComError(vb::err::kPathFileAccess,
+                           std::string(vb::runtimeDescription(vb::err::kPathFileAccess)) + ": cannot write registry file " + path_.string());
     };
     if (path_.empty())
         fail();

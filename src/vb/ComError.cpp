@@ -24,6 +24,7 @@ const char* runtimeDescription(std::int32_t number)
     case err::kSubscriptOutOfRange: return "Subscript out of range";
     case err::kTypeMismatch: return "Type mismatch";
     case err::kFileNotFound: return "File not found";
+    case err::kPathFileAccess: return "Path/File access error";
     case err::kObjectNotSet: return "Object variable or With block variable not set";
     case err::kInvalidUseOfNull: return "Invalid use of Null";
     case err::kCannotCreateObject: return "ActiveX component can't create object";
