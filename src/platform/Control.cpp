@@ -1,0 +1,169 @@
+#include "platform/Control.h"
+
+#include "platform/Container.h"
+#include "platform/Form.h"
+#include "platform/Hook.h"
+#include "vb/ComError.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+float extent(float value)
+{
+    return value > 0 ? value : 0.0f;
+}
+
+}  // namespace
+
+Control::~Control()
+{
+    if (focused_ && form_)
+        form_->forgetControl(*this);
+}
+
+void Control::setLeft(float left)
+{
+    left_ = left;
+}
+
+void Control::setTop(float top)
+{
+    top_ = top;
+}
+
+void Control::setWidth(float width)
+{
+    Move(left_, top_, width);
+}
+
+void Control::setHeight(float height)
+{
+    Move(left_, top_, width_, height);
+}
+
+void Control::Move(float left, std::optional<float> top, std::optional<float> width, std::optional<float> height)
+{
+    left_ = left;
+    top_ = top.value_or(top_);
+    const auto newWidth = extent(width.value_or(width_));
+    const auto newHeight = extent(height.value_or(height_));
+    if (newWidth == width_ && newHeight == height_)
+        return;
+    width_ = newWidth;
+    height_ = newHeight;
+    sizeChanged();
+}
+
+void Control::setVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    if (!visible)
+        loseFocusIfHeld();
+}
+
+void Control::setEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    if (!enabled)
+        loseFocusIfHeld();
+    enabledChanged();
+}
+
+void Control::setCaption(std::string caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = std::move(caption);
+    textChanged();
+}
+
+void Control::setFont(const Font& font)
+{
+    if (font == font_)
+        return;
+    font_ = font;
+    textChanged();
+}
+
+void Control::ZOrder(std::int16_t position)
+{
+    if (parent_)
+        parent_->moveInZOrder(*this, position == 0);
+}
+
+int Control::zIndex() const
+{
+    if (!parent_)
+        return 0;
+    const auto& order = parent_->zOrder();
+    return static_cast<int>(std::find(order.begin(), order.end(), this) - order.begin());
+}
+
+void Control::SetFocus()
+{
+    if (!canFocus())
+        vb::raise(vb::err::kInvalidProcedureCall);
+    if (focused_)
+        return;
+    if (form_)
+        form_->moveFocus(this);
+    else
+        setFocusState(true);
+}
+
+bool Control::canFocus() const
+{
+    if (!takesFocus() || !visible_ || !enabled_)
+        return false;
+    for (auto* container = parent_; container;) {
+        const auto* control = dynamic_cast<const Control*>(container);
+        if (!control)
+            return true;
+        if (!control->visible_ || !control->enabled_)
+            return false;
+        container = control->parent_;
+    }
+    return true;
+}
+
+void Control::copyPropertiesFrom(const Control& source)
+{
+    left_ = source.left_;
+    top_ = source.top_;
+    width_ = source.width_;
+    height_ = source.height_;
+    enabled_ = source.enabled_;
+    tag_ = source.tag_;
+    caption_ = source.caption_;
+    font_ = source.font_;
+}
+
+void Control::resize(float width, float height)
+{
+    width_ = extent(width);
+    height_ = extent(height);
+}
+
+void Control::setFocusState(bool focused)
+{
+    focused_ = focused;
+    callHook(focused ? onGotFocus : onLostFocus);
+}
+
+void Control::loseFocusIfHeld()
+{
+    if (!focused_)
+        return;
+    if (form_)
+        form_->moveFocus(nullptr);
+    else
+        setFocusState(false);
+}
+
+}  // namespace platform
