@@ -1,0 +1,669 @@
+#include "component/clsMultipleChoice.h"
+
+#include "component/clsStatus.h"
+#include "itemwindow/frmMain.h"
+#include "platform/WindowSystem.h"
+#include "support/clsErrorDisplay.h"
+#include "support/modFormFunctions.h"
+#include "vb/Strings.h"
+#include "vb/Trap.h"
+#include "velm/DataIO.h"
+#include "velm/ItemScorer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace quorin {
+namespace {
+
+constexpr std::int32_t kCaseMarkerBytes = 12;  // the byte length of the marker "|case|"
+constexpr std::int32_t kMinimumResizeWidth = 8000;
+constexpr std::int32_t kMinimumResizeHeight = 4500;
+constexpr std::int32_t kReadOnlyOption = 1;
+constexpr std::int32_t kShowAnswersOption = 16;
+constexpr std::int32_t kCalculatorOption = 256;
+constexpr float kItemFontSize = 10.0f;
+
+// The window names that never count as the item's visible window.
+constexpr std::string_view kIgnoredWindowNames[] = {"frmViewInfo", "frmConnections"};
+
+std::int32_t byteLength(const std::string& text)
+{
+    const auto bytes = 2 * vb::utf16Length(text);
+    if (bytes > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - kCaseMarkerBytes))
+        vb::raise(vb::err::kOverflow);
+    return static_cast<std::int32_t>(bytes);
+}
+
+// Copies text's code units to the caller's array from subscript 0: at most limit bytes, and
+// never more than the array holds.
+void copyTextToArray(const std::string& text, velm::ByteArray& array, std::int32_t limit)
+{
+    if (array.empty())
+        vb::raise(vb::err::kSubscriptOutOfRange);
+    const auto bytes = vb::bytesFromText(text);
+    const auto count = std::min({bytes.size(), array.size(), static_cast<std::size_t>(std::max(limit, 0))});
+    std::copy_n(bytes.begin(), count, array.begin());
+}
+
+std::string escapeXmlText(std::string_view text)
+{
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// Raises unless the text is one well-formed State element.
+void checkStateText(const std::string& stateText)
+{
+    velm::DataIO check;
+    check.LoadXml(stateText);
+    check.MoveToRoot();
+    if (!check.FindElement("State") || check.GetXml() != check.GetElementXml("State"))
+        throw vb::ComError(vb::err::kInvalidProcedureCall, "The state text is not a State element",
+                           std::string(clsMultipleChoice::kModuleName));
+}
+
+// Saves the scope flag and the current element of a document and puts them back when it ends.
+class SavedPlace {
+public:
+    explicit SavedPlace(velm::DataIO& data) : data_(data), fromRoot_(data.FromRoot()), position_(data.GetPosition()) {}
+    ~SavedPlace()
+    {
+        data_.SetPosition(position_);
+        data_.setFromRoot(fromRoot_);
+    }
+    SavedPlace(const SavedPlace&) = delete;
+    SavedPlace& operator=(const SavedPlace&) = delete;
+
+private:
+    velm::DataIO& data_;
+    bool fromRoot_;
+    velm::DataIO::Position position_;
+};
+
+}  // namespace
+
+std::shared_ptr<clsMultipleChoice> clsMultipleChoice::create()
+{
+    std::shared_ptr<clsMultipleChoice> component(new clsMultipleChoice());
+    component->initialize();
+    return component;
+}
+
+void clsMultipleChoice::initialize()
+{
+    moErrorDisplay = std::make_shared<clsErrorDisplay>();
+    moErrorDisplay->setParentClass(weak_from_this());
+    moItemData = std::make_shared<velm::DataIO>();
+    moItemData->setOwner(weak_from_this());
+    moScorer = std::make_shared<velm::ItemScorer>();
+    moStatus = std::make_shared<clsStatus>();
+    moStatus->setParentClass(weak_from_this());
+    moStatus->setDataIO(moItemData);
+    modFormFunctions::SetErrorDisplay(*this, moErrorDisplay);
+}
+
+clsMultipleChoice::~clsMultipleChoice() = default;
+
+std::string clsMultipleChoice::AppVersion() const
+{
+    return std::to_string(QUORIN_VERSION_MAJOR) + "." + std::to_string(QUORIN_VERSION_MINOR) + "."
+        + std::to_string(QUORIN_VERSION_PATCH);
+}
+
+velm::DataIO& clsMultipleChoice::ItemData() const
+{
+    if (!moItemData)
+        vb::raise(vb::err::kObjectNotSet);
+    return *moItemData;
+}
+
+velm::ParentInt& clsMultipleChoice::support() const
+{
+    if (!mExtParent)
+        vb::raise(vb::err::kObjectNotSet);
+    return *mExtParent;
+}
+
+frmMain& clsMultipleChoice::mainFormOrRaise() const
+{
+    if (!moMainForm)
+        vb::raise(vb::err::kObjectNotSet);
+    return *moMainForm;
+}
+
+vb::ErrorReporter* clsMultipleChoice::errorDisplay() const
+{
+    return moErrorDisplay.get();
+}
+
+void clsMultipleChoice::logNote(std::string_view routine, std::string_view text) const
+{
+    support().LogNote(std::string(kModuleName), std::string(routine), std::string(text));
+}
+
+std::vector<platform::Form*> clsMultipleChoice::loadedForms() const
+{
+    std::vector<platform::Form*> forms;
+    if (moMainForm)
+        forms.push_back(moMainForm.get());
+    return forms;
+}
+
+std::int32_t clsMultipleChoice::DisplayInt_hwnd()
+{
+    std::int32_t handle = 0;
+    vb::trap(errorDisplay(), "DisplayInt_hwnd_Get", [&] {
+        for (const platform::Form* form : loadedForms()) {
+            const bool ignored = std::find(std::begin(kIgnoredWindowNames), std::end(kIgnoredWindowNames),
+                                           form->Name()) != std::end(kIgnoredWindowNames);
+            if (form->Visible() && !ignored)
+                handle = form->hWnd();
+        }
+    });
+    return handle;
+}
+
+void clsMultipleChoice::DisplayInt_ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport)
+{
+    vb::trap(errorDisplay(), "ExternalSupport_Set", [&] {
+        if (!cSupport)
+            throw vb::ComError(vb::kObjectErrorBase, "External Support is nothing", "Multiple Choice");
+        mExtParent = cSupport;
+        msStaticXml = mExtParent->GetLocalizePath("HDStatic.xml");
+    });
+}
+
+std::int32_t clsMultipleChoice::DisplayInt_SetParentWnd(std::int32_t hParentWnd)
+{
+    mlParenthWnd = hParentWnd;
+    return hParentWnd;
+}
+
+bool clsMultipleChoice::DisplayInt_InitExternalDisplay(const velm::ByteArray& arInit, std::int32_t,
+                                                       std::int32_t lOptions)
+{
+    static constexpr std::string_view kRoutine = "InitExternalDisplay";
+    logNote(kRoutine, "Start");
+    bool result = false;
+    vb::trap(errorDisplay(), kRoutine, [&] {
+        // A second initialisation would orphan the first window and its candidate's work.
+        if (moMainForm)
+            throw vb::ComError(vb::err::kInvalidProcedureCall, "The item is already initialised", std::string(kModuleName));
+        loadItemDefinition(arInit);
+        auto& data = ItemData();
+        data.setFromRoot(true);
+        data.FindElement("MultipleChoiceItem");
+        const std::string language = data.GetAttribute("Language").toString();
+        mFontReg = platform::Font("", kItemFontSize, false);
+        mFontBld = platform::Font("", kItemFontSize, true);
+        insertStaticBlock(language);
+        logNote(kRoutine, "about to init main form");
+        ensureState();
+        createMainForm(lOptions);
+        parentMainForm();
+        logNote(kRoutine, "Completed Init of item");
+        RefreshDisplay.emit();
+        logNote(kRoutine, "done refresh display");
+        result = true;
+        logNote(kRoutine, "End");
+    });
+    return result;
+}
+
+void clsMultipleChoice::loadItemDefinition(const velm::ByteArray& arInit)
+{
+    ItemData().LoadXml(vb::textFromBytes(arInit));
+}
+
+void clsMultipleChoice::insertStaticBlock(const std::string& language)
+{
+    if (msStaticXml == "0" || vb::utf16Length(vb::trim(msStaticXml)) < 5)
+        throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information", "InitExternalDisplay");
+    velm::DataIO statics;
+    statics.LoadXml(msStaticXml);
+    statics.FindElement("Root");
+    statics.setFromRoot(true);
+    std::string fontName;
+    const std::int32_t count = statics.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        statics.MoveToChild(i);
+        if (statics.HasAttribute("Id") && statics.GetAttribute("Id").toString() == language) {
+            fontName = statics.GetAttribute("Font").toString();
+            break;
+        }
+        statics.MoveToParent();
+    }
+    statics.setFromRoot(false);
+    const std::string staticBlock = statics.GetElementXml("Static");
+    auto& data = ItemData();
+    data.setFromRoot(true);
+    data.InsertXml("MultipleChoiceItem", staticBlock);
+    gsAppTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
+    if (!fontName.empty()) {
+        mFontReg.setName(fontName);
+        mFontBld.setName(fontName);
+    }
+    statics.Clear();
+}
+
+void clsMultipleChoice::ensureState()
+{
+    auto& data = ItemData();
+    data.setFromRoot(true);
+    if (data.FindElement("State"))
+        return;
+    data.AddElement("MultipleChoiceItem", "State");
+    data.AddElement("State", "Responses");
+}
+
+void clsMultipleChoice::createMainForm(std::int32_t lOptions)
+{
+    moMainForm = frmMain::create();
+    moMainForm->setVisible(false);
+    moMainForm->setReadOnly((lOptions & kReadOnlyOption) != 0);
+    moMainForm->setShowAnswers((lOptions & kShowAnswersOption) != 0);
+    if ((lOptions & kCalculatorOption) != 0)
+        moMainForm->setParlaDriver(true);
+    moMainForm->setParentClass(shared_from_this());
+    moMainForm->seterrordisplay(moErrorDisplay);
+}
+
+void clsMultipleChoice::parentMainForm()
+{
+    auto& windows = platform::WindowSystem::instance();
+    moMainForm->setPreviousParent(windows.setParent(moMainForm->hWnd(), mlParenthWnd));
+}
+
+bool clsMultipleChoice::DisplayInt_ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                                                       std::int32_t lHeight)
+{
+    return showOrResize("ShowExternalDisplay", lLeft, lTop, lWidth, lHeight);
+}
+
+bool clsMultipleChoice::DisplayInt_ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                                                         std::int32_t lHeight)
+{
+    return showOrResize("ResizeExternalDisplay", lLeft, lTop, std::max(lWidth, kMinimumResizeWidth),
+                        std::max(lHeight, kMinimumResizeHeight));
+}
+
+bool clsMultipleChoice::showOrResize(std::string_view routine, std::int32_t lLeft, std::int32_t lTop,
+                                     std::int32_t lWidth, std::int32_t lHeight)
+{
+    bool result = false;
+    vb::trap(errorDisplay(), routine, [&] {
+        mlLeft = lLeft;
+        mlTop = lTop;
+        mlWidth = lWidth;
+        mlHeight = lHeight;
+        logNote(routine, "lLeft: " + std::to_string(mlLeft) + ", lTop: " + std::to_string(mlTop) + ", lWidth: "
+                             + std::to_string(mlWidth) + ", lHeight: " + std::to_string(mlHeight));
+        ResizeDisplay.emit(mlLeft, mlTop, mlWidth, mlHeight);
+        result = true;
+    });
+    return result;
+}
+
+bool clsMultipleChoice::DisplayInt_HideExternalDisplay()
+{
+    bool result = false;
+    vb::trap(errorDisplay(), "DisplayInt_HideExternalDisplay", [&] {
+        mainFormOrRaise().Hide();
+        result = true;
+    });
+    return result;
+}
+
+void clsMultipleChoice::DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string&)
+{
+    static constexpr std::string_view kRoutine = "GetExternalDisplayStatus";
+    vb::trap(errorDisplay(), kRoutine, [&] {
+        logNote(kRoutine, "Start");
+        if (!moStatus)
+            vb::raise(vb::err::kObjectNotSet);
+        lDispState = moStatus->AnswerStatus();
+        bViewedAll = mainFormOrRaise().ViewedAll();
+        logNote(kRoutine, "End");
+    });
+}
+
+bool clsMultipleChoice::DisplayInt_FreeExternalDisplay()
+{
+    static constexpr std::string_view kRoutine = "FreeExternalDisplay";
+    bool result = false;
+    vb::trap(errorDisplay(), "DisplayInt_FreeExternalDisplay", [&] {
+        logNote(kRoutine, "Start");
+        if (moMainForm) {
+            moMainForm->release();
+            moMainForm.reset();
+        }
+        if (moItemData)
+            moItemData->Clear();
+        moScorer.reset();
+        if (moStatus) {
+            moStatus->setParentClass({});
+            moStatus->setDataIO(nullptr);
+            moStatus.reset();
+        }
+        moItemData.reset();
+        moErrorDisplay->setParentClass({});
+        result = true;
+        logNote(kRoutine, "End");
+        mExtParent.reset();
+    });
+    return result;
+}
+
+std::string clsMultipleChoice::readStateText() const
+{
+    auto& data = ItemData();
+    SavedPlace place(data);
+    data.setFromRoot(true);
+    return data.GetElementXml("State");
+}
+
+std::int32_t clsMultipleChoice::DisplayInt_GetExternalStateBytes()
+{
+    std::int32_t bytes = 0;
+    vb::trap(errorDisplay(), "GetExternalStateBytes", [&] {
+        SetState.emit();
+        bytes = kCaseMarkerBytes + byteLength(readStateText());
+    });
+    return bytes;
+}
+
+void clsMultipleChoice::DisplayInt_GetExternalStateArray(velm::ByteArray& arState, std::int32_t lBytes)
+{
+    vb::trap(errorDisplay(), "GetExternalStateArray", [&] { copyTextToArray(readStateText(), arState, lBytes); });
+}
+
+void clsMultipleChoice::DisplayInt_SetExternalStateArray(const velm::ByteArray& arState, std::int32_t)
+{
+    static constexpr std::string_view kRoutine = "SetExternalStateArray";
+    vb::trap(errorDisplay(), kRoutine, [&] {
+        logNote(kRoutine, "Start");
+        replaceState(vb::trim(vb::textFromBytes(arState)));
+    });
+    vb::trap(errorDisplay(), kRoutine, [&] {
+        LoadState.emit();
+        logNote(kRoutine, "End");
+    });
+}
+
+// Puts stateText in place of the item's State. The text is checked before the old State goes,
+// so a damaged text never leaves the item without one; a text of two characters or fewer
+// gives the empty State that initialisation creates.
+void clsMultipleChoice::replaceState(const std::string& stateText)
+{
+    auto& data = ItemData();
+    const bool empty = vb::utf16Length(stateText) <= 2;
+    if (!empty)
+        checkStateText(stateText);
+    SavedPlace place(data);
+    data.setFromRoot(true);
+    data.DeleteElement("State");
+    if (empty) {
+        ensureState();
+        return;
+    }
+    data.InsertXml("MultipleChoiceItem", stateText);
+}
+
+std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespType)
+{
+    auto& data = ItemData();
+    SavedPlace place(data);
+    data.setFromRoot(true);
+    data.MoveToRoot();
+    const std::string responseType = data.GetAttribute("ResponseType").toString();
+    std::string xml;
+    if (lRespType == 1) {
+        if (!data.FindElement("State"))
+            return std::nullopt;
+        xml = data.GetElementXml("Responses");
+    } else if (lRespType == 0) {
+        xml = data.GetElementXml("Answers");
+    } else {
+        return std::nullopt;
+    }
+    if (responseType == "S")
+        return GetShortResponse(xml);
+    if (responseType == "N")
+        return xml;
+    return lRespType == 0 ? ConvertKey(xml) : ConvertResponse(xml);
+}
+
+bool clsMultipleChoice::DisplayInt_GetResponse(std::int32_t lRespType, velm::ByteArray& arResponse,
+                                               std::int32_t lBuffer)
+{
+    bool result = false;
+    vb::trap(errorDisplay(), "GetResponse", [&] {
+        if (const auto text = responseText(lRespType))
+            copyTextToArray(*text, arResponse, lBuffer);
+        result = true;
+    });
+    return result;
+}
+
+std::int32_t clsMultipleChoice::DisplayInt_GetResponseBytes(std::int32_t lRespType, bool& bIsASCII)
+{
+    std::int32_t bytes = 0;
+    vb::trap(errorDisplay(), "GetResponseBytes", [&] {
+        bIsASCII = true;
+        bytes = byteLength(responseText(lRespType).value_or(std::string()));
+    });
+    return bytes;
+}
+
+std::string clsMultipleChoice::GetShortResponse(const std::string& sXml)
+{
+    velm::DataIO list;
+    list.LoadXml(sXml);
+    list.MoveToRoot();
+    std::string joined;
+    const std::int32_t count = list.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (i > 0)
+            joined += ", ";
+        joined += list.GetChildText(i).toString();
+    }
+    list.Clear();
+    return joined;
+}
+
+std::string clsMultipleChoice::ConvertResponse(const std::string& sResponsesXml)
+{
+    std::string result;
+    vb::trap(errorDisplay(), "ConvertResponse", [&] {
+        velm::DataIO answers;
+        velm::DataIO responses;
+        answers.LoadXml("<UserAnswers></UserAnswers>");
+        responses.LoadXml(sResponsesXml);
+        responses.FindElement("Responses");
+        const std::int32_t count = responses.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            answers.AddElement("UserAnswers", "Answer");
+            answers.SetAttribute("Value", responses.GetChildText(i).toString());
+        }
+        result = "<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType>" + answers.GetXml();
+    });
+    return result;
+}
+
+std::string clsMultipleChoice::ConvertUserAnswers(const std::string& sXml)
+{
+    std::string result;
+    vb::trap(errorDisplay(), "ConvertResponse", [&] {
+        velm::DataIO responses;
+        velm::DataIO answers;
+        responses.LoadXml("<Responses></Responses>");
+        answers.LoadXml("<Root>" + sXml + "</Root>");
+        answers.setFromRoot(true);
+        answers.FindElement("UserAnswers");
+        const std::int32_t count = answers.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            responses.AddElement("Responses", "Response");
+            responses.SetText(answers.GetChildAttribute(i, "Value").toString());
+        }
+        result = responses.GetXml();
+    });
+    return result;
+}
+
+std::string clsMultipleChoice::ConvertKey(const std::string& sKey)
+{
+    std::string result;
+    vb::trap(errorDisplay(), "ConvertKey", [&] {
+        velm::DataIO converted;
+        velm::DataIO key;
+        converted.LoadXml("<Answers></Answers>");
+        key.LoadXml(sKey);
+        key.FindElement("Answers");
+        const std::int32_t count = key.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            converted.AddElement("Answers", "Answer");
+            converted.SetAttribute("Expression", key.GetChildText(i).toString());
+            converted.SetAttribute("Weight", key.GetChildAttribute(i, "Weight").toString());
+        }
+        result = converted.GetXml();
+    });
+    return result;
+}
+
+void clsMultipleChoice::prepareScorer()
+{
+    if (!moScorer)
+        vb::raise(vb::err::kObjectNotSet);
+    if (!moScorer->Data())
+        moScorer->setData(std::make_shared<velm::DataIO>());
+    moScorer->Data()->LoadXml(ItemData().GetXml());
+}
+
+void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
+{
+    auto& data = ItemData();
+    data.setFromRoot(true);
+    if (!data.FindElement("State"))
+        return;
+    data.setFromRoot(false);
+    if (!data.FindElement("Responses"))
+        return;
+    if (data.ChildCount() == 0) {
+        counts.nNotAttempted = 1;
+        counts.nNotScored = 1;
+        if (logNotAttempted)
+            logNote("Score external display", "nNotAttempted: " + std::to_string(counts.nNotAttempted));
+        return;
+    }
+    prepareScorer();
+    counts.fRawScore = vb::toSingle(moScorer->RawScore());
+    if (counts.fRawScore > 0)
+        counts.nCorrect = 1;
+    else
+        counts.nIncorrect = 1;
+}
+
+bool clsMultipleChoice::DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect,
+                                                        std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                                        float& fRawScore)
+{
+    nCorrect = nIncorrect = nNotAttempted = nNotScored = 0;
+    fRawScore = 0;
+    bool result = false;
+    vb::trap(errorDisplay(), "DisplayInt_ScoreExternalDisplay", [&] {
+        countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, true);
+        result = true;
+    });
+    return result;
+}
+
+// The Responses element for a rescoring text: a Responses element as it stands, an answer list
+// converted, or a comma list of identifiers.
+std::string clsMultipleChoice::responsesFromRescoreText(const std::string& text)
+{
+    if (text.find("Responses") != std::string::npos)
+        return text;
+    if (text.find('<') != std::string::npos)
+        return ConvertUserAnswers(text);
+    std::string responses = "<Responses>";
+    std::string_view rest = text;
+    for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
+        responses += "<Response>" + escapeXmlText(vb::trim(rest.substr(0, comma))) + "</Response>";
+        rest.remove_prefix(comma + 1);
+    }
+    if (!rest.empty())
+        responses += "<Response>" + escapeXmlText(vb::trim(rest)) + "</Response>";
+    return responses + "</Responses>";
+}
+
+bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
+                                                          std::int16_t& nCorrect, std::int16_t& nIncorrect,
+                                                          std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                                          float& fRawScore)
+{
+    nCorrect = nIncorrect = nNotAttempted = nNotScored = 0;
+    fRawScore = 0;
+    if (lRespBytes < 1)
+        return true;
+    bool result = false;
+    vb::trap(errorDisplay(), "DisplayInt_RescoreExternalDisplay", [&] {
+        const std::string responses = responsesFromRescoreText(vb::textFromBytes(arResponse));
+        // A failed conversion has been reported already and must not cost the item its state.
+        if (responses.empty())
+            return;
+        replaceState("<State>" + responses + "</State>");
+        countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
+        result = true;
+    });
+    return result;
+}
+
+bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteArray& arResponse,
+                                                               std::int32_t lRespBytes, std::int16_t& nCorrect,
+                                                               std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
+                                                               std::int16_t& nNotScored, float& fRawScore,
+                                                               const velm::ByteArray& XMLBA, std::int32_t&)
+{
+    nCorrect = nIncorrect = nNotAttempted = nNotScored = 0;
+    fRawScore = 0;
+    if (lRespBytes < 1)
+        return true;
+    bool result = false;
+    vb::trap(errorDisplay(), "RescoreExternalDisplayQuick", [&] {
+        const std::string stateText = "<State>" + vb::textFromBytes(arResponse) + "</State>";
+        // Checked before the document is replaced, so a damaged response leaves the item as it was.
+        checkStateText(stateText);
+        ItemData().LoadXml(vb::textFromBytes(XMLBA));
+        replaceState(stateText);
+        countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
+        result = true;
+    });
+    return result;
+}
+
+bool clsMultipleChoice::DisplayInt_GetScoreInfo(std::int16_t& nItems, float& fMaxScore, float& fMinScore)
+{
+    bool result = false;
+    vb::trap(errorDisplay(), "GetScoreInfo", [&] {
+        nItems = 1;
+        prepareScorer();
+        fMaxScore = vb::toSingle(moScorer->MaxScore());
+        fMinScore = vb::toSingle(moScorer->MinScore());
+        result = true;
+    });
+    return result;
+}
+
+}  // namespace quorin

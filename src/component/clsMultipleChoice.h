@@ -1,0 +1,215 @@
+#pragma once
+
+#include "platform/ComObject.h"
+#include "platform/Font.h"
+#include "platform/Signal.h"
+#include "vb/ErrorReporter.h"
+#include "velm/DisplayInt.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+class Form;
+}
+
+namespace velm {
+class DataIO;
+class ItemScorer;
+}  // namespace velm
+
+namespace quorin {
+
+class clsErrorDisplay;
+class clsStatus;
+class frmMain;
+
+// The multiple-choice item display the driver creates by programmatic name and calls through
+// velm::DisplayInt. It owns the item document, the scorer, the status, the error display and
+// the item window, and drives the window through four notifications.
+class clsMultipleChoice : public platform::ComObject,
+                          public velm::DisplayInt,
+                          public std::enable_shared_from_this<clsMultipleChoice> {
+public:
+    static constexpr std::string_view kModuleName = "QuorinMultipleChoice";
+    static constexpr std::string_view kProgId = "QuorinMultipleChoice.clsMultipleChoice";
+    static constexpr std::string_view kClassId = "{25CF9467-62DF-4650-85BD-7D0AAB588217}";
+
+    // Creates the component with its error display, item document, scorer and status.
+    static std::shared_ptr<clsMultipleChoice> create();
+    ~clsMultipleChoice() override;
+
+    // Published fields.
+    std::shared_ptr<velm::ParentInt> mExtParent;
+    std::int32_t mlParenthWnd = 0;
+    platform::Font mFontReg;
+    platform::Font mFontBld;
+    bool mbclosing = false;
+
+    // Values the windows and modules of this instance share: the message-box caption and the
+    // error display the modules report through.
+    std::string gsAppTitle;
+    std::shared_ptr<clsErrorDisplay> goErrorDisplay;
+
+    // Notifications to the windows.
+    platform::Signal<> SetState;
+    platform::Signal<> LoadState;
+    platform::Signal<> RefreshDisplay;
+    platform::Signal<std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&> ResizeDisplay;
+
+    // The component's own interface.
+    std::string AppVersion() const;
+    bool SelfNavigation() const { return false; }
+    std::shared_ptr<velm::ParentInt> ExternalSupport() const { return mExtParent; }
+    // The item document; error 91 once it has been dropped.
+    velm::DataIO& ItemData() const;
+    // The support object; error 91 before the driver handed one over or after the item was freed.
+    velm::ParentInt& support() const;
+    // The item window; null before initialisation and after the item was freed.
+    std::shared_ptr<frmMain> mainForm() const { return moMainForm; }
+
+    std::int32_t DisplayInt_hwnd();
+    void DisplayInt_ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport);
+    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg);
+    std::int32_t DisplayInt_GetExternalStateBytes();
+    void DisplayInt_GetExternalStateArray(velm::ByteArray& arState, std::int32_t lBytes);
+    bool DisplayInt_GetResponse(std::int32_t lRespType, velm::ByteArray& arResponse, std::int32_t lBuffer);
+    std::string ConvertKey(const std::string& sKey);
+    std::int32_t DisplayInt_GetResponseBytes(std::int32_t lRespType, bool& bIsASCII);
+    bool DisplayInt_GetScoreInfo(std::int16_t& nItems, float& fMaxScore, float& fMinScore);
+    bool DisplayInt_HideExternalDisplay();
+    bool DisplayInt_FreeExternalDisplay();
+    bool DisplayInt_InitExternalDisplay(const velm::ByteArray& arInit, std::int32_t lInitBytes, std::int32_t lOptions);
+    bool DisplayInt_RescoreExternalDisplay(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
+                                           std::int16_t& nCorrect, std::int16_t& nIncorrect,
+                                           std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore);
+    bool DisplayInt_RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
+                                                std::int16_t& nCorrect, std::int16_t& nIncorrect,
+                                                std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                                float& fRawScore, const velm::ByteArray& XMLBA,
+                                                std::int32_t& lArrayLen);
+    bool DisplayInt_ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
+    bool DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect,
+                                         std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore);
+    void DisplayInt_SetExternalStateArray(const velm::ByteArray& arState, std::int32_t lBytes);
+    std::int32_t DisplayInt_SetParentWnd(std::int32_t hParentWnd);
+    bool DisplayInt_ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
+
+    // velm::DisplayInt, forwarded to the members above.
+    std::int32_t hwnd() override { return DisplayInt_hwnd(); }
+    void ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport) override { DisplayInt_ExternalSupport(cSupport); }
+    void GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override
+    {
+        DisplayInt_GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
+    }
+    std::int32_t GetExternalStateBytes() override { return DisplayInt_GetExternalStateBytes(); }
+    void GetExternalStateArray(velm::ByteArray& arState, std::int32_t lBytes) override
+    {
+        DisplayInt_GetExternalStateArray(arState, lBytes);
+    }
+    bool GetResponse(std::int32_t lRespType, velm::ByteArray& arResponse, std::int32_t lBuffer) override
+    {
+        return DisplayInt_GetResponse(lRespType, arResponse, lBuffer);
+    }
+    std::int32_t GetResponseBytes(std::int32_t lRespType, bool& bIsASCII) override
+    {
+        return DisplayInt_GetResponseBytes(lRespType, bIsASCII);
+    }
+    bool GetScoreInfo(std::int16_t& nItems, float& fMaxScore, float& fMinScore) override
+    {
+        return DisplayInt_GetScoreInfo(nItems, fMaxScore, fMinScore);
+    }
+    bool HideExternalDisplay() override { return DisplayInt_HideExternalDisplay(); }
+    bool FreeExternalDisplay() override { return DisplayInt_FreeExternalDisplay(); }
+    bool InitExternalDisplay(const velm::ByteArray& arInit, std::int32_t lInitBytes, std::int32_t lOptions) override
+    {
+        return DisplayInt_InitExternalDisplay(arInit, lInitBytes, lOptions);
+    }
+    bool RescoreExternalDisplay(const velm::ByteArray& arResponse, std::int32_t lRespBytes, std::int16_t& nCorrect,
+                                std::int16_t& nIncorrect, std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                float& fRawScore) override
+    {
+        return DisplayInt_RescoreExternalDisplay(arResponse, lRespBytes, nCorrect, nIncorrect, nNotAttempted,
+                                                 nNotScored, fRawScore);
+    }
+    bool RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
+                                     std::int16_t& nCorrect, std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
+                                     std::int16_t& nNotScored, float& fRawScore, const velm::ByteArray& XMLBA,
+                                     std::int32_t& lArrayLen) override
+    {
+        return DisplayInt_RescoreExternalDisplayQuick(arResponse, lRespBytes, nCorrect, nIncorrect, nNotAttempted,
+                                                      nNotScored, fRawScore, XMLBA, lArrayLen);
+    }
+    bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
+    {
+        return DisplayInt_ResizeExternalDisplay(lLeft, lTop, lWidth, lHeight);
+    }
+    bool ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
+                              std::int16_t& nNotScored, float& fRawScore) override
+    {
+        return DisplayInt_ScoreExternalDisplay(nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore);
+    }
+    void SetExternalStateArray(const velm::ByteArray& arState, std::int32_t lBytes) override
+    {
+        DisplayInt_SetExternalStateArray(arState, lBytes);
+    }
+    std::int32_t SetParentWnd(std::int32_t hParentWnd) override { return DisplayInt_SetParentWnd(hParentWnd); }
+    bool ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
+    {
+        return DisplayInt_ShowExternalDisplay(lLeft, lTop, lWidth, lHeight);
+    }
+
+    // Writes a progress note to the driver's log.
+    void logNote(std::string_view routine, std::string_view text) const;
+
+private:
+    clsMultipleChoice() = default;
+    void initialize();
+
+    void loadItemDefinition(const velm::ByteArray& arInit);
+    void insertStaticBlock(const std::string& language);
+    void ensureState();
+    void createMainForm(std::int32_t lOptions);
+    void parentMainForm();
+    bool showOrResize(std::string_view routine, std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                      std::int32_t lHeight);
+
+    std::string readStateText() const;
+    void replaceState(const std::string& stateText);
+    std::optional<std::string> responseText(std::int32_t lRespType);
+    std::string GetShortResponse(const std::string& sXml);
+    std::string ConvertResponse(const std::string& sResponsesXml);
+    std::string ConvertUserAnswers(const std::string& sXml);
+    std::string responsesFromRescoreText(const std::string& text);
+
+    struct ScoreCounts {
+        std::int16_t& nCorrect;
+        std::int16_t& nIncorrect;
+        std::int16_t& nNotAttempted;
+        std::int16_t& nNotScored;
+        float& fRawScore;
+    };
+    void countScore(const ScoreCounts& counts, bool logNotAttempted);
+    void prepareScorer();
+
+    frmMain& mainFormOrRaise() const;
+    std::vector<platform::Form*> loadedForms() const;
+    vb::ErrorReporter* errorDisplay() const;
+
+    std::shared_ptr<velm::DataIO> moItemData;
+    std::shared_ptr<velm::ItemScorer> moScorer;
+    std::shared_ptr<clsStatus> moStatus;
+    std::shared_ptr<clsErrorDisplay> moErrorDisplay;
+    std::string msStaticXml;
+    std::int32_t mlLeft = 0;
+    std::int32_t mlTop = 0;
+    std::int32_t mlWidth = 0;
+    std::int32_t mlHeight = 0;
+    std::shared_ptr<frmMain> moMainForm;
+};
+
+}  // namespace quorin

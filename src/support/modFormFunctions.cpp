@@ -1,0 +1,107 @@
+#include "support/modFormFunctions.h"
+
+#include "component/clsMultipleChoice.h"
+#include "platform/Label.h"
+#include "support/clsErrorDisplay.h"
+#include "vb/Trap.h"
+#include "vb/Variant.h"
+#include "velm/DataIO.h"
+
+namespace quorin::modFormFunctions {
+namespace {
+
+constexpr std::int32_t kNoMessageFunction = 99999;
+constexpr std::int32_t kCaptionPadding = 250;
+
+[[noreturn]] void raiseStaticNodeNotFound(const std::string& name)
+{
+    throw vb::ComError(kStaticInformationError, "Static node not found, " + name, "modFormFunctions");
+}
+
+void findOrRaise(velm::DataIO& data, const std::string& name)
+{
+    if (!data.FindElement(name))
+        raiseStaticNodeNotFound(name);
+}
+
+}  // namespace
+
+void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display)
+{
+    oParent.goErrorDisplay = std::move(display);
+}
+
+std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bool bReplace,
+                         std::int16_t iValue, const std::string& sSection, const std::string&)
+{
+    std::string text;
+    auto& data = oParent.ItemData();
+    const bool fromRoot = data.FromRoot();
+    vb::trap(oParent.goErrorDisplay.get(), "GetStaticMsg", [&] {
+        data.setFromRoot(true);
+        findOrRaise(data, "Static");
+        data.setFromRoot(false);
+        if (!sSection.empty())
+            data.FindElement(sSection);
+        findOrRaise(data, sKey);
+        text = data.GetText().toString();
+        if (bReplace)
+            text = String_Replace(oParent, text, "%", std::to_string(iValue));
+    });
+    data.setFromRoot(fromRoot);
+    return text;
+}
+
+std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent)
+{
+    std::string letter;
+    vb::trap(oParent.goErrorDisplay.get(), "GetStaticLetter", [&] {
+        auto& data = oParent.ItemData();
+        data.setFromRoot(true);
+        findOrRaise(data, "Static");
+        findOrRaise(data, "Keys");
+        for (std::int32_t i = 0; i < data.ChildCount(); ++i) {
+            if (data.GetChildAttribute(i, "Id").toInt32() == lIndex)
+                letter = data.GetChildAttribute(i, "Letter").toString();
+        }
+    });
+    return letter;
+}
+
+std::string String_Replace(clsMultipleChoice& oParent, const std::string& sText, const std::string& sFind,
+                           const std::string& sReplace)
+{
+    std::string result;
+    vb::trap(oParent.goErrorDisplay.get(), "String_Replace", [&] {
+        const auto at = sText.find(sFind);
+        if (sFind.empty() || at == std::string::npos)
+            vb::raise(vb::err::kInvalidProcedureCall);
+        result = sText;
+        result.replace(at, sFind.size(), sReplace);
+    });
+    return result;
+}
+
+std::int16_t ShowMsg(clsMultipleChoice& oParent, const std::string& sText, std::int32_t lStyle)
+{
+    const std::int32_t pressed = oParent.support().ShowMessage(sText, lStyle, oParent.gsAppTitle);
+    if (pressed == kNoMessageFunction)
+        throw vb::ComError(kStaticInformationError, "Message Function not available", "modFormFunctions");
+    return vb::toInt16(pressed);
+}
+
+void SetSizePerCaption(clsMultipleChoice& oParent, platform::Control& oTarget, platform::Label& oMeasure,
+                       std::int16_t iMinHeight, std::int16_t iMinWidth)
+{
+    vb::trap(oParent.goErrorDisplay.get(), "SetSizePerCaption", [&] {
+        oMeasure.setAutoSize(true);
+        oMeasure.setWordWrap(false);
+        oMeasure.setCaption("");
+        oMeasure.setFont(oTarget.font());
+        oMeasure.setCaption(oTarget.Caption());
+        oTarget.setHeight(oMeasure.Height() < iMinHeight ? iMinHeight : oMeasure.Height());
+        oTarget.setWidth(oMeasure.Width() < iMinWidth ? iMinWidth : oMeasure.Width() + kCaptionPadding);
+    });
+}
+
+}  // namespace quorin::modFormFunctions

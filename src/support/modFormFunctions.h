@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+class Control;
+class Label;
+}  // namespace platform
+
+namespace quorin {
+
+class clsErrorDisplay;
+class clsMultipleChoice;
+
+// Message texts from the static strings, message boxes through the driver, and caption sizing.
+namespace modFormFunctions {
+
+// Error number of missing static information, a missing static text and a missing message function.
+inline constexpr std::int32_t kStaticInformationError = static_cast<std::int32_t>(0x8004000Au);
+
+// Publishes the error display that the module's routines report through.
+void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display);
+
+// The static text of sKey (below sSection when given), its first "%" replaced by iValue when
+// bReplace; "" after a reported failure. Leaves FromRoot as it found it.
+std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bool bReplace,
+                         std::int16_t iValue, const std::string& sSection, const std::string& sDefault = {});
+
+// The letter of choice position lIndex (the last "Keys" child with that "Id" wins); "" when none.
+std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent);
+
+// The text with the first sFind replaced by sReplace; "" after a reported failure when sFind is missing.
+std::string String_Replace(clsMultipleChoice& oParent, const std::string& sText, const std::string& sFind,
+                           const std::string& sReplace);
+
+// Shows a message box through the driver with the application title; the button pressed.
+std::int16_t ShowMsg(clsMultipleChoice& oParent, const std::string& sText, std::int32_t lStyle);
+
+// Sizes oTarget to its caption on one line, measured with oMeasure, at least the two minima.
+void SetSizePerCaption(clsMultipleChoice& oParent, platform::Control& oTarget, platform::Label& oMeasure,
+                       std::int16_t iMinHeight, std::int16_t iMinWidth);
+
+}  // namespace modFormFunctions
+}  // namespace quorin
