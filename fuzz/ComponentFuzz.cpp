@@ -1,0 +1,51 @@
+#include "component/clsMultipleChoice.h"
+#include "host/InputFiles.h"
+#include "host/SupportObject.h"
+#include "platform/EventLoop.h"
+#include "vb/ComError.h"
+#include "vb/Text.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace {
+
+constexpr const char* kItem =
+    "<MultipleChoiceItem Language=\"ENU\"><Choices Max=\"2\" Min=\"1\"><Choice AnswerID=\"A\"/>"
+    "<Choice AnswerID=\"B\"/></Choices><Answers><Answer Weight=\"1\">A AND NOT B</Answer></Answers>"
+    "</MultipleChoiceItem>";
+
+}  // namespace
+
+// The first byte picks what the outside bytes are handed to: an item definition, stored state
+// bytes, or a response to rescore. Whatever comes in, the component must answer without a
+// crash and keep a State the driver can read back.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const vb::ByteArray bytes(data + 1, data + size);
+    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
+                                                               std::filesystem::temp_directory_path(), "");
+    auto component = quorin::clsMultipleChoice::create();
+    component->ExternalSupport(support);
+    const bool definitionFromInput = data[0] % 3 == 0;
+    component->InitExternalDisplay(definitionFromInput ? bytes : vb::bytesFromText(kItem), 0, 0);
+    std::int16_t counts[4] = {};
+    float raw = 0;
+    if (data[0] % 3 == 1)
+        component->SetExternalStateArray(bytes, static_cast<std::int32_t>(bytes.size()));
+    if (data[0] % 3 == 2)
+        component->RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts[0], counts[1],
+                                          counts[2], counts[3], raw);
+    platform::EventLoop::current().runUntilIdle();
+    vb::ByteArray state(static_cast<std::size_t>(component->GetExternalStateBytes()));
+    if (!state.empty())
+        component->GetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
+    if (!definitionFromInput && !vb::textFromBytes(state).starts_with("<State"))
+        __builtin_trap();
+    component->FreeExternalDisplay();
+    platform::EventLoop::current().clear();
+    return 0;
+}

@@ -1,0 +1,58 @@
+#include "host/CommandLine.h"
+
+#include "host/DemoCommand.h"
+#include "host/InputFiles.h"
+#include "host/InspectCommand.h"
+#include "host/KeysCommand.h"
+#include "host/ScoreCommand.h"
+#include "vb/ComError.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+namespace velm::host {
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kBadOptions = 2;
+
+void reportLine(Console& console, std::string message)
+{
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    console.err << "velm-host: " << message << std::endl;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, const char* const* argv, Console& console)
+{
+    CLI::App app{"The reference driver for quorin items.", "velm-host"};
+    app.require_subcommand(1);
+    addKeysCommand(app, console);
+    addDemoCommand(app, console);
+    addInspectCommand(app, console);
+    addScoreCommand(app, console);
+    try {
+        app.parse(argc, argv);
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(error, console.out, console.err);
+        reportLine(console, error.what());
+        return kBadOptions;
+    } catch (const UsageError& error) {
+        reportLine(console, error.what());
+        return kBadOptions;
+    } catch (const vb::ComError& error) {
+        reportLine(console, "error " + std::to_string(error.number) + ": " + error.description);
+        return kFailed;
+    } catch (const std::exception& error) {
+        reportLine(console, error.what());
+        return kFailed;
+    }
+}
+
+}  // namespace velm::host

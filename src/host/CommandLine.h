@@ -1,0 +1,11 @@
+#pragma once
+
+#include "host/Console.h"
+
+namespace velm::host {
+
+// Runs one velm-host command line: 0 on success, 2 for bad options (one line on the error
+// stream), 1 when the command fails (one line naming the failure).
+int runCommandLine(int argc, const char* const* argv, Console& console);
+
+}  // namespace velm::host

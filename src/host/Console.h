@@ -1,0 +1,15 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace velm::host {
+
+// The standard streams a subcommand reads and writes; tests hand in their own.
+struct Console {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+}  // namespace velm::host

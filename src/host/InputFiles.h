@@ -1,0 +1,27 @@
+#pragma once
+
+#include "vb/Text.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace velm::host {
+
+// A file or option the user gave that cannot be used; the command line reports it with exit 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole file as bytes; UsageError naming the path when it cannot be read.
+vb::ByteArray readFileBytes(const std::filesystem::path& path);
+// The whole file as text; UsageError naming the path when it cannot be read.
+std::string readFileText(const std::filesystem::path& path);
+// Writes the bytes, replacing the file; UsageError naming the path when it cannot be written.
+void writeFileBytes(const std::filesystem::path& path, const vb::ByteArray& bytes);
+
+// The static strings built into the program.
+const char* bundledStaticStrings();
+
+}  // namespace velm::host

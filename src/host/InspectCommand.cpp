@@ -1,0 +1,70 @@
+#include "host/InspectCommand.h"
+
+#include "host/InputFiles.h"
+#include "host/ItemOptions.h"
+#include "host/Json.h"
+#include "host/SessionJson.h"
+#include "vb/Text.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+
+namespace velm::host {
+namespace {
+
+struct InspectOptions {
+    ItemOptions item;
+    std::int32_t options = 0;
+    std::string statePath;
+    std::string stateBytesPath;
+    std::string saveStateBytesPath;
+};
+
+void inspect(const InspectOptions& options, Console& console)
+{
+    const std::string itemText = options.item.itemText();
+    Session session(options.item.settings());
+    session.start();
+    session.initialize(itemText, options.options);
+    if (!options.statePath.empty())
+        session.restoreState(vb::bytesFromText(readFileText(options.statePath)));
+    if (!options.stateBytesPath.empty())
+        session.restoreState(readFileBytes(options.stateBytesPath));
+    session.runUntilIdle();
+
+    // Each value is read in the order a driver reads it, before the JSON is put together.
+    const auto stateBytes = session.saveState();
+    if (!options.saveStateBytesPath.empty())
+        writeFileBytes(options.saveStateBytesPath, stateBytes);
+    const std::string state = stateTextOf(stateBytes);
+    const std::int32_t status = session.status();
+    const auto key = session.response(0);
+    const auto responses = session.response(1);
+    const auto score = session.score();
+    const auto info = session.scoreInfo();
+    console.out << "{\"stateBytes\": " << stateBytes.size() << ", \"state\": " << jsonString(state)
+                << ", \"status\": " << status << ", \"responses\": {\"0\": " << responseJson(key)
+                << ", \"1\": " << responseJson(responses) << "}, \"score\": " << scoreJson(score)
+                << ", \"scoreInfo\": {\"result\": " << (info.result ? "true" : "false") << ", \"items\": " << info.items
+                << ", \"max\": " << jsonNumber(info.max) << ", \"min\": " << jsonNumber(info.min)
+                << "}, \"errors\": " << errorsJson(session.support()) << ", \"messages\": "
+                << messagesJson(session.support()) << "}" << std::endl;
+}
+
+}  // namespace
+
+void addInspectCommand(CLI::App& app, Console& console)
+{
+    auto options = std::make_shared<InspectOptions>();
+    auto* command = app.add_subcommand("inspect", "Run an item as a driver does and print what the driver receives, as JSON.");
+    options->item.addTo(*command);
+    command->add_option("--options", options->options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
+    auto* state = command->add_option("--state", options->statePath, "A State element (XML, UTF-8) to restore.");
+    auto* stateBytes = command->add_option("--state-bytes", options->stateBytesPath, "State bytes as a driver stored them, to restore.");
+    state->excludes(stateBytes);
+    command->add_option("--save-state-bytes", options->saveStateBytesPath, "Write the state bytes a driver would store to this file.");
+    command->callback([options, &console] { inspect(*options, console); });
+}
+
+}  // namespace velm::host

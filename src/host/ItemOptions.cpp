@@ -1,0 +1,35 @@
+#include "host/ItemOptions.h"
+
+#include "host/InputFiles.h"
+
+#include <CLI/CLI.hpp>
+
+namespace velm::host {
+
+void ItemOptions::addTo(CLI::App& command)
+{
+    command.add_option("ITEM", itemPath, "The item definition (XML, UTF-8).")->required();
+    command.add_option("--static", staticPath, "The static strings (XML, UTF-8); the bundled English ones without it.");
+    command.add_option("--support-dir", supportDir, "The driver's support-file folder; a temporary one without it.");
+}
+
+std::string ItemOptions::itemText() const
+{
+    return readFileText(itemPath);
+}
+
+SessionSettings ItemOptions::settings() const
+{
+    SessionSettings settings;
+    settings.staticStrings = staticPath.empty() ? std::string(bundledStaticStrings()) : readFileText(staticPath);
+    settings.supportDir = supportDir.empty() ? std::filesystem::temp_directory_path() / "velm-host-support"
+                                             : std::filesystem::path(supportDir);
+    std::error_code error;
+    std::filesystem::create_directories(settings.supportDir, error);
+    if (error)
+        throw UsageError("cannot create the support folder " + settings.supportDir.string());
+    settings.resourceDir = std::filesystem::absolute(itemPath).parent_path();
+    return settings;
+}
+
+}  // namespace velm::host

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "host/Console.h"
+
+namespace CLI {
+class App;
+}
+
+namespace velm::host {
+
+// Registers "keys [EXPRESSION] [--type CODE]": prints the answers a key expression names, or,
+// without EXPRESSION, one line of answers for each line of the input.
+void addKeysCommand(CLI::App& app, Console& console);
+
+}  // namespace velm::host

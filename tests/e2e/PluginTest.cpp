@@ -1,0 +1,77 @@
+#include "host/InputFiles.h"
+#include "host/Session.h"
+#include "platform/ComponentRegistry.h"
+#include "platform/RegistryFile.h"
+#include "vb/ComError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kProgId = "QuorinMultipleChoice.clsMultipleChoice";
+constexpr const char* kClassId = "{25CF9467-62DF-4650-85BD-7D0AAB588217}";
+
+class Plugin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = fs::temp_directory_path() / ("velm-plugin-" + std::to_string(::getpid()));
+        fs::create_directories(folder_ / "support");
+        ::setenv("VELM_REGISTRY", (folder_ / "registry").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("VELM_REGISTRY");
+        fs::remove_all(folder_);
+    }
+
+    velm::host::SessionSettings settings() const
+    {
+        velm::host::SessionSettings settings;
+        settings.staticStrings = velm::host::readFileText(fs::path(QUORIN_EXAMPLES_DIR) / "HDStatic.xml");
+        settings.supportDir = folder_ / "support";
+        settings.pluginPath = QUORIN_PLUGIN;
+        return settings;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
+{
+    auto& registry = platform::ComponentRegistry::instance();
+    registry.registerServer(QUORIN_PLUGIN);
+    const auto entry = platform::RegistryFile::load(folder_ / "registry").findByProgId(kProgId);
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->classId, kClassId);
+    EXPECT_EQ(fs::canonical(entry->library), fs::canonical(QUORIN_PLUGIN));
+
+    {
+        velm::host::Session session(settings());
+        session.start(kProgId);
+        ASSERT_TRUE(session.initialize(velm::host::readFileText(fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml")));
+        EXPECT_TRUE(session.display().ShowExternalDisplay(0, 0, 9000, 6000));
+        EXPECT_NE(session.display().hwnd(), 0);
+        const auto score = session.rescore("A, C");
+        EXPECT_TRUE(score.result);
+        EXPECT_EQ(score.correct, 1);
+        EXPECT_TRUE(session.free());
+        EXPECT_EQ(session.support().notesOf("FreeExternalDisplay"), (std::vector<std::string>{"Start", "End"}));
+    }
+
+    registry.unregisterServer(QUORIN_PLUGIN);
+    EXPECT_FALSE(platform::RegistryFile::load(folder_ / "registry").findByProgId(kProgId).has_value());
+    try {
+        registry.create(kProgId);
+        FAIL() << "an unregistered name must not create anything";
+    } catch (const vb::ComError& error) {
+        EXPECT_EQ(error.number, vb::err::kCannotCreateObject);
+    }
+}
+
+}  // namespace
