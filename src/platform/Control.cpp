@@ -10,11 +10,6 @@
 namespace platform {
 namespace {
 
-float extent(float value)
-{
-    return value > 0 ? value : 0.0f;
-}
-
 }  // namespace
 
 Control::~Control()
@@ -25,35 +20,28 @@ Control::~Control()
 
 void Control::setLeft(float left)
 {
-    left_ = left;
+    bounds_.left = left;
 }
 
 void Control::setTop(float top)
 {
-    top_ = top;
+    bounds_.top = top;
 }
 
 void Control::setWidth(float width)
 {
-    Move(left_, top_, width);
+    Move(bounds_.left, bounds_.top, width);
 }
 
 void Control::setHeight(float height)
 {
-    Move(left_, top_, width_, height);
+    Move(bounds_.left, bounds_.top, bounds_.width, height);
 }
 
 void Control::Move(float left, std::optional<float> top, std::optional<float> width, std::optional<float> height)
 {
-    left_ = left;
-    top_ = top.value_or(top_);
-    const auto newWidth = extent(width.value_or(width_));
-    const auto newHeight = extent(height.value_or(height_));
-    if (newWidth == width_ && newHeight == height_)
-        return;
-    width_ = newWidth;
-    height_ = newHeight;
-    sizeChanged();
+    if (bounds_.move(left, top, width, height))
+        sizeChanged();
 }
 
 void Control::setVisible(bool visible)
@@ -134,10 +122,7 @@ bool Control::canFocus() const
 
 void Control::copyPropertiesFrom(const Control& source)
 {
-    left_ = source.left_;
-    top_ = source.top_;
-    width_ = source.width_;
-    height_ = source.height_;
+    bounds_ = source.bounds_;
     enabled_ = source.enabled_;
     tag_ = source.tag_;
     caption_ = source.caption_;
@@ -146,8 +131,8 @@ void Control::copyPropertiesFrom(const Control& source)
 
 void Control::resize(float width, float height)
 {
-    width_ = extent(width);
-    height_ = extent(height);
+    bounds_.width = Bounds::extent(width);
+    bounds_.height = Bounds::extent(height);
 }
 
 void Control::setFocusState(bool focused)

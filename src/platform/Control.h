@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Bounds.h"
 #include "platform/Font.h"
 
 #include <cstdint>
@@ -41,10 +42,10 @@ public:
     Form* form() const { return form_; }
 
     // Position and size in twips, relative to its container.
-    float Left() const { return left_; }
-    float Top() const { return top_; }
-    float Width() const { return width_; }
-    float Height() const { return height_; }
+    float Left() const { return bounds_.left; }
+    float Top() const { return bounds_.top; }
+    float Width() const { return bounds_.width; }
+    float Height() const { return bounds_.height; }
     // Each setter changes one value; a negative width or height counts as 0.
     void setLeft(float left);
     void setTop(float top);
@@ -123,10 +124,7 @@ private:
     std::int16_t index_ = -1;
     Container* parent_ = nullptr;
     Form* form_ = nullptr;
-    float left_ = 0;
-    float top_ = 0;
-    float width_ = 0;
-    float height_ = 0;
+    Bounds bounds_;
     bool visible_ = true;
     bool enabled_ = true;
     bool focused_ = false;

@@ -14,11 +14,6 @@ namespace {
 constexpr float kBorderPixels = 4;
 constexpr float kTitlePixels = 19;
 
-float extent(float value)
-{
-    return value > 0 ? value : 0.0f;
-}
-
 std::string number(float value)
 {
     return vb::numberText(value);
@@ -123,30 +118,22 @@ void Form::setCaption(std::string caption)
 
 void Form::Move(float left, std::optional<float> top, std::optional<float> width, std::optional<float> height)
 {
-    left_ = left;
-    top_ = top.value_or(top_);
-    const auto newWidth = extent(width.value_or(width_));
-    const auto newHeight = extent(height.value_or(height_));
-    if (newWidth == width_ && newHeight == height_)
-        return;
-    width_ = newWidth;
-    height_ = newHeight;
-    if (isLoaded())
+    if (bounds_.move(left, top, width, height) && isLoaded())
         callHook(onResize);
 }
 
 float Form::ScaleWidth() const
 {
     if (borderStyle_ == 0)
-        return width_;
-    return extent(width_ - pixelsToTwipsX(2 * kBorderPixels));
+        return bounds_.width;
+    return Bounds::extent(bounds_.width - pixelsToTwipsX(2 * kBorderPixels));
 }
 
 float Form::ScaleHeight() const
 {
     if (borderStyle_ == 0)
-        return height_;
-    return extent(height_ - pixelsToTwipsY(2 * kBorderPixels + kTitlePixels));
+        return bounds_.height;
+    return Bounds::extent(bounds_.height - pixelsToTwipsY(2 * kBorderPixels + kTitlePixels));
 }
 
 float Form::pixelsToTwipsX(float pixels) const
@@ -167,8 +154,8 @@ void Form::mouseMove(std::int16_t button, std::int16_t shift, float x, float y)
 
 std::string Form::controlTree() const
 {
-    std::string out = name_ + " Form " + number(left_) + "," + number(top_) + " " + number(width_) + "x"
-        + number(height_) + (Visible() ? " visible" : " hidden") + " \"" + caption_ + "\"\n";
+    std::string out = name_ + " Form " + number(bounds_.left) + "," + number(bounds_.top) + " " + number(bounds_.width) + "x"
+        + number(bounds_.height) + (Visible() ? " visible" : " hidden") + " \"" + caption_ + "\"\n";
     describeTree(*this, 1, out);
     return out;
 }

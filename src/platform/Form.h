@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Bounds.h"
 #include "platform/Container.h"
 #include "platform/WindowSystem.h"
 
@@ -52,15 +53,15 @@ public:
     void setCaption(std::string caption);
 
     // Position and outer size, in twips.
-    float Left() const { return left_; }
-    float Top() const { return top_; }
-    float Width() const { return width_; }
-    float Height() const { return height_; }
+    float Left() const { return bounds_.left; }
+    float Top() const { return bounds_.top; }
+    float Width() const { return bounds_.width; }
+    float Height() const { return bounds_.height; }
     void setLeft(float left) { Move(left); }
-    void setTop(float top) { Move(left_, top); }
+    void setTop(float top) { Move(bounds_.left, top); }
     // A size change of a loaded form raises Resize; a negative size counts as 0.
-    void setWidth(float width) { Move(left_, top_, width); }
-    void setHeight(float height) { Move(left_, top_, width_, height); }
+    void setWidth(float width) { Move(bounds_.left, bounds_.top, width); }
+    void setHeight(float height) { Move(bounds_.left, bounds_.top, bounds_.width, height); }
     // Moves to left and, when given, top, width and height; raises Resize once when the size
     // of a loaded form changed.
     void Move(float left, std::optional<float> top = {}, std::optional<float> width = {},
@@ -107,10 +108,7 @@ private:
     std::string name_;
     WindowHandle hwnd_ = kDesktopWindow;
     std::string caption_;
-    float left_ = 0;
-    float top_ = 0;
-    float width_ = 4800;
-    float height_ = 3600;
+    Bounds bounds_ {0, 0, 4800, 3600};
     std::int16_t borderStyle_ = 2;
     std::int16_t mousePointer_ = 0;
     Control* active_ = nullptr;
