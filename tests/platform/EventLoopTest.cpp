@@ -1,32 +1,25 @@
-#include "platform/EventLoop.h"
-#include "platform/ManualClock.h"
+#include "PlatformTesting.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include "platform/Form.h"
+#include "platform/Timer.h"
 
 using namespace platform;
 
 namespace {
 
-class EventLoopTest : public ::testing::Test {
+using EventLoopTest = platform_testing::LoopTest;
+
+class TimerTest : public platform_testing::LoopTest {
 protected:
     void SetUp() override
     {
-        loop.clear();
-        loop.setClock(clock);
-    }
-    void TearDown() override
-    {
-        loop.clear();
-        loop.setClock(nullptr);
+        LoopTest::SetUp();
+        timer.setEnabled(false);
+        timer.onTimer = [this] { ticks.push_back(clock->now()); };
     }
 
-    EventLoop& loop = EventLoop::current();
-    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    Timer timer;
+    std::vector<std::int64_t> ticks;
 };
 
 TEST_F(EventLoopTest, PostedTasksRunInOrderOnlyWhenTheLoopRuns)
@@ -46,7 +39,6 @@ TEST_F(EventLoopTest, PostedTasksRunInOrderOnlyWhenTheLoopRuns)
     EXPECT_EQ(loop.pendingTasks(), 0u);
 }
 
-
 TEST_F(EventLoopTest, AdvancingFarDeliversEveryTickAtItsOwnTime)
 {
     std::vector<std::int64_t> fast;
@@ -65,16 +57,12 @@ TEST_F(EventLoopTest, RunUntilIdleDeliversOnlyTicksAlreadyDue)
 {
     int ticks = 0;
     loop.startTimer(10, [&] { ++ticks; });
-    clock->advanceBy(35);
-
-    loop.runUntilIdle();
-    EXPECT_EQ(ticks, 1);  // missed ticks are not delivered in a burst
-    clock->advanceBy(4);
-    loop.runUntilIdle();
-    EXPECT_EQ(ticks, 1);
-    clock->advanceBy(1);
-    loop.runUntilIdle();
-    EXPECT_EQ(ticks, 2);
+    const std::pair<std::int64_t, int> steps[] = {{35, 1}, {4, 1}, {1, 2}};  // missed ticks come not in a burst
+    for (const auto& [advance, expected] : steps) {
+        clock->advanceBy(advance);
+        loop.runUntilIdle();
+        EXPECT_EQ(ticks, expected) << clock->now();
+    }
 }
 
 TEST_F(EventLoopTest, StoppingATimerFromATickEndsItsTicks)
@@ -94,7 +82,6 @@ TEST_F(EventLoopTest, StoppingATimerFromATickEndsItsTicks)
 
     EXPECT_EQ(own, 1);
     EXPECT_EQ(other, 0);  // stopped by the earlier timer due at the same time
-    EXPECT_FALSE(loop.isTimerActive(ownId));
     EXPECT_EQ(loop.activeTimers(), 0u);
 }
 
@@ -103,9 +90,8 @@ TEST_F(EventLoopTest, ANewClockKeepsTheRemainingTimeOfRunningTimers)
     std::vector<std::int64_t> ticks;
     loop.startTimer(100, [&] { ticks.push_back(loop.now()); });
     loop.advanceBy(40);
-    auto later = std::make_shared<ManualClock>(1000);
 
-    loop.setClock(later);
+    loop.setClock(std::make_shared<ManualClock>(1000));
     loop.advanceBy(59);
     EXPECT_TRUE(ticks.empty());
     loop.advanceBy(1);
@@ -113,6 +99,94 @@ TEST_F(EventLoopTest, ANewClockKeepsTheRemainingTimeOfRunningTimers)
     EXPECT_EQ(ticks, (std::vector<std::int64_t>{1060}));
 }
 
+TEST_F(TimerTest, FiresAtExactlyItsIntervalAndRepeatedly)
+{
+    for (std::int32_t interval : {25, 1000}) {
+        SCOPED_TRACE(interval);
+        ticks.clear();
+        timer.setEnabled(false);
+        timer.setInterval(interval);
+        const auto start = clock->now();
+        timer.setEnabled(true);
 
+        loop.advanceBy(interval - 1);
+        EXPECT_TRUE(ticks.empty());
+        loop.advanceBy(1);
+        EXPECT_EQ(ticks, (std::vector<std::int64_t>{start + interval}));
+        loop.advanceBy(2 * interval - 1);
+        EXPECT_EQ(ticks.size(), 2u);
+        loop.advanceBy(1);
+        EXPECT_EQ(ticks.size(), 3u);
+    }
+}
+
+TEST_F(TimerTest, ANewIntervalOrReEnablingStartsAFullInterval)
+{
+    timer.setInterval(100);
+    timer.setEnabled(true);
+    loop.advanceBy(60);
+    timer.setInterval(50);
+    timer.setInterval(50);
+    loop.advanceBy(49);
+    EXPECT_TRUE(ticks.empty());
+    loop.advanceBy(1);
+    EXPECT_EQ(ticks, (std::vector<std::int64_t>{110}));
+
+    timer.setEnabled(false);
+    EXPECT_FALSE(timer.isRunning());
+    loop.advanceBy(100);
+    timer.setEnabled(true);  // at 210
+    loop.advanceBy(49);
+    EXPECT_EQ(ticks.size(), 1u);
+    loop.advanceBy(1);
+    EXPECT_EQ(ticks.back(), 260);
+}
+
+TEST_F(TimerTest, IntervalZeroNeverFiresAndOutOfRangeIsRefused)
+{
+    timer.setEnabled(true);
+    loop.advanceBy(1000);
+    EXPECT_TRUE(ticks.empty());
+    EXPECT_FALSE(timer.isRunning());
+    EXPECT_EQ(platform_testing::errorNumber([&] { timer.setInterval(65536); }), 380);
+    EXPECT_EQ(timer.Interval(), 0);
+}
+
+TEST_F(TimerTest, ATickMayDestroyTheFormHoldingItsTimer)
+{
+    auto form = std::make_unique<Form>("frmTest");
+    auto& owned = form->add<Timer>("tmflash");
+    owned.setInterval(25);
+    int fired = 0;
+    owned.onTimer = [&] {
+        ++fired;
+        form.reset();
+    };
+
+    loop.advanceBy(100);
+
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(loop.activeTimers(), 0u);
+}
+
+TEST_F(TimerTest, UnloadingTheFormStopsItsTimers)
+{
+    Form form("frmTest");
+    auto& owned = form.add<Timer>("tmflash");
+    form.Load();
+    owned.setInterval(25);
+    int fired = 0;
+    owned.onTimer = [&] { ++fired; };
+
+    form.Unload();
+    loop.advanceBy(100);
+
+    EXPECT_EQ(fired, 0);
+    EXPECT_FALSE(owned.Enabled());
+    form.Load();
+    owned.setEnabled(true);
+    loop.advanceBy(25);
+    EXPECT_EQ(fired, 1);
+}
 
 }  // namespace

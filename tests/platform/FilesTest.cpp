@@ -1,42 +1,20 @@
+#include "PlatformTesting.h"
+
 #include "platform/Bitmap.h"
 #include "platform/Files.h"
 
-#include "vb/ComError.h"
-
-#include <gtest/gtest.h>
-
 #include <fstream>
-#include <iterator>
 #include <set>
-#include <unistd.h>
+#include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
+using platform_testing::errorNumber;
 
-std::int32_t errorNumber(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const vb::ComError& error) {
-        return error.number;
-    }
-    return 0;
-}
-
-class FilesTest : public ::testing::Test {
+class FilesTest : public platform_testing::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-
-    void TearDown() override { fs::remove_all(folder); }
-
     void touch(const fs::path& name) { std::ofstream(folder / name) << "x"; }
-
-    fs::path folder = fs::temp_directory_path() / ("velm-files-" + std::to_string(getpid()));
 };
 
 TEST(FilePattern, MatchesLikeTheSystemsWildcards)
@@ -65,10 +43,9 @@ TEST_F(FilesTest, DeletesOnlyMatchingFilesOfTheFolderItself)
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         remaining.insert(entry.path().lexically_relative(folder).string());
     EXPECT_EQ(remaining, (std::set<std::string> {"Lt_Lower_Cornerhdt.bmp", "3hdt.html", "4hdt.htm", "sub", "sub/5hdt.htm"}));
-
     EXPECT_EQ(platform::deleteMatching(folder / "missing", "*"), 0u);
     EXPECT_EQ(platform::deleteMatching(folder / "3hdt.html", "*"), 0u);
-    EXPECT_TRUE(platform::fileExists(folder / "Lt_Lower_Cornerhdt.bmp"));
+    EXPECT_TRUE(platform::fileExists(folder / "3hdt.html"));
     EXPECT_FALSE(platform::fileExists(folder / "sub"));
     EXPECT_FALSE(platform::fileExists(folder / "1hdt.htm"));
 }
@@ -91,19 +68,15 @@ TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmap)
         return value;
     };
     // offset, size, value: signature, file size, reserved, pixel offset, info size, width, height,
-    // planes, bits per pixel, compression, image size, colours used
+    // planes, bits per pixel, compression, image size, colours used; then the bottom row's first
+    // pixel, the bottom row's last and the top row's first, each blue, green, red
     const std::tuple<std::size_t, std::size_t, std::uint32_t> fields[] {
-        {0, 2, 'B' | 'M' << 8}, {2, 4, 822}, {6, 4, 0},  {10, 4, 54}, {14, 4, 40}, {18, 4, 16},
+        {0, 2, 'B' | 'M' << 8}, {2, 4, 822}, {6, 4, 0},   {10, 4, 54}, {14, 4, 40},  {18, 4, 16},
         {22, 4, 16},            {26, 2, 1},  {28, 2, 24}, {30, 4, 0},  {34, 4, 768}, {46, 4, 0},
+        {54, 3, 0x99CCFF},      {54 + 45, 3, 0x00FF00},  {54 + 15 * 48, 3, 0xFF0000},
     };
     for (const auto& [offset, size, value] : fields)
         EXPECT_EQ(field(offset, size), value) << "at " << offset;
-
-    // The bottom row comes first; each pixel is blue, green, red.
-    const auto pixelAt = [&](std::size_t at) { return std::vector<std::uint8_t>(bytes.begin() + at, bytes.begin() + at + 3); };
-    EXPECT_EQ(pixelAt(54), (std::vector<std::uint8_t> {0xFF, 0xCC, 0x99}));
-    EXPECT_EQ(pixelAt(54 + 45), (std::vector<std::uint8_t> {0, 255, 0}));
-    EXPECT_EQ(pixelAt(54 + 15 * 48), (std::vector<std::uint8_t> {0, 0, 255}));
     EXPECT_EQ(platform::readBitmap(path), image);
 
     touch("short.bmp");

@@ -1,26 +1,28 @@
+#include "PlatformTesting.h"
+
 #include "platform/ComponentRegistry.h"
 #include "platform/InProcessServer.h"
 #include "platform/RegistryFile.h"
 #include "registry/TestWidget.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <unistd.h>
+#include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::RegistryEntry;
 using platform::RegistryFile;
+using platform_testing::errorOf;
 using quorin_test::WidgetInt;
 
 const fs::path kPlugin = fs::absolute(VELM_TEST_PLUGIN_PATH).lexically_normal();
 const fs::path kPlatformLibrary = fs::absolute(VELM_PLATFORM_LIBRARY_PATH).lexically_normal();
+const std::string kNoObject = "ActiveX component can't create object";
 
 // Sets an environment variable (nullptr: unsets it) and puts the old value back.
 class ScopedEnvironment {
@@ -40,60 +42,29 @@ private:
 
 void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-vb::ComError errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const vb::ComError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no error raised";
-    return vb::ComError(0, "");
-}
-
 bool mentions(const vb::ComError& error, const std::string& text) { return error.description.find(text) != std::string::npos; }
 
-// The plug-in's own entry point, reached as the registry reaches it.
-template <class Function>
-Function pluginEntry(const char* name)
-{
-    void* handle = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    auto function = handle ? reinterpret_cast<Function>(dlsym(handle, name)) : nullptr;
-    if (handle)
-        dlclose(handle);  // the registry keeps its own reference
-    return function;
-}
-
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public platform_testing::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        fs::remove_all(folder);
-        environment.emplace("VELM_REGISTRY", registryPath.c_str());
-    }
-
-    void TearDown() override
-    {
-        environment.reset();
-        fs::remove_all(folder);
-    }
-
     platform::ComponentRegistry& registry = platform::ComponentRegistry::instance();
-    fs::path folder = fs::temp_directory_path() / ("velm-registry-" + std::to_string(getpid()));
     fs::path registryPath = folder / "config" / "registry";
-    std::optional<ScopedEnvironment> environment;
+    ScopedEnvironment environment {"VELM_REGISTRY", registryPath.c_str()};
 };
 
-TEST_F(RegistryTest, RegisteredServerCreatesItsClassesByNameUntilUnregistered)
+TEST_F(RegistryTest, ThePluginRegistersThroughItsExportsCreatesItsClassesByNameAndUnregisters)
 {
-    EXPECT_EQ(errorOf([&] { registry.create(quorin_test::kWidgetProgId); }).description,
-              "ActiveX component can't create object");
+    RegistryFile other(registryPath);
+    other.add({"Other.Thing", "{1}", "/opt/other/libother.so"});
+    other.add({quorin_test::kWidgetProgId, "{stale}", "/opt/old/libwidget.so"});
+    other.save();
+
     registry.registerServer(kPlugin);
     registry.registerServer(kPlugin);
 
-    const std::vector<RegistryEntry> expected {{quorin_test::kWidgetProgId, quorin_test::kWidgetClassId, kPlugin},
-                                               {quorin_test::kPlainProgId, quorin_test::kPlainClassId, kPlugin}};
-    EXPECT_EQ(RegistryFile::load(registryPath).entries(), expected);
+    const auto file = RegistryFile::load(registryPath);
+    EXPECT_EQ(file.entries().size(), 3u);
+    EXPECT_EQ(file.findByProgId(quorin_test::kWidgetProgId), (RegistryEntry {quorin_test::kWidgetProgId, quorin_test::kWidgetClassId, kPlugin}));
+    EXPECT_EQ(file.findByProgId(quorin_test::kPlainProgId), (RegistryEntry {quorin_test::kPlainProgId, quorin_test::kPlainClassId, kPlugin}));
     std::stringstream text;
     text << std::ifstream(registryPath).rdbuf();
     EXPECT_NE(text.str().find(std::string("\nQuorinTest.Widget\t") + quorin_test::kWidgetClassId + "\t" + kPlugin.string() + "\n"),
@@ -103,28 +74,15 @@ TEST_F(RegistryTest, RegisteredServerCreatesItsClassesByNameUntilUnregistered)
     EXPECT_EQ(errorOf([&] { registry.createAs<quorin_test::GadgetInt>(quorin_test::kWidgetProgId); }).number,
               vb::err::kNotSupported);
     EXPECT_EQ(errorOf([&] { registry.createAs<WidgetInt>(quorin_test::kPlainProgId); }).number, vb::err::kNotSupported);
-    for (const char* name : {"", "QuorinTest", "QuorinTest.Widget2"})
-        EXPECT_EQ(errorOf([&] { registry.create(name); }).number, vb::err::kCannotCreateObject) << name;
+    for (const char* name : {"", "QuorinTest", "QuorinTest.Widget2"}) {
+        const auto error = errorOf([&] { registry.create(name); });
+        EXPECT_EQ(error.number, vb::err::kCannotCreateObject) << name;
+        EXPECT_EQ(error.description, kNoObject) << name;
+    }
 
     registry.unregisterServer(kPlugin);
-    EXPECT_TRUE(RegistryFile::load(registryPath).entries().empty());
-    EXPECT_EQ(errorOf([&] { registry.create(quorin_test::kWidgetProgId); }).number, vb::err::kCannotCreateObject);
-}
-
-TEST_F(RegistryTest, RegisteringKeepsOtherServersEntries)
-{
-    RegistryFile other(registryPath);
-    other.add({"Other.Thing", "{1}", "/opt/other/libother.so"});
-    other.add({quorin_test::kWidgetProgId, "{stale}", "/opt/old/libwidget.so"});
-    other.save();
-
-    registry.registerServer(kPlugin);
-    EXPECT_EQ(RegistryFile::load(registryPath).entries().size(), 3u);
-    EXPECT_EQ(RegistryFile::load(registryPath).findByProgId(quorin_test::kWidgetProgId)->library, kPlugin);
-    registry.unregisterServer(kPlugin);
-    const auto file = RegistryFile::load(registryPath);
-    ASSERT_EQ(file.entries().size(), 1u);
-    EXPECT_EQ(file.entries()[0].progId, "Other.Thing");
+    EXPECT_EQ(RegistryFile::load(registryPath).entries(), (std::vector<RegistryEntry> {other.entries()[0]}));
+    EXPECT_EQ(errorOf([&] { registry.create(quorin_test::kWidgetProgId); }).description, kNoObject);
 }
 
 TEST_F(RegistryTest, BrokenRegistrationsRaiseA429NamingTheProblem)
@@ -159,9 +117,7 @@ TEST_F(RegistryTest, FailingServerCallsRaise429AndUnwritableFiles75)
     EXPECT_TRUE(mentions(errorOf([&] { registry.registerServer(folder / "missing.so"); }), (folder / "missing.so").string()));
     EXPECT_TRUE(mentions(errorOf([&] { registry.unregisterServer(kPlatformLibrary); }), "does not export DllUnregisterServer"));
 
-    // A registry folder that is really a file cannot be written.
-    fs::create_directories(folder);
-    writeText(folder / "file", "");
+    writeText(folder / "file", "");  // a registry folder that is really a file cannot be written
     const auto unwritable = folder / "file" / "registry";
     ScopedEnvironment variable("VELM_REGISTRY", unwritable.c_str());
     const auto error = errorOf([&] { registry.registerServer(kPlugin); });
@@ -177,14 +133,16 @@ TEST_F(RegistryTest, FailingServerCallsRaise429AndUnwritableFiles75)
 TEST_F(RegistryTest, EntryPointsHandOutFactoriesAndCountLiveObjects)
 {
     registry.registerServer(kPlugin);
-    const auto canUnloadNow = pluginEntry<platform::CanUnloadNowFunction>(platform::kCanUnloadNowSymbol);
-    const auto getClassObject = pluginEntry<platform::GetClassObjectFunction>(platform::kGetClassObjectSymbol);
+    void* handle = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_NOLOAD);  // the library the registry loaded
+    ASSERT_NE(handle, nullptr);
+    const auto canUnloadNow = reinterpret_cast<platform::CanUnloadNowFunction>(dlsym(handle, platform::kCanUnloadNowSymbol));
+    const auto getClassObject = reinterpret_cast<platform::GetClassObjectFunction>(dlsym(handle, platform::kGetClassObjectSymbol));
+    dlclose(handle);
     ASSERT_TRUE(canUnloadNow && getClassObject);
 
     EXPECT_EQ(canUnloadNow(), platform::kServerOk);
     auto widget = registry.createAs<WidgetInt>(quorin_test::kWidgetProgId);
     auto plain = registry.create(quorin_test::kPlainProgId);
-    EXPECT_EQ(canUnloadNow(), platform::kServerBusy);
     plain.reset();
     EXPECT_EQ(canUnloadNow(), platform::kServerBusy);
     widget.reset();
@@ -222,11 +180,9 @@ TEST_F(RegistryTest, InProcessFactoriesComeFirst)
 TEST_F(RegistryTest, FileEntriesAreReplacedAndRemovedByNameOrLibrary)
 {
     RegistryFile file(registryPath);
-    file.add({"A.One", "{1}", "/lib/a.so"});
-    file.add({"A.Two", "{2}", "/lib/a.so"});
-    file.add({"B.One", "{3}", "/lib/b.so"});
-    file.add({"a.one", "{4}", "/lib/c.so"});
-    file.add({"B.Two", "{3}", "/lib/b.so"});
+    for (const RegistryEntry& entry : std::vector<RegistryEntry> {{"A.One", "{1}", "/lib/a.so"}, {"A.Two", "{2}", "/lib/a.so"},
+             {"B.One", "{3}", "/lib/b.so"}, {"a.one", "{4}", "/lib/c.so"}, {"B.Two", "{3}", "/lib/b.so"}})
+        file.add(entry);
     EXPECT_EQ(file.findByProgId("A.ONE")->library, "/lib/c.so");
     EXPECT_EQ(file.findByClassId("{3}")->progId, "B.Two");
     EXPECT_FALSE(file.findByProgId("B.One"));
@@ -250,13 +206,8 @@ TEST_F(RegistryTest, FileEntriesAreReplacedAndRemovedByNameOrLibrary)
 
 TEST(RegistryFileLocation, FollowsTheEnvironment)
 {
-    struct Case {
-        const char* registry;
-        const char* xdg;
-        const char* home;
-        std::string expected;
-    };
-    const Case cases[] {
+    // VELM_REGISTRY, XDG_CONFIG_HOME, HOME, expected path
+    const std::tuple<const char*, const char*, const char*, std::string> cases[] {
         {"/r/registry", "/x", "/h", "/r/registry"},
         {nullptr, "/x", "/h", "/x/velm/registry"},
         {"", "/x", "/h", "/x/velm/registry"},
@@ -264,11 +215,11 @@ TEST(RegistryFileLocation, FollowsTheEnvironment)
         {nullptr, "", "/h", "/h/.config/velm/registry"},
         {nullptr, nullptr, nullptr, ""},
     };
-    for (const auto& c : cases) {
-        ScopedEnvironment registry("VELM_REGISTRY", c.registry);
-        ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
-        ScopedEnvironment home("HOME", c.home);
-        EXPECT_EQ(RegistryFile::defaultPath(), fs::path(c.expected)) << c.expected;
+    for (const auto& [registry, xdg, home, expected] : cases) {
+        ScopedEnvironment registryVariable("VELM_REGISTRY", registry);
+        ScopedEnvironment xdgVariable("XDG_CONFIG_HOME", xdg);
+        ScopedEnvironment homeVariable("HOME", home);
+        EXPECT_EQ(RegistryFile::defaultPath(), fs::path(expected)) << expected;
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
+#include <tuple>
 #include <vector>
 
 using namespace platform;
@@ -53,33 +53,31 @@ TEST_F(WindowSystemTest, SetParentReturnsThePreviousParent)
     const auto item = make("Item", "");
     const auto inner = make("Inner", "", item);
 
-    struct Case {
-        WindowHandle window;
-        WindowHandle parent;
-        WindowHandle returned;
-        WindowHandle parentAfter;
+    // new parent, returned parent, parent afterwards
+    const std::tuple<WindowHandle, WindowHandle, WindowHandle> cases[] = {
+        {driver, kDesktopWindow, driver},
+        {other, driver, other},
+        {kDesktopWindow, other, kDesktopWindow},
+        {inner, kDesktopWindow, kDesktopWindow},  // a window cannot go inside itself
+        {item, kDesktopWindow, kDesktopWindow},
+        {0x7FFFFFF0, kDesktopWindow, kDesktopWindow},  // no such parent
     };
-    const Case cases[] = {
-        {item, driver, kDesktopWindow, driver},
-        {item, other, driver, other},
-        {item, kDesktopWindow, other, kDesktopWindow},
-        {item, inner, kDesktopWindow, kDesktopWindow},  // a window cannot go inside itself
-        {item, item, kDesktopWindow, kDesktopWindow},
-        {item, 0x7FFFFFF0, kDesktopWindow, kDesktopWindow},  // no such parent
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(windows.setParent(c.window, c.parent), c.returned);
-        EXPECT_EQ(windows.parentOf(c.window), c.parentAfter);
+    for (const auto& [parent, returned, parentAfter] : cases) {
+        EXPECT_EQ(windows.setParent(item, parent), returned);
+        EXPECT_EQ(windows.parentOf(item), parentAfter);
     }
     EXPECT_EQ(windows.setParent(0x7FFFFFF0, driver), kDesktopWindow);
 }
 
-TEST_F(WindowSystemTest, DestroyingAWindowDestroysItsDescendants)
+TEST_F(WindowSystemTest, SetFocusReturnsTheWindowThatHadItAndDestroyingTakesItAlongWithTheDescendants)
 {
     const auto driver = make("Driver", "");
     const auto item = make("Item", "", driver);
     const auto button = make("Button", "", item);
-    windows.setFocus(button);
+    EXPECT_EQ(windows.setFocus(item), kDesktopWindow);
+    EXPECT_EQ(windows.setFocus(button), item);
+    EXPECT_EQ(windows.setFocus(0x7FFFFFF0), kDesktopWindow);
+    EXPECT_EQ(windows.focusedWindow(), button);
 
     EXPECT_TRUE(windows.destroyWindow(driver));
 
@@ -108,24 +106,17 @@ TEST_F(WindowSystemTest, FindWindowMatchesTopLevelWindowsIgnoringCase)
 TEST_F(WindowSystemTest, ShowCommandsSetVisibilityAndReturnThePreviousState)
 {
     const auto window = make("Item", "");
-    struct Case {
-        int command;
-        bool returned;
-        bool visibleAfter;
+    // command, returned visibility, visibility afterwards
+    const std::tuple<int, bool, bool> cases[] = {
+        {kSwShow, false, true},   {kSwHide, true, false}, {kSwRestore, false, true},    {kSwRestore, true, true},
+        {42, true, true},         {kSwHide, true, false}, {kSwShowNormal, false, true}, {-1, true, true},
     };
-    const Case cases[] = {
-        {kSwShow, false, true},     {kSwHide, true, false},       {kSwRestore, false, true},
-        {kSwRestore, true, true},   {42, true, true},             {kSwHide, true, false},
-        {kSwShowNormal, false, true}, {-1, true, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        EXPECT_EQ(windows.showWindow(window, c.command), c.returned);
-        EXPECT_EQ(windows.isVisible(window), c.visibleAfter);
+    for (const auto& [command, returned, visibleAfter] : cases) {
+        EXPECT_EQ(windows.showWindow(window, command), returned) << command;
+        EXPECT_EQ(windows.isVisible(window), visibleAfter) << command;
     }
     EXPECT_EQ(windows.lastShowCommand(window), kSwShowNormal);
 }
-
 
 TEST_F(WindowSystemTest, SysCommandCloseRunsTheCloseHookAndDestroysTheWindow)
 {
@@ -140,27 +131,12 @@ TEST_F(WindowSystemTest, SysCommandCloseRunsTheCloseHookAndDestroysTheWindow)
     EXPECT_EQ(closed, (std::vector<WindowHandle>{calculator}));
     EXPECT_FALSE(windows.isWindow(calculator));
     EXPECT_TRUE(windows.isWindow(other));
-    const std::vector<WindowSystem::Message> expected = {
-        {other, kWmSysCommand, 0xF020, 0},
-        {calculator, kWmSysCommand, kScClose, 0},
-    };
-    EXPECT_EQ(windows.sentMessages(), expected);
+    EXPECT_EQ(windows.sentMessages(), (std::vector<WindowSystem::Message>{{other, kWmSysCommand, 0xF020, 0},
+                                                                          {calculator, kWmSysCommand, kScClose, 0}}));
 
     windows.sendMessage(calculator, kWmSysCommand, kScClose, 0);
     EXPECT_EQ(closed.size(), 1u);
     EXPECT_EQ(windows.sentMessages().size(), 3u);
-}
-
-
-TEST_F(WindowSystemTest, SetFocusReturnsTheWindowThatHadIt)
-{
-    const auto a = make("A", "");
-    const auto b = make("B", "");
-
-    EXPECT_EQ(windows.setFocus(a), kDesktopWindow);
-    EXPECT_EQ(windows.setFocus(b), a);
-    EXPECT_EQ(windows.setFocus(0x7FFFFFF0), kDesktopWindow);
-    EXPECT_EQ(windows.focusedWindow(), b);
 }
 
 }  // namespace

