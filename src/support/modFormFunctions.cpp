@@ -60,7 +60,8 @@ std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent)
         data.setFromRoot(true);
         findOrRaise(data, "Static");
         findOrRaise(data, "Keys");
-        for (std::int32_t i = 0; i < data.ChildCount(); ++i) {
+        const std::int32_t count = data.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
             if (data.GetChildAttribute(i, "Id").toInt32() == lIndex)
                 letter = data.GetChildAttribute(i, "Letter").toString();
         }

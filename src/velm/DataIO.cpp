@@ -88,15 +88,12 @@ std::string textBelow(pugi::xml_node element)
     return text;
 }
 
-pugi::xml_node childElement(pugi::xml_node parent, std::int32_t index)
+// The first element at node or after it among its siblings.
+pugi::xml_node elementFrom(pugi::xml_node node)
 {
-    if (index < 0)
-        return {};
-    for (auto child = parent.first_child(); child; child = child.next_sibling()) {
-        if (isElement(child) && index-- == 0)
-            return child;
-    }
-    return {};
+    while (node && !isElement(node))
+        node = node.next_sibling();
+    return node;
 }
 
 pugi::xml_attribute findAttribute(pugi::xml_node element, std::string_view name)
@@ -209,9 +206,33 @@ struct DataIO::Impl {
         return saved != positions.end() ? saved->element : pugi::xml_node();
     }
 
+    // The child element at index of the current element. A walk over the children in order goes
+    // on from the child found last instead of starting again at the first, so it costs one step each.
+    pugi::xml_node childAt(std::int32_t index) const
+    {
+        if (index < 0)
+            return {};
+        const bool goesOn = cursor.parent == current && cursor.index >= 0 && cursor.index <= index;
+        auto child = goesOn ? cursor.child : elementFrom(current.first_child());
+        for (auto at = goesOn ? cursor.index : 0; child && at < index; ++at)
+            child = elementFrom(child.next_sibling());
+        if (child)
+            cursor = {current, index, child};
+        return child;
+    }
+
+    // Removes top with its subtree, dropping what refers to its nodes first.
+    void remove(pugi::xml_node top)
+    {
+        forgetPositionsIn(top);
+        cursor = {};
+        removeSubtree(top);
+    }
+
     void replaceDocument(std::unique_ptr<pugi::xml_document> replacement)
     {
         positions.clear();
+        cursor = {};
         document = std::move(replacement);
         current = root();
     }
@@ -221,6 +242,12 @@ struct DataIO::Impl {
     bool fromRoot = true;
     std::weak_ptr<void> owner;
     std::vector<Saved> positions;
+    struct ChildCursor {
+        pugi::xml_node parent;
+        std::int32_t index = -1;
+        pugi::xml_node child;
+    };
+    mutable ChildCursor cursor;
 };
 
 DataIO::DataIO()
@@ -251,7 +278,7 @@ void DataIO::LoadXml(std::string_view xml)
 
 bool DataIO::MoveToChild(std::int32_t index)
 {
-    const auto child = childElement(impl_->current, index);
+    const auto child = impl_->childAt(index);
     if (!child)
         return false;
     impl_->current = child;
@@ -286,8 +313,7 @@ bool DataIO::DeleteElement(std::string_view name)
     const auto parent = target.parent();
     if (contains(target, impl_->current))
         impl_->current = isElement(parent) ? parent : pugi::xml_node();
-    impl_->forgetPositionsIn(target);
-    removeSubtree(target);
+    impl_->remove(target);
     return true;
 }
 
@@ -341,8 +367,7 @@ bool DataIO::SetText(std::string_view text)
     if (!element)
         return false;
     while (const auto child = element.first_child()) {
-        impl_->forgetPositionsIn(child);
-        removeSubtree(child);
+        impl_->remove(child);
     }
     // A NUL ends the text as the document stores it, and an empty text leaves no node at all, so
     // the element writes as <Name/> and reloads the same.
@@ -354,7 +379,7 @@ bool DataIO::SetText(std::string_view text)
 
 vb::Variant DataIO::GetChildText(std::int32_t index) const
 {
-    const auto child = childElement(impl_->current, index);
+    const auto child = impl_->childAt(index);
     if (!child)
         return {};
     return textBelow(child);
@@ -368,7 +393,7 @@ std::int32_t DataIO::ChildCount() const
 
 vb::Variant DataIO::GetChildAttribute(std::int32_t index, std::string_view name) const
 {
-    return attributeValue(childElement(impl_->current, index), name);
+    return attributeValue(impl_->childAt(index), name);
 }
 
 bool DataIO::SetAttribute(std::string_view name, std::string_view value)

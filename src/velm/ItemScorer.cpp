@@ -39,7 +39,8 @@ std::vector<AnswerKey> answerKeys(DataIO& data)
     if (!data.FindElement("Answers"))
         return {};
     std::vector<AnswerKey> keys;
-    for (std::int32_t i = 0; i < data.ChildCount(); ++i)
+    const std::int32_t count = data.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i)
         keys.push_back({data.GetChildText(i).toString(), weightOf(data.GetChildAttribute(i, "Weight"))});
     return keys;
 }
@@ -54,7 +55,8 @@ std::optional<std::vector<std::string>> responsesOf(DataIO& data)
     data.setFromRoot(false);
     if (!data.FindElement("Responses"))
         return responses;
-    for (std::int32_t i = 0; i < data.ChildCount(); ++i)
+    const std::int32_t count = data.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i)
         responses.push_back(data.GetChildText(i).toString());
     return responses;
 }
