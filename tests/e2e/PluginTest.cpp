@@ -14,13 +14,14 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgId = "QuorinMultipleChoice.clsMultipleChoice";
-constexpr const char* kClassId = "{25CF9467-62DF-4650-85BD-7D0AAB588217}";
 
+const fs::path kExamples = QUORIN_EXAMPLES_DIR;
+
+// A registry file of the test's own, named by the variable the registry reads.
 class Plugin : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder_ = fs::temp_directory_path() / ("velm-plugin-" + std::to_string(::getpid()));
         fs::create_directories(folder_ / "support");
         ::setenv("VELM_REGISTRY", (folder_ / "registry").c_str(), 1);
     }
@@ -30,16 +31,7 @@ protected:
         fs::remove_all(folder_);
     }
 
-    velm::host::SessionSettings settings() const
-    {
-        velm::host::SessionSettings settings;
-        settings.staticStrings = velm::host::readFileText(fs::path(QUORIN_EXAMPLES_DIR) / "HDStatic.xml");
-        settings.supportDir = folder_ / "support";
-        settings.pluginPath = QUORIN_PLUGIN;
-        return settings;
-    }
-
-    fs::path folder_;
+    const fs::path folder_ = fs::temp_directory_path() / ("velm-plugin-" + std::to_string(::getpid()));
 };
 
 TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
@@ -48,13 +40,15 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
     registry.registerServer(QUORIN_PLUGIN);
     const auto entry = platform::RegistryFile::load(folder_ / "registry").findByProgId(kProgId);
     ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(entry->classId, kClassId);
+    EXPECT_EQ(entry->classId, "{25CF9467-62DF-4650-85BD-7D0AAB588217}");
     EXPECT_EQ(fs::canonical(entry->library), fs::canonical(QUORIN_PLUGIN));
-
     {
-        velm::host::Session session(settings());
+        velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
+                                     .supportDir = folder_ / "support",
+                                     .resourceDir = {},
+                                     .pluginPath = QUORIN_PLUGIN});
         session.start(kProgId);
-        ASSERT_TRUE(session.initialize(velm::host::readFileText(fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml")));
+        ASSERT_TRUE(session.initialize(velm::host::readFileText(kExamples / "basic-item.xml")));
         EXPECT_TRUE(session.display().ShowExternalDisplay(0, 0, 9000, 6000));
         EXPECT_NE(session.display().hwnd(), 0);
         const auto score = session.rescore("A, C");
@@ -63,7 +57,6 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
         EXPECT_TRUE(session.free());
         EXPECT_EQ(session.support().notesOf("FreeExternalDisplay"), (std::vector<std::string>{"Start", "End"}));
     }
-
     registry.unregisterServer(QUORIN_PLUGIN);
     EXPECT_FALSE(platform::RegistryFile::load(folder_ / "registry").findByProgId(kProgId).has_value());
     try {

@@ -4,41 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 namespace {
 
-enum class To { Int16, Int32, Single, Bool };
-
-struct ConversionCase {
-    vb::Variant input;
-    To to;
-    double expected;
-    std::optional<int> error;
-};
-
-double convert(const vb::Variant& input, To to)
-{
-    switch (to) {
-    case To::Int16:
-        return input.toInt16();
-    case To::Int32:
-        return input.toInt32();
-    case To::Single:
-        return input.toSingle();
-    case To::Bool:
-        return input.toBool();
-    }
-    return 0;
-}
+using Conversion = double (*)(const vb::Variant&);
+const Conversion Int16 = [](const vb::Variant& v) -> double { return v.toInt16(); };
+const Conversion Int32 = [](const vb::Variant& v) -> double { return v.toInt32(); };
+const Conversion Single = [](const vb::Variant& v) -> double { return v.toSingle(); };
+const Conversion Bool = [](const vb::Variant& v) -> double { return v.toBool(); };
 
 TEST(Conversion, FollowsTheRuntimeAtItsEdges)
 {
-    using enum To;
-    const auto kOverflow = vb::err::kOverflow;
-    const auto kTypeMismatch = vb::err::kTypeMismatch;
-    const ConversionCase cases[] = {
-        {vb::Variant(), Int16, 0, {}},
-        {"32767", Int16, 32767, {}}, {"32768", Int16, 0, kOverflow},
+    using vb::err::kOverflow, vb::err::kTypeMismatch;
+    // The value, the conversion, and its result or the error it raises.
+    const std::tuple<vb::Variant, Conversion, double, std::optional<int>> cases[] = {
+        {vb::Variant(), Int16, 0, {}}, {"32767", Int16, 32767, {}}, {"32768", Int16, 0, kOverflow},
         {"-32768", Int16, -32768, {}}, {"-32769", Int16, 0, kOverflow},
         {"32767.4", Int16, 32767, {}}, {"32767.5", Int16, 0, kOverflow},
         {"2.5", Int16, 2, {}}, {"3.5", Int16, 4, {}}, {"-2.5", Int16, -2, {}}, {"0.5", Int16, 0, {}},
@@ -54,28 +35,23 @@ TEST(Conversion, FollowsTheRuntimeAtItsEdges)
         {"-1", Bool, true, {}}, {"0", Bool, false, {}}, {"2", Bool, true, {}}, {"0.0", Bool, false, {}},
         {"yes", Bool, false, kTypeMismatch}, {"", Bool, false, kTypeMismatch}, {"T", Bool, false, kTypeMismatch},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.input.isEmpty() ? "Empty" : '"' + c.input.toString() + '"');
-        SCOPED_TRACE(static_cast<int>(c.to));
+    for (const auto& [input, to, expected, error] : cases) {
+        SCOPED_TRACE(input.isEmpty() ? "Empty" : '"' + input.toString() + '"');
         try {
-            EXPECT_EQ(convert(c.input, c.to), c.expected);
-            EXPECT_FALSE(c.error) << "no error";
-        } catch (const vb::ComError& error) {
-            EXPECT_EQ(error.number, c.error);
+            EXPECT_EQ(to(input), expected);
+            EXPECT_FALSE(error) << "no error";
+        } catch (const vb::ComError& raised) {
+            EXPECT_EQ(raised.number, error);
         }
     }
 }
 
-TEST(Conversion, IsNumeric)
+TEST(Conversion, TextsThatAreNumbersAndTheTextOfValues)
 {
     for (const char* yes : {"1", " 1 ", "-1.5", "+.5", "1e-3", "&HFF", "007"})
         EXPECT_TRUE(vb::isNumeric(yes)) << yes;
     for (const char* no : {"", " ", "A", "1A", "A1", "--1", "1..2", "True", "&H", "&HG"})
         EXPECT_FALSE(vb::isNumeric(no)) << no;
-}
-
-TEST(Conversion, TextForms)
-{
     EXPECT_TRUE(vb::Variant().isEmpty());
     EXPECT_EQ(vb::Variant().toString(), "");
     EXPECT_FALSE(vb::Variant("").isEmpty());

@@ -5,76 +5,57 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 vb::ByteArray units(std::initializer_list<std::uint16_t> codeUnits)
 {
     vb::ByteArray bytes;
-    for (auto unit : codeUnits) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
+    for (auto unit : codeUnits)
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)});
     return bytes;
 }
 
 TEST(Text, RoundTripsThroughUtf16)
 {
-    for (const char* text : {"", "A", "<State/>", "Größe", "日本語", "emoji 😀 end", "\xEF\xBF\xBD"}) {
+    for (const auto& text : {""s, "A"s, "<State/>"s, "Größe"s, "日本語"s, "emoji 😀 end"s, "\xEF\xBF\xBD"s, "A\0B"s}) {
         const auto bytes = vb::bytesFromText(text);
         EXPECT_EQ(bytes.size(), 2 * vb::utf16Length(text)) << text;
         EXPECT_EQ(vb::textFromBytes(bytes), text);
     }
 }
 
-TEST(Text, EncodesAsLittleEndianUnitsWithoutTerminator)
+// Little-endian units without terminator; malformed UTF-8 becomes U+FFFD, one per byte it skips.
+TEST(Text, EncodesEachCodePointAsItsUnits)
 {
-    EXPECT_EQ(vb::bytesFromText("A\xC3\xA9"), units({0x41, 0xE9}));
-    EXPECT_EQ(vb::bytesFromText("\xF0\x9F\x98\x80"), units({0xD83D, 0xDE00}));
-    EXPECT_EQ(vb::utf16Length("\xF0\x9F\x98\x80"), 2u);
+    const std::pair<const char*, vb::ByteArray> cases[] = {
+        {"A\xC3\xA9", units({0x41, 0xE9})}, {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00})},
+        {"\xFF" "A", units({0xFFFD, 0x41})}, {"\xC3", units({0xFFFD})}, {"\xED\xA0\x80", units({0xFFFD, 0xFFFD, 0xFFFD})},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(vb::bytesFromText(text), expected) << text;
+        EXPECT_EQ(vb::utf16Length(text), expected.size() / 2) << text;
+    }
 }
 
-TEST(Text, OddLastByteIsIgnored)
+TEST(Text, DecodingIgnoresAnOddLastByteAndReplacesLoneSurrogates)
 {
-    auto bytes = vb::bytesFromText("AB");
-    bytes.push_back(0x43);
-    EXPECT_EQ(vb::textFromBytes(bytes), "AB");
-    EXPECT_EQ(vb::textFromBytes(vb::ByteArray{0x41}), "");
+    const std::pair<vb::ByteArray, std::string> cases[] = {
+        {{0x41, 0x00, 0x42, 0x00, 0x43}, "AB"}, {{0x41}, ""},
+        {units({0xD800, 0x41}), "\xEF\xBF\xBD" "A"}, {units({0x41, 0xDC00}), "A\xEF\xBF\xBD"},
+        {units({0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(vb::textFromBytes(bytes), expected);
 }
 
-TEST(Text, LoneSurrogatesBecomeReplacementCharacters)
-{
-    EXPECT_EQ(vb::textFromBytes(units({0xD800, 0x41})), "\xEF\xBF\xBD" "A");
-    EXPECT_EQ(vb::textFromBytes(units({0x41, 0xDC00})), "A\xEF\xBF\xBD");
-    EXPECT_EQ(vb::textFromBytes(units({0xDC00, 0xD800})), "\xEF\xBF\xBD\xEF\xBF\xBD");
-}
-
-TEST(Text, MalformedUtf8BecomesReplacementCharacters)
-{
-    EXPECT_EQ(vb::bytesFromText("\xFF" "A"), units({0xFFFD, 0x41}));
-    EXPECT_EQ(vb::bytesFromText("\xC3"), units({0xFFFD}));
-    EXPECT_EQ(vb::bytesFromText("\xED\xA0\x80"), units({0xFFFD, 0xFFFD, 0xFFFD}));
-}
-
-TEST(Text, NulCharactersSurvive)
-{
-    const std::string text("A\0B", 3);
-    EXPECT_EQ(vb::textFromBytes(vb::bytesFromText(text)), text);
-}
-
-TEST(Strings, TrimRemovesBlanksOnly)
+TEST(Strings, TrimCaseAndPrefixHelpers)
 {
     EXPECT_EQ(vb::trim("  a b  "), "a b");
     EXPECT_EQ(vb::trim("\ta\t"), "\ta\t");
     EXPECT_EQ(vb::trim("   "), "");
-}
-
-TEST(Strings, LeftCodePointsNeverSplitsASequence)
-{
     EXPECT_EQ(vb::leftCodePoints("äbc", 1), "ä");
     EXPECT_EQ(vb::leftCodePoints("ab", 5), "ab");
     EXPECT_EQ(vb::leftCodePoints("日本", 1), "日");
-}
-
-TEST(Strings, CaseHelpers)
-{
     EXPECT_EQ(vb::upperAscii("aBc-ä"), "ABC-ä");
     EXPECT_TRUE(vb::equalsIgnoreCase("NoNe", "NONE"));
     EXPECT_FALSE(vb::equalsIgnoreCase("NON", "NONE"));
