@@ -1,18 +1,15 @@
 #pragma once
 
 #include "component/clsMultipleChoice.h"
+#include "host/InputFiles.h"
 #include "host/SupportObject.h"
 #include "platform/WindowSystem.h"
 #include "vb/ComError.h"
-#include "vb/Text.h"
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <functional>
-#include <memory>
-#include <optional>
-#include <ostream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace quorin::test {
 
@@ -23,63 +20,166 @@ struct ItemParts {
     std::string language = "ENU";
     std::string responseType = "S";
     std::string min = "1";  // "" leaves the attribute out
+    // "A AND C" weighs 2, "A" 0.5 and "B" -1.
     std::string answers = R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer>)"
                           R"(<Answer Weight="-1">B</Answer>)";
     std::string state;  // a State element inside the definition, or none
 };
 
 // The item definition XML with those parts.
-std::string itemXml(const ItemParts& parts = {});
+inline std::string itemXml(const ItemParts& parts = {})
+{
+    const auto attribute = [](const char* name, const std::string& value) {
+        return value.empty() ? std::string() : std::string(" ") + name + "=\"" + value + "\"";
+    };
+    std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language)
+        + attribute("ResponseType", parts.responseType) + " CaseCode=\"NONE\">"
+        + "<ItemStem><Text><![CDATA[<html><body>Which?</body></html>]]></Text></ItemStem>"
+        + "<Choices Max=\"2\"" + attribute("Min", parts.min) + " RandomOrder=\"false\">";
+    for (const std::string id : {"A", "B", "C", "D"})
+        xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[<html><body>" + id + "</body></html>]]></Choice>";
+    return xml + "</Choices><Answers>" + parts.answers + "</Answers>" + parts.state + "</MultipleChoiceItem>";
+}
+
 // A State element holding one Response per identifier.
-std::string stateWith(const Texts& responses);
-// The static strings of the examples folder ("ENU" with font Verdana, then "DEU" with Arial).
-std::string exampleStaticStrings();
+inline std::string stateWith(const Texts& responses)
+{
+    std::string xml;
+    for (const auto& response : responses)
+        xml += "<Response>" + response + "</Response>";
+    return xml.empty() ? "<State><Responses/></State>" : "<State><Responses>" + xml + "</Responses></State>";
+}
+
 // UTF-16LE bytes of UTF-8 text, as the driver hands text over.
 inline vb::ByteArray bytes(const std::string& text) { return vb::bytesFromText(text); }
-// The error the call fails with, as the driver sees it; nothing when it returns.
-std::optional<vb::ComError> failureOf(const std::function<void()>& call);
 
-// What one score call hands back to the driver.
-struct Score {
-    bool result = false;
-    std::int16_t correct = 0, incorrect = 0, notAttempted = 0, notScored = 0;
-    float raw = 0;
-    friend bool operator==(const Score&, const Score&) = default;
-};
-std::ostream& operator<<(std::ostream& out, const Score& score);
+// The number of the error the call fails with, as the driver sees it; 0 when it returns.
+inline std::int32_t failureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const vb::ComError& error) {
+        return error.number;
+    }
+    return 0;
+}
+
+// What one score call hands back to the driver: the result, the numbers correct, incorrect, not
+// attempted and not scored, and the raw score.
+using Score = std::tuple<bool, std::int16_t, std::int16_t, std::int16_t, std::int16_t, float>;
 
 // Drives one component as the driver does: a recording support object and a parent window
 // handed over at creation, every later call made through velm::DisplayInt.
 class ItemDriver {
 public:
-    explicit ItemDriver(std::string staticStrings = exampleStaticStrings());
-    ~ItemDriver();
+    // Not yet initialised; the bundled English and German static strings unless others are given.
+    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings())
+        : support(std::make_shared<velm::host::SupportObject>(
+              statics, std::filesystem::temp_directory_path() / "quorin-component-tests", ""))
+    {
+        display().ExternalSupport(support);
+        display().SetParentWnd(parentWindow);
+    }
+    // Initialised with the item of those parts.
+    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver()
+    {
+        EXPECT_TRUE(init(itemXml(parts), options));
+    }
+    ~ItemDriver()
+    {
+        component.reset();
+        platform::WindowSystem::instance().destroyWindow(parentWindow);
+    }
     ItemDriver(const ItemDriver&) = delete;
     ItemDriver& operator=(const ItemDriver&) = delete;
 
     velm::DisplayInt& display() const { return *component; }
+
     // InitExternalDisplay with the definition as UTF-16 bytes.
-    bool init(const std::string& itemXml, std::int32_t options = 0);
+    bool init(const std::string& xml, std::int32_t options = 0)
+    {
+        const auto definition = bytes(xml);
+        return display().InitExternalDisplay(definition, static_cast<std::int32_t>(definition.size()), options);
+    }
     // What a driver stores: a buffer sized by GetExternalStateBytes, filled by GetExternalStateArray.
-    vb::ByteArray savedState();
-    // The state text as the driver reads it, without the unwritten tail.
-    std::string state();
-    // SetExternalStateArray with the text as UTF-16 bytes.
-    void restore(const std::string& stateText);
+    vb::ByteArray savedState()
+    {
+        vb::ByteArray buffer(static_cast<std::size_t>(display().GetExternalStateBytes()), 0);
+        display().GetExternalStateArray(buffer, static_cast<std::int32_t>(buffer.size()));
+        return buffer;
+    }
+    // The state text as the driver reads it, without the 12 bytes left unwritten.
+    std::string state()
+    {
+        const auto saved = savedState();
+        return vb::textFromBytes(vb::ByteArray(saved.begin(), saved.end() - 12));
+    }
+    // SetExternalStateArray with these bytes.
+    void restore(const vb::ByteArray& state)
+    {
+        display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
+    }
     // The response of that type, sized by GetResponseBytes and read by GetResponse.
-    std::string response(std::int32_t lRespType);
+    std::string response(std::int32_t lRespType)
+    {
+        bool isAscii = false;
+        vb::ByteArray buffer(static_cast<std::size_t>(display().GetResponseBytes(lRespType, isAscii)), 0);
+        if (!buffer.empty())
+            display().GetResponse(lRespType, buffer, static_cast<std::int32_t>(buffer.size()));
+        return vb::textFromBytes(buffer);
+    }
+    // The answer status of GetExternalDisplayStatus, which must hand the driver's message back unchanged.
+    std::int32_t status()
+    {
+        std::int32_t lDispState = -1;
+        bool viewedAll = true;
+        std::string message = "the driver's own text";
+        display().GetExternalDisplayStatus(lDispState, viewedAll, message);
+        EXPECT_EQ(message, "the driver's own text");
+        return lDispState;
+    }
     // ScoreExternalDisplay, with outputs the driver had set to junk before.
-    Score score();
-    // RescoreExternalDisplay with these bytes, outputs set to junk before.
-    Score rescore(const vb::ByteArray& response);
+    Score score()
+    {
+        Score s{false, 9, 9, 9, 9, 9};
+        auto& [result, correct, incorrect, notAttempted, notScored, raw] = s;
+        result = display().ScoreExternalDisplay(correct, incorrect, notAttempted, notScored, raw);
+        return s;
+    }
+    // RescoreExternalDisplay, or RescoreExternalDisplayQuick when a document is given, with as many
+    // response bytes as there are unless told otherwise; outputs set to junk before.
+    Score rescore(const vb::ByteArray& response, std::optional<std::int32_t> lRespBytes = {},
+                  const vb::ByteArray* document = nullptr)
+    {
+        Score s{false, 9, 9, 9, 9, 9};
+        auto& [result, correct, incorrect, notAttempted, notScored, raw] = s;
+        const auto n = lRespBytes.value_or(static_cast<std::int32_t>(response.size()));
+        std::int32_t length = 0;
+        result = document ? display().RescoreExternalDisplayQuick(response, n, correct, incorrect, notAttempted,
+                                                                  notScored, raw, *document, length)
+                          : display().RescoreExternalDisplay(response, n, correct, incorrect, notAttempted,
+                                                             notScored, raw);
+        return s;
+    }
     // The error entries of the driver's log, oldest first.
-    std::vector<velm::host::SupportObject::LogEntry> errors() const;
+    std::vector<velm::host::SupportObject::LogEntry> errors() const
+    {
+        auto entries = support->log();
+        std::erase_if(entries, [](const auto& entry) { return entry.level != "error"; });
+        return entries;
+    }
     // The routines of those entries, in order.
-    Texts errorRoutines() const;
+    Texts errorRoutines() const
+    {
+        Texts routines;
+        for (const auto& entry : errors())
+            routines.push_back(entry.routine);
+        return routines;
+    }
 
     std::shared_ptr<velm::host::SupportObject> support;
-    std::shared_ptr<clsMultipleChoice> component;
-    platform::WindowHandle parentWindow;
+    std::shared_ptr<clsMultipleChoice> component = clsMultipleChoice::create();
+    platform::WindowHandle parentWindow = platform::WindowSystem::instance().createWindow("VelmDriver", "Velm driver");
 };
 
 }  // namespace quorin::test
