@@ -9,16 +9,17 @@
 #include "platform/ScrollContainer.h"
 #include "platform/TextMetrics.h"
 
+#include <optional>
+#include <tuple>
+
 using namespace platform;
 using platform_testing::errorNumber;
 
 namespace {
 
-TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChanges)
+TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChangesAndTheCandidateTogglesOnlyAVisibleEnabledBox)
 {
-    const std::pair<std::vector<std::int16_t>, int> cases[] = {
-        {{0}, 0}, {{1}, 1}, {{1, 1}, 1}, {{1, 0, 0}, 2}, {{2, 1, 1, 0}, 3},
-    };
+    const std::pair<std::vector<std::int16_t>, int> cases[] = {{{0}, 0}, {{1}, 1}, {{1, 1}, 1}, {{1, 0, 0}, 2}, {{2, 1, 1, 0}, 3}};
     for (const auto& [values, expectedClicks] : cases) {
         CheckBox box;
         int clicks = 0;
@@ -27,24 +28,17 @@ TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChanges)
             box.setValue(value);
         EXPECT_EQ(clicks, expectedClicks);
         EXPECT_EQ(box.Value(), values.back());
+        EXPECT_EQ(errorNumber([&] { box.setValue(3); }), 380);
     }
-}
 
-TEST(CheckBox, TheCandidateTogglesOnlyAVisibleEnabledBox)
-{
-    Form form("frmTest");
-    auto& box = form.add<CheckBox>("chk");
+    CheckBox box;
     std::vector<std::int16_t> seen;
     box.onClick = [&] { seen.push_back(box.Value()); };
-
-    box.click();
-    box.click();
-    box.setEnabled(false);
-    box.click();
-    box.setEnabled(true);
-    box.setVisible(false);
-    box.click();
-
+    for (const auto& [enabled, visible] : {std::pair {true, true}, {true, true}, {false, true}, {true, false}}) {
+        box.setEnabled(enabled);
+        box.setVisible(visible);
+        box.click();
+    }
     EXPECT_EQ(seen, (std::vector<std::int16_t>{1, 0}));
 }
 
@@ -58,74 +52,57 @@ TEST(OptionButton, OptionsOfOneContainerAreExclusiveAndClickOnlyWhenTheyBecomeTr
     for (auto* option : options)
         option->onClick = [&clicks, option] { clicks += option->Name(); };
 
-    struct Step {
-        int target;
-        bool value;
-        std::string after;  // the values of a, b, c and d
-        std::string clicks;
-    };
-    const Step steps[] = {
+    // option, value, values of a, b, c and d afterwards, Clicks raised
+    const std::tuple<int, bool, std::string, std::string> steps[] = {
         {0, true, "1000", "a"}, {0, true, "1000", ""},  // setting a value to itself raises nothing
         {2, true, "1010", "c"}, {1, true, "0110", "b"},  // b clears a without a Click there
         {3, true, "0101", "d"}, {3, false, "0100", ""}, {1, true, "0100", ""}, {1, false, "0000", ""},
     };
-    for (const auto& step : steps) {
+    for (const auto& [target, value, after, raised] : steps) {
         clicks.clear();
-        options[step.target]->setValue(step.value);
-        std::string after;
+        options[target]->setValue(value);
+        std::string values;
         for (auto* option : options)
-            after += option->Value() ? '1' : '0';
-        EXPECT_EQ(after, step.after);
-        EXPECT_EQ(clicks, step.clicks);
+            values += option->Value() ? '1' : '0';
+        EXPECT_EQ(values, after);
+        EXPECT_EQ(clicks, raised);
     }
 }
 
-TEST(OptionButton, ASimulatedClickRaisesMouseDownClickMouseUpInOrder)
+TEST(OptionButton, ASimulatedClickFocusesThenRaisesMouseDownClickMouseUp)
 {
     Form form("frmTest");
     auto& option = form.add<OptionButton>("optn");
-    std::vector<std::string> events;
-    const auto state = [&] { return option.Value() ? " on" : " off"; };
-    option.onGotFocus = [&] { events.push_back("GotFocus"); };
+    std::string events;
+    const auto state = [&] { return option.Value() ? " on, " : " off, "; };
+    option.onGotFocus = [&] { events += "GotFocus, "; };
     option.onMouseDown = [&](std::int16_t button, std::int16_t, float x, float y) {
-        events.push_back("MouseDown " + std::to_string(button) + " " + std::to_string(static_cast<int>(x + y)) + state());
+        events += "MouseDown " + std::to_string(button) + " " + std::to_string(static_cast<int>(x + y)) + state();
     };
-    option.onClick = [&] { events.push_back("Click"); };
-    option.onMouseUp = [&](std::int16_t, std::int16_t, float, float) { events.push_back(std::string("MouseUp") + state()); };
+    option.onClick = [&] { events += "Click, "; };
+    option.onMouseUp = [&](std::int16_t, std::int16_t, float, float) { events += std::string("MouseUp") + state(); };
 
-    option.click(kLeftButton, 0, 30, 15);
-    option.click();
-    option.click(kRightButton);
+    option.click(kLeftButton, 0, 30, 15);  // selects
+    option.click();                        // already selected: no Click
+    option.click(kRightButton);            // the right button selects nothing
 
-    const std::vector<std::string> expected = {
-        "GotFocus", "MouseDown 1 45 off", "Click", "MouseUp on",  // first press selects
-        "MouseDown 1 0 on", "MouseUp on",                         // already selected: no Click
-        "MouseDown 2 0 on", "MouseUp on",                         // the right button selects nothing
-    };
-    EXPECT_EQ(events, expected);
+    EXPECT_EQ(events, "GotFocus, MouseDown 1 45 off, Click, MouseUp on, MouseDown 1 0 on, MouseUp on, "
+                      "MouseDown 2 0 on, MouseUp on, ");
 }
 
 TEST(Label, AutoSizeFollowsTheCaptionAndFontAndWordWrapGrowsOnlyTheHeight)
 {
     Label label;
     label.Move(0, 0, 5000, 100);
-    label.setCaption("Exhibit");
-    EXPECT_EQ(label.Width(), 5000);  // no automatic sizing yet
-
-    label.setAutoSize(true);
-    const auto regular = TextMetrics::measure(label.font(), "Exhibit");
-    EXPECT_EQ(label.Width(), static_cast<float>(regular.width));
-    EXPECT_EQ(label.Height(), static_cast<float>(regular.height));
-    const Font bold("Arial", 12, true);
-    label.setFont(bold);
-    label.setCaption("Exhibit two");
-    EXPECT_EQ(label.Width(), static_cast<float>(TextMetrics::measure(bold, "Exhibit two").width));
-    label.setCaption("");
-    EXPECT_EQ(label.Width(), 0);
-    EXPECT_EQ(label.Height(), static_cast<float>(TextMetrics::lineHeight(bold)));
-
-    label.setFont(Font("Arial", 10));  // 100 twips a character
+    label.setFont(Font("Arial", 10));  // 100 twips a character, 240 a line
     label.setCaption("aaa bbb ccc");
+    EXPECT_EQ(label.Width(), 5000);  // no automatic sizing yet
+    label.setAutoSize(true);
+    EXPECT_EQ(label.Width(), 1100);
+    EXPECT_EQ(label.Height(), 240);
+    label.setFont(Font("Arial", 10, true));  // 110 a character
+    EXPECT_EQ(label.Width(), 1210);
+    label.setFont(Font("Arial", 10));
     label.setWordWrap(true);
     label.setWidth(699);
     EXPECT_EQ(label.Width(), 699);
@@ -134,60 +111,68 @@ TEST(Label, AutoSizeFollowsTheCaptionAndFontAndWordWrapGrowsOnlyTheHeight)
     EXPECT_EQ(label.Height(), 480);
 }
 
-TEST(Control, FocusMovesBetweenControlsOfAForm)
+// Expected sizes follow the documented rule: em = points × 20 twips, advance em × 0.5 (bold
+// em × 0.55), line height round(em × 1.2).
+TEST(TextMetrics, MeasuresOneLinePerLineBreakAndWrapsAtBlanksCuttingLongWords)
+{
+    const Font arial("Arial", 10);  // advance 100, line 240
+    // font, text, wrapping width (none: unwrapped), size
+    const std::tuple<Font, std::string, std::optional<std::int32_t>, TextMetrics::Size> cases[] = {
+        {Font(), "Abc", {}, {248, 198}},                     // 3 × 82.5 = 247.5
+        {arial, "ab\r\nabcd", {}, {400, 480}},
+        {arial, "ab\nabcd\n", {}, {400, 720}},               // a trailing break opens a line
+        {arial, "", {}, {0, 240}},
+        {arial, "\xC3\xA9t\xC3\xA9", {}, {300, 240}},        // code points, not bytes
+        {Font("Arial", 0), "abc", {}, {0, 0}},
+        {arial, "abcdefghij", 400, {400, 720}},              // 4 + 4 + 2
+        {arial, "a  b", 1000, {300, 240}},                   // blank runs count once
+        {arial, "ab\r\ncd", 1000, {200, 480}},
+        {arial, "abc", 0, {100, 720}},                       // at least one character per line
+        {Font("Arial", 10, true), "aaa bbb", 770, {770, 240}}, // bold: fits its own measured width
+        {Font("Arial", 10, true), "aaa bbb", 769, {330, 480}},
+    };
+    for (const auto& [font, text, width, size] : cases) {
+        EXPECT_EQ(width ? TextMetrics::measureWrapped(font, text, *width) : TextMetrics::measure(font, text), size)
+            << text << " @" << width.value_or(-1);
+    }
+}
+
+TEST(Control, FocusMovesOnlyToControlsTheCandidateCanReachAndZOrderPutsOneInFrontOrBehind)
 {
     Form form("frmTest");
     auto& first = form.add<CommandButton>("first");
     auto& second = form.add<CheckBox>("second");
+    auto& box = form.add<PictureBox>("box");
+    auto& inside = box.add<CheckBox>("inside");
     std::string events;
     first.onGotFocus = [&] { events += "+first "; };
     first.onLostFocus = [&] { events += "-first "; };
     second.onGotFocus = [&] { events += "+second "; };
-
     first.SetFocus();
     first.SetFocus();
     second.SetFocus();
-
     EXPECT_EQ(events, "+first -first +second ");
     EXPECT_EQ(form.ActiveControl(), &second);
-    EXPECT_FALSE(first.hasFocus());
+
     second.setVisible(false);
     EXPECT_EQ(form.ActiveControl(), nullptr);
     EXPECT_FALSE(second.hasFocus());
-}
-
-TEST(Control, SetFocusRefusesControlsTheCandidateCannotReach)
-{
-    Form form("frmTest");
-    auto& hidden = form.add<CommandButton>("hidden");
-    hidden.setVisible(false);
-    auto& disabled = form.add<CommandButton>("disabled");
-    disabled.setEnabled(false);
-    auto& box = form.add<PictureBox>("box");
-    auto& inside = box.add<CheckBox>("inside");
+    first.setEnabled(false);
     box.setVisible(false);
-
-    for (Control* control : std::vector<Control*>{&hidden, &disabled, &form.add<Label>("label"), &inside}) {
+    for (Control* control : std::vector<Control*>{&first, &second, &inside, &form.add<Label>("label")})
         EXPECT_EQ(errorNumber([&] { control->SetFocus(); }), vb::err::kInvalidProcedureCall) << control->Name();
-        EXPECT_FALSE(control->hasFocus());
-    }
+    EXPECT_EQ(form.ActiveControl(), nullptr);
     box.setVisible(true);
     EXPECT_EQ(errorNumber([&] { inside.SetFocus(); }), 0);
-}
+    box.setVisible(false);
+    EXPECT_EQ(form.ActiveControl(), nullptr);
+    EXPECT_FALSE(inside.hasFocus());
 
-TEST(Control, ZOrderPutsAControlInFrontOrBehind)
-{
-    Form form("frmTest");
-    auto& a = form.add<CommandButton>("a");
-    auto& b = form.add<CommandButton>("b");
-    auto& c = form.add<CommandButton>("c");
-    EXPECT_EQ(form.zOrder(), (std::vector<Control*>{&c, &b, &a}));
-
-    a.ZOrder(0);
-    c.ZOrder(1);
-
-    EXPECT_EQ(form.zOrder(), (std::vector<Control*>{&a, &b, &c}));
-    EXPECT_EQ(c.zIndex(), 2);
+    EXPECT_EQ(form.zOrder(), (std::vector<Control*>{form.find("label"), &box, &second, &first}));
+    first.ZOrder(0);
+    form.find("label")->ZOrder(1);
+    EXPECT_EQ(form.zOrder(), (std::vector<Control*>{&first, &box, &second, form.find("label")}));
+    EXPECT_EQ(form.find("label")->zIndex(), 3);
 }
 
 TEST(ScrollContainer, VChangeFollowsChangesOfTheVerticalPositionOnly)
@@ -197,15 +182,12 @@ TEST(ScrollContainer, VChangeFollowsChangesOfTheVerticalPositionOnly)
     scroll.setScrollingHeight(4500);
     std::vector<std::int32_t> seen;
     scroll.onVChange = [&] { seen.push_back(scroll.VerticalPosition()); };
-
-    scroll.setVerticalPosition(0);
     scroll.setHorizontalPosition(50);
     scroll.setVerticalPosition(700);
     scroll.setVerticalPosition(700);
     scroll.scrollToEnd();
     scroll.setScrollingHeight(1000);
     scroll.scrollToEnd();
-
     EXPECT_EQ(seen, (std::vector<std::int32_t>{700, 1500, 0}));
 }
 

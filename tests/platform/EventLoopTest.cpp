@@ -1,26 +1,18 @@
 #include "PlatformTesting.h"
 
 #include "platform/Form.h"
+#include "platform/Signal.h"
 #include "platform/Timer.h"
+
+#include <optional>
+#include <tuple>
 
 using namespace platform;
 
 namespace {
 
 using EventLoopTest = platform_testing::LoopTest;
-
-class TimerTest : public platform_testing::LoopTest {
-protected:
-    void SetUp() override
-    {
-        LoopTest::SetUp();
-        timer.setEnabled(false);
-        timer.onTimer = [this] { ticks.push_back(clock->now()); };
-    }
-
-    Timer timer;
-    std::vector<std::int64_t> ticks;
-};
+using Ticks = std::vector<std::int64_t>;
 
 TEST_F(EventLoopTest, PostedTasksRunInOrderOnlyWhenTheLoopRuns)
 {
@@ -32,161 +24,149 @@ TEST_F(EventLoopTest, PostedTasksRunInOrderOnlyWhenTheLoopRuns)
     loop.post([&] { order += "b"; });
     EXPECT_EQ(order, "");
     EXPECT_EQ(loop.pendingTasks(), 2u);
-
     loop.runUntilIdle();
-
     EXPECT_EQ(order, "abc");
-    EXPECT_EQ(loop.pendingTasks(), 0u);
 }
 
-TEST_F(EventLoopTest, AdvancingFarDeliversEveryTickAtItsOwnTime)
+TEST_F(EventLoopTest, AdvancingDeliversEveryTickAtItsOwnTimeRunningDeliversOnlyTicksDue)
 {
-    std::vector<std::int64_t> fast;
-    std::vector<std::int64_t> slow;
+    Ticks fast;
+    Ticks slow;
     loop.startTimer(25, [&] { fast.push_back(loop.now()); });
     loop.startTimer(40, [&] { slow.push_back(loop.now()); });
-
     loop.advanceBy(100);
+    EXPECT_EQ(fast, (Ticks{25, 50, 75, 100}));
+    EXPECT_EQ(slow, (Ticks{40, 80}));
 
-    EXPECT_EQ(fast, (std::vector<std::int64_t>{25, 50, 75, 100}));
-    EXPECT_EQ(slow, (std::vector<std::int64_t>{40, 80}));
-    EXPECT_EQ(clock->now(), 100);
-}
-
-TEST_F(EventLoopTest, RunUntilIdleDeliversOnlyTicksAlreadyDue)
-{
-    int ticks = 0;
-    loop.startTimer(10, [&] { ++ticks; });
-    const std::pair<std::int64_t, int> steps[] = {{35, 1}, {4, 1}, {1, 2}};  // missed ticks come not in a burst
-    for (const auto& [advance, expected] : steps) {
+    // At 175 the fast timer missed three ticks and the slow one two: each gets one, then its next
+    // tick falls due at 200.
+    for (const auto& [advance, fastTicks, slowTicks] : {std::tuple {75, 5u, 3u}, {24, 5u, 3u}, {1, 6u, 4u}}) {
         clock->advanceBy(advance);
         loop.runUntilIdle();
-        EXPECT_EQ(ticks, expected) << clock->now();
+        EXPECT_EQ(fast.size(), fastTicks) << clock->now();
+        EXPECT_EQ(slow.size(), slowTicks) << clock->now();
     }
 }
 
-TEST_F(EventLoopTest, StoppingATimerFromATickEndsItsTicks)
+TEST_F(EventLoopTest, ATimerFiresAtExactlyItsIntervalNeverAtZeroAndRestartsOnANewIntervalOrReEnabling)
 {
-    int own = 0;
-    int other = 0;
-    EventLoop::TimerId otherId = 0;
-    EventLoop::TimerId ownId = 0;
-    ownId = loop.startTimer(10, [&] {
-        ++own;
-        loop.stopTimer(ownId);
-        loop.stopTimer(otherId);
-    });
-    otherId = loop.startTimer(10, [&] { ++other; });
-
-    loop.advanceBy(50);
-
-    EXPECT_EQ(own, 1);
-    EXPECT_EQ(other, 0);  // stopped by the earlier timer due at the same time
-    EXPECT_EQ(loop.activeTimers(), 0u);
-}
-
-TEST_F(EventLoopTest, ANewClockKeepsTheRemainingTimeOfRunningTimers)
-{
-    std::vector<std::int64_t> ticks;
-    loop.startTimer(100, [&] { ticks.push_back(loop.now()); });
-    loop.advanceBy(40);
-
-    loop.setClock(std::make_shared<ManualClock>(1000));
-    loop.advanceBy(59);
-    EXPECT_TRUE(ticks.empty());
-    loop.advanceBy(1);
-
-    EXPECT_EQ(ticks, (std::vector<std::int64_t>{1060}));
-}
-
-TEST_F(TimerTest, FiresAtExactlyItsIntervalAndRepeatedly)
-{
-    for (std::int32_t interval : {25, 1000}) {
-        SCOPED_TRACE(interval);
-        ticks.clear();
-        timer.setEnabled(false);
-        timer.setInterval(interval);
-        const auto start = clock->now();
-        timer.setEnabled(true);
-
-        loop.advanceBy(interval - 1);
-        EXPECT_TRUE(ticks.empty());
-        loop.advanceBy(1);
-        EXPECT_EQ(ticks, (std::vector<std::int64_t>{start + interval}));
-        loop.advanceBy(2 * interval - 1);
-        EXPECT_EQ(ticks.size(), 2u);
-        loop.advanceBy(1);
-        EXPECT_EQ(ticks.size(), 3u);
-    }
-}
-
-TEST_F(TimerTest, ANewIntervalOrReEnablingStartsAFullInterval)
-{
-    timer.setInterval(100);
-    timer.setEnabled(true);
-    loop.advanceBy(60);
-    timer.setInterval(50);
-    timer.setInterval(50);
-    loop.advanceBy(49);
-    EXPECT_TRUE(ticks.empty());
-    loop.advanceBy(1);
-    EXPECT_EQ(ticks, (std::vector<std::int64_t>{110}));
-
-    timer.setEnabled(false);
-    EXPECT_FALSE(timer.isRunning());
-    loop.advanceBy(100);
-    timer.setEnabled(true);  // at 210
-    loop.advanceBy(49);
-    EXPECT_EQ(ticks.size(), 1u);
-    loop.advanceBy(1);
-    EXPECT_EQ(ticks.back(), 260);
-}
-
-TEST_F(TimerTest, IntervalZeroNeverFiresAndOutOfRangeIsRefused)
-{
-    timer.setEnabled(true);
-    loop.advanceBy(1000);
-    EXPECT_TRUE(ticks.empty());
+    Timer timer;
+    Ticks ticks;
+    timer.onTimer = [&] { ticks.push_back(clock->now()); };
+    const auto advance = [&](std::int64_t ms) {
+        loop.advanceBy(ms);
+        return ticks;
+    };
+    EXPECT_EQ(advance(1000), Ticks{});  // interval 0 never fires
     EXPECT_FALSE(timer.isRunning());
     EXPECT_EQ(platform_testing::errorNumber([&] { timer.setInterval(65536); }), 380);
     EXPECT_EQ(timer.Interval(), 0);
+    timer.setInterval(1000);
+    EXPECT_EQ(advance(999), Ticks{});
+    EXPECT_EQ(advance(1), Ticks{2000});
+    EXPECT_EQ(advance(999), Ticks{2000});
+    EXPECT_EQ(advance(1), (Ticks{2000, 3000}));
+
+    advance(600);
+    timer.setInterval(50);
+    timer.setInterval(50);  // the same interval again changes nothing
+    EXPECT_EQ(advance(49).size(), 2u);
+    EXPECT_EQ(advance(1).back(), 3650);
+    timer.setEnabled(false);
+    EXPECT_FALSE(timer.isRunning());
+    advance(100);
+    timer.setEnabled(true);
+    EXPECT_EQ(advance(49).size(), 3u);
+    EXPECT_EQ(advance(1).back(), 3800);
 }
 
-TEST_F(TimerTest, ATickMayDestroyTheFormHoldingItsTimer)
+TEST_F(EventLoopTest, UnloadingTheFormStopsItsTimersAndATickMayDestroyTheFormWithATimerDueToo)
 {
     auto form = std::make_unique<Form>("frmTest");
-    auto& owned = form->add<Timer>("tmflash");
-    owned.setInterval(25);
+    auto& timer = form->add<Timer>("tmflash");
+    auto& other = form->add<Timer>("tmother");
+    form->Load();
     int fired = 0;
-    owned.onTimer = [&] {
+    timer.onTimer = [&] {
         ++fired;
         form.reset();
     };
-
+    other.onTimer = [&] { fired += 100; };
+    timer.setInterval(25);
+    form->Unload();
     loop.advanceBy(100);
+    EXPECT_EQ(fired, 0);
+    EXPECT_FALSE(timer.Enabled());
 
+    form->Load();
+    timer.setEnabled(true);
+    other.setEnabled(true);
+    other.setInterval(25);  // due together with tmflash, which destroys it first
+    loop.advanceBy(100);
     EXPECT_EQ(fired, 1);
     EXPECT_EQ(loop.activeTimers(), 0u);
 }
 
-TEST_F(TimerTest, UnloadingTheFormStopsItsTimers)
+TEST(Signal, ConnectionsLastUntilDestroyedOrToldAndOutliveASignalThatASlotDestroys)
 {
-    Form form("frmTest");
-    auto& owned = form.add<Timer>("tmflash");
-    form.Load();
-    owned.setInterval(25);
-    int fired = 0;
-    owned.onTimer = [&] { ++fired; };
+    auto signal = std::make_unique<Signal<int&>>();
+    int calls = 0;
+    Connection kept = signal->connect([](int& count) { ++count; });
+    {
+        auto scoped = signal->connect([](int& count) { count += 100; });
+        EXPECT_EQ(signal->slotCount(), 2u);
+    }
+    Connection moved = std::move(kept);
+    auto other = signal->connect([](int& count) { count += 10; });
+    other = std::move(moved);  // drops the slot it held
+    EXPECT_FALSE(kept.connected());
+    auto killer = signal->connect([&](int&) { signal.reset(); });
+    auto survivor = signal->connect([](int& count) { count += 1000; });
+    auto dropped = signal->connect([](int& count) { count += 10000; });
+    dropped.disconnect();
+    dropped.disconnect();
+    EXPECT_EQ(signal->slotCount(), 3u);
 
-    form.Unload();
-    loop.advanceBy(100);
+    signal->emit(calls);
 
-    EXPECT_EQ(fired, 0);
-    EXPECT_FALSE(owned.Enabled());
-    form.Load();
-    owned.setEnabled(true);
-    loop.advanceBy(25);
-    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(signal, nullptr);
+    EXPECT_EQ(calls, 1001);  // the delivery under way finishes on its own copy
+    EXPECT_FALSE(survivor.connected());
+    survivor.disconnect();
+}
+
+TEST(Signal, SlotsMayDisconnectOrConnectDuringDeliveryWhichRunsInConnectionOrder)
+{
+    // Slot 1 acts, slot 2 is the victim or the witness, slot 3 the new slot.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"itself", "12", "2"},
+        {"later", "1", "1"},
+        {"connect", "12", "123"},
+    };
+    for (const auto& [action, firstEmit, secondEmit] : cases) {
+        SCOPED_TRACE(action);
+        Signal<> signal;
+        std::string calls;
+        Connection first;
+        Connection second;
+        std::optional<Connection> added;
+        first = signal.connect([&] {
+            calls += "1";
+            if (action == "itself")
+                first.disconnect();
+            else if (action == "later")
+                second.disconnect();
+            else if (!added)
+                added = signal.connect([&] { calls += "3"; });
+        });
+        second = signal.connect([&] { calls += "2"; });
+
+        signal.emit();
+        EXPECT_EQ(calls, firstEmit);
+        calls.clear();
+        signal.emit();
+        EXPECT_EQ(calls, secondEmit);
+    }
 }
 
 }  // namespace

@@ -1,62 +1,71 @@
+#include "PlatformTesting.h"
+
 #include "platform/CheckBox.h"
+#include "platform/CommandButton.h"
+#include "platform/ControlArray.h"
 #include "platform/Form.h"
-#include "platform/WindowSystem.h"
+#include "platform/OptionButton.h"
+#include "platform/PictureBox.h"
+#include "platform/WebBrowser.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include <tuple>
 
 using namespace platform;
+using platform_testing::errorNumber;
 
 namespace {
 
-TEST(Form, LoadCreatesTheWindowAndUnloadOrACloseRequestDestroysIt)
+using Indices = std::vector<std::int16_t>;
+
+TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDropsRuntimeElements)
 {
     auto& windows = WindowSystem::instance();
-    Form form("frmMain");
-    form.setCaption("Item");
+    auto form = std::make_unique<Form>("frmMain");
+    form->setCaption("Item");
+    auto& container = form->add<PictureBox>("pc");
+    auto& boxes = container.addArray<CheckBox>("chkBox");
+    auto& buttons = form->addArray<OptionButton>("cmd");
     std::vector<std::string> events;
-    form.onLoad = [&] { events.push_back("Load " + std::to_string(form.isLoaded())); };
-    form.onUnload = [&] { events.push_back("Unload " + std::to_string(windows.isWindow(form.hWnd()))); };
+    form->onLoad = [&] { events.push_back("Load " + std::to_string(form->isLoaded())); };
+    form->onUnload = [&] { events.push_back("Unload " + std::to_string(windows.isWindow(form->hWnd()))); };
 
-    EXPECT_EQ(form.hWnd(), kDesktopWindow);
-    form.Load();
-    form.Load();
-    const auto first = form.hWnd();
-    EXPECT_TRUE(windows.isWindow(first));
-    EXPECT_EQ(windows.className(first), Form::kWindowClass);
+    EXPECT_EQ(form->hWnd(), kDesktopWindow);
+    form->Load();
+    form->Load();
+    const auto first = form->hWnd();
     EXPECT_EQ(windows.title(first), "Item");
-    EXPECT_FALSE(form.Visible());
-
-    form.Unload();
-    form.Unload();
+    EXPECT_FALSE(form->Visible());
+    boxes.load(1);
+    boxes.load(2).setVisible(true);
+    buttons.load(1);
+    boxes[2].SetFocus();
+    form->Unload();
+    form->Unload();
     EXPECT_FALSE(windows.isWindow(first));
-    EXPECT_FALSE(form.isLoaded());
+    EXPECT_EQ(boxes.indices(), Indices{0});
+    EXPECT_EQ(buttons.indices(), Indices{0});
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(container.controls().size(), 1u);
 
-    form.Show();
-    const auto second = form.hWnd();
+    form->Show();
+    const auto second = form->hWnd();
     EXPECT_NE(second, first);
-    EXPECT_TRUE(form.Visible());
+    EXPECT_TRUE(form->Visible());
+    const auto sent = windows.sentMessages().size();
+    windows.sendMessage(second, kWmSysCommand, 0xF020, 0);  // minimize: not a close
+    EXPECT_TRUE(form->isLoaded());
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);
-    EXPECT_FALSE(form.isLoaded());
+    windows.sendMessage(second, kWmSysCommand, kScClose, 0);  // to a window that is gone
     EXPECT_FALSE(windows.isWindow(second));
-    EXPECT_EQ(events, (std::vector<std::string>{"Load 1", "Unload 1", "Load 1", "Unload 1"}));
-}
+    EXPECT_EQ(windows.sentMessages().size(), sent + 3);
+    EXPECT_EQ(windows.sentMessages().back(), (WindowSystem::Message{second, kWmSysCommand, kScClose, 0}));
 
-TEST(Form, DestroyingALoadedFormReleasesItsWindowSilently)
-{
-    WindowHandle window = kDesktopWindow;
-    int unloads = 0;
-    {
-        Form form("frmTest");
-        form.onUnload = [&] { ++unloads; };
-        form.add<CheckBox>("chk").SetFocus();
-        form.Load();
-        window = form.hWnd();
-    }
-    EXPECT_FALSE(WindowSystem::instance().isWindow(window));
-    EXPECT_EQ(unloads, 0);
+    form->Load();
+    boxes[0].SetFocus();
+    const auto third = form->hWnd();
+    form.reset();  // destroying a loaded form releases its window silently
+    EXPECT_FALSE(windows.isWindow(third));
+    EXPECT_EQ(events, (std::vector<std::string>{"Load 1", "Unload 1", "Load 1", "Unload 1", "Load 1"}));
 }
 
 TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
@@ -64,37 +73,108 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
     Form form("frmMain");
     int resizes = 0;
     form.onResize = [&] { ++resizes; };
-    form.Move(0, 0, 9000, 6000);
-    EXPECT_EQ(resizes, 0);  // not loaded yet
+    form.Move(0, 0, 6000, 4500);  // not loaded yet
     form.Load();
-
-    struct Step {
-        float left, top, width, height;
-        int resizes;
+    // left, top, width, height, resizes so far: a move alone is no resize, negative sizes count as 0
+    const std::tuple<float, float, float, float, int> steps[] = {
+        {0, 0, 6000, 4500, 0}, {100, 200, 6000, 4500, 0}, {100, 200, 6001, 4500, 1}, {0, 0, -5, -5, 2}, {0, 0, 0, 0, 2},
     };
-    const Step steps[] = {
-        {0, 0, 9000, 6000, 0},      // nothing changes
-        {100, 200, 9000, 6000, 0},  // a move alone is no resize
-        {100, 200, 9001, 6000, 1},
-        {0, 0, 6000, 4500, 2},
-        {0, 0, -5, -5, 3},          // negative sizes count as 0
-        {0, 0, 0, 0, 3},
-    };
-    for (const auto& step : steps) {
-        form.Move(step.left, step.top, step.width, step.height);
-        EXPECT_EQ(resizes, step.resizes);
+    for (const auto& [left, top, width, height, expected] : steps) {
+        form.Move(left, top, width, height);
+        EXPECT_EQ(resizes, expected) << width << "x" << height;
     }
-    form.setWidth(6000);
-    form.setHeight(4500);
-    EXPECT_EQ(resizes, 5);
-    EXPECT_EQ(form.Left(), 0);
 
+    form.Move(0, 0, 6000, 4500);
     EXPECT_EQ(form.ScaleWidth(), 6000 - 8 * 15);
     EXPECT_EQ(form.ScaleHeight(), 4500 - 27 * 15);
     form.setBorderStyle(0);
     EXPECT_EQ(form.ScaleWidth(), 6000);
     EXPECT_EQ(form.ScaleHeight(), 4500);
-    EXPECT_EQ(form.pixelsToTwipsX(10), 150);
+}
+
+TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRaiseTheRuntimeErrors)
+{
+    Form form("frmMain");
+    form.Move(0, 0, 9000, 6000);
+    auto& container = form.add<PictureBox>("pcChoicesContainer");
+    container.Move(0, 1200, 8000, 3000);
+    auto& boxes = container.addArray<CheckBox>("chkBox");
+    auto& zero = boxes[0];
+    zero.Move(150, 50, 400, 300);
+    zero.setFont(Font("Verdana", 10, true));
+    zero.setCaption("A.");
+    zero.setTag("answer-a");
+    zero.setEnabled(false);
+    zero.setValue(1);
+    form.add<CommandButton>("cmdExit").setCaption("Exit");
+
+    auto& one = boxes.load(1);
+
+    EXPECT_EQ(form.controlTree(), "frmMain Form 0,0 9000x6000 hidden \"\"\n"
+                                  "  pcChoicesContainer PictureBox 0,1200 8000x3000 visible \"\"\n"
+                                  "    chkBox(0) CheckBox 150,50 400x300 visible \"A.\"\n"
+                                  "    chkBox(1) CheckBox 150,50 400x300 hidden \"A.\"\n"
+                                  "  cmdExit CommandButton 0,0 0x0 visible \"Exit\"\n");
+    EXPECT_EQ(one.parent(), &container);
+    EXPECT_EQ(one.font(), zero.font());
+    EXPECT_EQ(one.Tag(), "answer-a");
+    EXPECT_FALSE(one.Enabled());
+    EXPECT_EQ(one.Value(), 0);  // values are not inherited
+    EXPECT_EQ(form.findArray<CheckBox>("CHKBOX"), &boxes);
+    EXPECT_EQ(form.findArray<OptionButton>("chkBox"), nullptr);
+    EXPECT_EQ(form.find("chkBox", 1), &one);
+
+    boxes.load(2);
+    boxes.unload(1);
+    const std::tuple<const char*, std::function<void()>, std::int32_t> cases[] = {
+        {"unloaded element", [&] { boxes[1]; }, 9},          {"missing via at", [&] { boxes.at(7); }, 9},
+        {"negative load", [&] { boxes.load(-1); }, 9},       {"load twice", [&] { boxes.load(2); }, 360},
+        {"unload element 0", [&] { boxes.unload(0); }, 362}, {"unload missing", [&] { boxes.unload(1); }, 9},
+    };
+    for (const auto& [what, action, number] : cases)
+        EXPECT_EQ(errorNumber(action), number) << what;
+    EXPECT_EQ(boxes.indices(), (Indices{0, 2}));
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.ubound(), 2);
+    EXPECT_EQ(container.controls().size(), 2u);
+}
+
+TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
+{
+    EventLoop::current().clear();
+    Form form("frmTest");
+    auto& options = form.addArray<OptionButton>("optnBox");
+    auto& browsers = form.addArray<WebBrowser>("txtChoice");
+    options.load(2);
+    browsers.load(1);
+    std::vector<std::string> events;
+    const auto record = [&](const std::string& what, std::int16_t index) { events.push_back(what + std::to_string(index)); };
+    options.onMouseDown = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("down ", index); };
+    options.onClick = [&](std::int16_t index) { record("click ", index); };
+    options.onMouseUp = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("up ", index); };
+    options.onKeyPress = [&](std::int16_t index, std::int16_t& key) {
+        record("key " + std::to_string(key) + " @", index);
+        key = 0;
+    };
+    browsers.onDocumentComplete = [&](std::int16_t index) { record("complete ", index); };
+    browsers.onDocumentEvent = [&](std::int16_t index, HtmlEvent& event) {
+        record("event ", index);
+        event.keyCode = 32;
+    };
+
+    options[2].setVisible(true);
+    options[2].click();
+    EXPECT_EQ(options[2].keyPress(66), 0);
+    options[0].setValue(true);
+    browsers[1].LoadHTML("<html>b</html>");
+    browsers[0].LoadHTML("<html>a</html>");
+    EventLoop::current().runUntilIdle();
+    auto key = HtmlEvent::key("keypress", 65);
+    browsers[1].fireEvent(key);
+
+    EXPECT_EQ(key.keyCode, 32);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1",
+                                                "complete 0", "event 1"}));
 }
 
 }  // namespace

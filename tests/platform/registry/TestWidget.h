@@ -16,11 +16,4 @@ public:
     virtual std::string name() const = 0;
 };
 
-// An interface no class of the plug-in implements.
-class GadgetInt {
-public:
-    virtual ~GadgetInt() = default;
-    virtual void turn() = 0;
-};
-
 }  // namespace quorin_test
