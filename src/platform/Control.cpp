@@ -141,13 +141,23 @@ void Control::setFocusState(bool focused)
     callHook(focused ? onGotFocus : onLostFocus);
 }
 
+bool Control::contains(const Control* control) const
+{
+    for (; control; control = dynamic_cast<const Control*>(control->parent())) {
+        if (control == this)
+            return true;
+    }
+    return false;
+}
+
 void Control::loseFocusIfHeld()
 {
-    if (!focused_)
+    if (form_) {
+        if (contains(form_->ActiveControl()))
+            form_->moveFocus(nullptr);
         return;
-    if (form_)
-        form_->moveFocus(nullptr);
-    else
+    }
+    if (focused_)
         setFocusState(false);
 }
 

@@ -118,6 +118,9 @@ private:
     friend class Form;
 
     void setFocusState(bool focused);
+    // Whether control is this one or lies inside it, when this control is a container.
+    bool contains(const Control* control) const;
+    // Takes the focus away when this control, or a control inside it, holds it.
     void loseFocusIfHeld();
 
     std::string name_;

@@ -103,7 +103,10 @@ TextMetrics::Size TextMetrics::measure(const Font& font, std::string_view text)
 TextMetrics::Size TextMetrics::measureWrapped(const Font& font, std::string_view text, std::int32_t width)
 {
     const auto step = advance(font);
-    const auto fit = step > 0 ? std::floor(std::max(width, 0) / step) : std::numeric_limits<double>::max();
+    auto fit = step > 0 ? std::floor((std::max(width, 0) + 0.5) / step) : std::numeric_limits<double>::max();
+    // A line fits when its rounded width does, so a label wraps exactly past its own measured width.
+    if (step > 0 && twips(fit * step) > width)
+        fit -= 1;
     const auto maxChars = static_cast<std::size_t>(std::clamp(fit, 1.0, 1e9));
     std::size_t widest = 0;
     std::size_t count = 0;
