@@ -24,6 +24,18 @@ void findOrRaise(velm::DataIO& data, const std::string& name)
         raiseStaticNodeNotFound(name);
 }
 
+class ScopeRestorer {
+public:
+    explicit ScopeRestorer(velm::DataIO& data) : data_(data), fromRoot_(data.FromRoot()) {}
+    ~ScopeRestorer() { data_.setFromRoot(fromRoot_); }
+    ScopeRestorer(const ScopeRestorer&) = delete;
+    ScopeRestorer& operator=(const ScopeRestorer&) = delete;
+
+private:
+    velm::DataIO& data_;
+    bool fromRoot_;
+};
+
 }  // namespace
 
 void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display)
@@ -35,9 +47,10 @@ std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bo
                          std::int16_t iValue, const std::string& sSection, const std::string&)
 {
     std::string text;
-    auto& data = oParent.ItemData();
-    const bool fromRoot = data.FromRoot();
     vb::trap(oParent.goErrorDisplay.get(), "GetStaticMsg", [&] {
+        auto& data = oParent.ItemData();
+        // The scope flag goes back as found, also after a failure; the found element stays current.
+        const ScopeRestorer restorer(data);
         data.setFromRoot(true);
         findOrRaise(data, "Static");
         data.setFromRoot(false);
@@ -48,7 +61,6 @@ std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bo
         if (bReplace)
             text = String_Replace(oParent, text, "%", std::to_string(iValue));
     });
-    data.setFromRoot(fromRoot);
     return text;
 }
 
