@@ -11,6 +11,7 @@
 #include "velm/ItemScorer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -63,6 +64,15 @@ std::string escapeXmlText(std::string_view text)
     return escaped;
 }
 
+// Finds the document element of an item; without one no state could ever be kept, so it raises.
+void findItemElement(velm::DataIO& data)
+{
+    data.setFromRoot(true);
+    if (!data.FindElement("MultipleChoiceItem"))
+        throw vb::ComError(vb::err::kInvalidProcedureCall, "The item has no MultipleChoiceItem element",
+                           std::string(clsMultipleChoice::kModuleName));
+}
+
 // Raises unless the text is one well-formed State element.
 void checkStateText(const std::string& stateText)
 {
@@ -73,6 +83,19 @@ void checkStateText(const std::string& stateText)
         throw vb::ComError(vb::err::kInvalidProcedureCall, "The state text is not a State element",
                            std::string(clsMultipleChoice::kModuleName));
 }
+
+// Saves the current element of a document and puts it back when it ends.
+class SavedPosition {
+public:
+    explicit SavedPosition(velm::DataIO& data) : data_(data), position_(data.GetPosition()) {}
+    ~SavedPosition() { data_.SetPosition(position_); }
+    SavedPosition(const SavedPosition&) = delete;
+    SavedPosition& operator=(const SavedPosition&) = delete;
+
+private:
+    velm::DataIO& data_;
+    velm::DataIO::Position position_;
+};
 
 // Saves the scope flag and the current element of a document and puts them back when it ends.
 class SavedPlace {
@@ -203,8 +226,7 @@ bool clsMultipleChoice::DisplayInt_InitExternalDisplay(const velm::ByteArray& ar
             throw vb::ComError(vb::err::kInvalidProcedureCall, "The item is already initialised", std::string(kModuleName));
         loadItemDefinition(arInit);
         auto& data = ItemData();
-        data.setFromRoot(true);
-        data.FindElement("MultipleChoiceItem");
+        findItemElement(data);
         const std::string language = data.GetAttribute("Language").toString();
         mFontReg = platform::Font("", kItemFontSize, false);
         mFontBld = platform::Font("", kItemFontSize, true);
@@ -258,14 +280,17 @@ void clsMultipleChoice::insertStaticBlock(const std::string& language)
     statics.Clear();
 }
 
+// Makes sure a State with its Responses exists, which every selection and every score reads.
 void clsMultipleChoice::ensureState()
 {
     auto& data = ItemData();
     data.setFromRoot(true);
-    if (data.FindElement("State"))
-        return;
-    data.AddElement("MultipleChoiceItem", "State");
-    data.AddElement("State", "Responses");
+    if (!data.FindElement("State"))
+        data.AddElement("MultipleChoiceItem", "State");
+    data.setFromRoot(false);
+    if (!data.FindElement("Responses"))
+        data.AddElement("State", "Responses");
+    data.setFromRoot(true);
 }
 
 void clsMultipleChoice::createMainForm(std::int32_t lOptions)
@@ -282,6 +307,7 @@ void clsMultipleChoice::createMainForm(std::int32_t lOptions)
 
 void clsMultipleChoice::parentMainForm()
 {
+    ItemData().MoveToRoot();
     auto& windows = platform::WindowSystem::instance();
     moMainForm->setPreviousParent(windows.setParent(moMainForm->hWnd(), mlParenthWnd));
 }
@@ -412,19 +438,17 @@ void clsMultipleChoice::replaceState(const std::string& stateText)
     if (!empty)
         checkStateText(stateText);
     SavedPlace place(data);
-    data.setFromRoot(true);
+    findItemElement(data);
     data.DeleteElement("State");
-    if (empty) {
-        ensureState();
-        return;
-    }
-    data.InsertXml("MultipleChoiceItem", stateText);
+    if (!empty)
+        data.InsertXml("MultipleChoiceItem", stateText);
+    ensureState();
 }
 
 std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespType)
 {
     auto& data = ItemData();
-    SavedPlace place(data);
+    SavedPosition place(data);
     data.setFromRoot(true);
     data.MoveToRoot();
     const std::string responseType = data.GetAttribute("ResponseType").toString();
@@ -438,6 +462,9 @@ std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespTyp
     } else {
         return std::nullopt;
     }
+    // A missing key or response list reads as an empty one rather than as damaged XML.
+    if (xml.empty())
+        xml = lRespType == 0 ? "<Answers/>" : "<Responses/>";
     if (responseType == "S")
         return GetShortResponse(xml);
     if (responseType == "N")
@@ -568,7 +595,8 @@ void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempt
         return;
     }
     prepareScorer();
-    counts.fRawScore = vb::toSingle(moScorer->RawScore());
+    const double raw = moScorer->RawScore();
+    counts.fRawScore = std::isnan(raw) ? static_cast<float>(raw) : vb::toSingle(raw);
     if (counts.fRawScore > 0)
         counts.nCorrect = 1;
     else

@@ -15,7 +15,7 @@ constexpr std::int32_t kCaptionPadding = 250;
 
 [[noreturn]] void raiseStaticNodeNotFound(const std::string& name)
 {
-    throw vb::ComError(kStaticInformationError, "Static node not found, " + name, "modFormFunctions");
+    throw vb::ComError(kStaticInformationError, "Static node not found, " + name, std::string(clsMultipleChoice::kModuleName));
 }
 
 void findOrRaise(velm::DataIO& data, const std::string& name)
@@ -99,7 +99,7 @@ std::int16_t ShowMsg(clsMultipleChoice& oParent, const std::string& sText, std::
 {
     const std::int32_t pressed = oParent.support().ShowMessage(sText, lStyle, oParent.gsAppTitle);
     if (pressed == kNoMessageFunction)
-        throw vb::ComError(kStaticInformationError, "Message Function not available", "modFormFunctions");
+        throw vb::ComError(kStaticInformationError, "Message Function not available", std::string(clsMultipleChoice::kModuleName));
     return vb::toInt16(pressed);
 }
 

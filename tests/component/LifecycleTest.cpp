@@ -2,6 +2,7 @@
 
 #include "itemwindow/frmMain.h"
 #include "support/modFormFunctions.h"
+#include "vb/Strings.h"
 #include "velm/DataIO.h"
 
 #include <array>
@@ -67,14 +68,15 @@ TEST(Lifecycle, InitTakesTheStaticsOfTheItemsLanguageOrTheFirstTheGivenOrAnEmpty
     const Case cases[] = {
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0, {false, false, false}},
         {"DEU", "Arial", "Quorin Prüfung", "Alles löschen", stateWith({"B"}), 0x111, {true, true, true}},
-        {"FRA", "", "Quorin Examination", "Clear All", "<State><Scroll>1</Scroll></State>", 0x1, {true, false, false}},
+        {"FRA", "", "Quorin Examination", "Clear All", "<State><Scroll>1</Scroll><Responses/></State>", 0x1, {true, false, false}},
         {"deu", "", "Quorin Examination", "Clear All", "", 0x10, {false, true, false}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0x100, {false, false, true}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", ~0x111, {false, false, false}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.language) + " " + std::to_string(c.options));
-        ItemDriver item({.language = c.language, .state = c.state}, c.options);
+        // A State without Responses gets one, so that every selection can be recorded.
+        ItemDriver item({.language = c.language, .state = vb::replaceAll(c.state, "<Responses/>", "")}, c.options);
         auto& mc = *item.component;
         EXPECT_EQ((std::tuple{mc.mFontReg, mc.mFontBld, mc.gsAppTitle}),
                   (std::tuple{platform::Font(c.font, 10, false), platform::Font(c.font, 10, true), c.title}));
@@ -176,6 +178,7 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
         {"definition truncated", vb::ByteArray(good.begin(), good.begin() + good.size() / 2), statics, malformed},
         {"definition in UTF-8", vb::ByteArray(utf8.begin(), utf8.end()), statics, malformed},
         {"odd byte appended to the definition", odd, statics, 0},
+        {"definition of another item type", bytes("<OtherItem><State/></OtherItem>"), statics, vb::err::kInvalidProcedureCall},
     };
     for (const auto& [name, definition, staticStrings, number] : cases) {
         SCOPED_TRACE(name);

@@ -77,6 +77,21 @@ TEST(StateExchange, ResponsesOfAnswersAAndCFollowTheResponseType)
     }
 }
 
+TEST(StateExchange, AnItemWithoutAKeyGivesAnEmptyOneInEveryLayout)
+{
+    const std::tuple<const char*, std::string> cases[] = {
+        {"S", ""}, {"N", "<Answers/>"}, {"X", "<Answers/>"},
+    };
+    for (const auto& [responseType, text] : cases) {
+        SCOPED_TRACE(responseType);
+        ItemDriver item;
+        ASSERT_TRUE(item.init("<MultipleChoiceItem Language=\"ENU\" ResponseType=\"" + std::string(responseType)
+                              + "\"><Choices Max=\"1\"/></MultipleChoiceItem>"));
+        EXPECT_EQ(item.response(0), text);
+        EXPECT_TRUE(item.errors().empty());
+    }
+}
+
 TEST(StateExchange, RestoringChecksTheBytesFirstTakesASavedStateByteForByteAndAlwaysLeavesAState)
 {
     const std::string saved = "<State><Responses><Response>C</Response><Response>A</Response></Responses>"
