@@ -1,5 +1,6 @@
 #include "component/clsMultipleChoice.h"
 
+#include "component/SavedPlace.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
 #include "platform/WindowSystem.h"
@@ -83,37 +84,6 @@ void checkStateText(const std::string& stateText)
         throw vb::ComError(vb::err::kInvalidProcedureCall, "The state text is not a State element",
                            std::string(clsMultipleChoice::kModuleName));
 }
-
-// Saves the current element of a document and puts it back when it ends.
-class SavedPosition {
-public:
-    explicit SavedPosition(velm::DataIO& data) : data_(data), position_(data.GetPosition()) {}
-    ~SavedPosition() { data_.SetPosition(position_); }
-    SavedPosition(const SavedPosition&) = delete;
-    SavedPosition& operator=(const SavedPosition&) = delete;
-
-private:
-    velm::DataIO& data_;
-    velm::DataIO::Position position_;
-};
-
-// Saves the scope flag and the current element of a document and puts them back when it ends.
-class SavedPlace {
-public:
-    explicit SavedPlace(velm::DataIO& data) : data_(data), fromRoot_(data.FromRoot()), position_(data.GetPosition()) {}
-    ~SavedPlace()
-    {
-        data_.SetPosition(position_);
-        data_.setFromRoot(fromRoot_);
-    }
-    SavedPlace(const SavedPlace&) = delete;
-    SavedPlace& operator=(const SavedPlace&) = delete;
-
-private:
-    velm::DataIO& data_;
-    bool fromRoot_;
-    velm::DataIO::Position position_;
-};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "support/modFormFunctions.h"
 
+#include "component/SavedPlace.h"
 #include "component/clsMultipleChoice.h"
 #include "platform/Label.h"
 #include "support/clsErrorDisplay.h"
@@ -24,18 +25,6 @@ void findOrRaise(velm::DataIO& data, const std::string& name)
         raiseStaticNodeNotFound(name);
 }
 
-class ScopeRestorer {
-public:
-    explicit ScopeRestorer(velm::DataIO& data) : data_(data), fromRoot_(data.FromRoot()) {}
-    ~ScopeRestorer() { data_.setFromRoot(fromRoot_); }
-    ScopeRestorer(const ScopeRestorer&) = delete;
-    ScopeRestorer& operator=(const ScopeRestorer&) = delete;
-
-private:
-    velm::DataIO& data_;
-    bool fromRoot_;
-};
-
 }  // namespace
 
 void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display)
@@ -50,7 +39,7 @@ std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bo
     vb::trap(oParent.goErrorDisplay.get(), "GetStaticMsg", [&] {
         auto& data = oParent.ItemData();
         // The scope flag goes back as found, also after a failure; the found element stays current.
-        const ScopeRestorer restorer(data);
+        const SavedScope scope(data);
         data.setFromRoot(true);
         findOrRaise(data, "Static");
         data.setFromRoot(false);
