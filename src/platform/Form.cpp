@@ -6,6 +6,7 @@
 #include "vb/Variant.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace platform {
@@ -13,6 +14,13 @@ namespace {
 
 constexpr float kBorderPixels = 4;
 constexpr float kTitlePixels = 19;
+
+// Every loaded form of the process by its window, as the operating system maps a handle to its window.
+std::map<WindowHandle, Form*>& loadedForms()
+{
+    static std::map<WindowHandle, Form*> forms;
+    return forms;
+}
 
 std::string number(float value)
 {
@@ -48,8 +56,10 @@ Form::Form(std::string name) : name_(std::move(name))
 
 Form::~Form()
 {
-    if (isLoaded())
+    if (isLoaded()) {
+        loadedForms().erase(hwnd_);
         WindowSystem::instance().destroyWindow(hwnd_);
+    }
     destroyAll();
 }
 
@@ -59,6 +69,7 @@ void Form::Load()
         return;
     auto& windows = WindowSystem::instance();
     hwnd_ = windows.createWindow(kWindowClass, caption_);
+    loadedForms()[hwnd_] = this;
     windows.setCloseHook(hwnd_, [this](WindowHandle) { Unload(); });
     callHook(onLoad);
 }
@@ -76,9 +87,16 @@ void Form::Unload()
     active_ = nullptr;
     auto& windows = WindowSystem::instance();
     windows.setCloseHook(hwnd_, {});
+    loadedForms().erase(hwnd_);
     windows.destroyWindow(hwnd_);
     hwnd_ = kDesktopWindow;
     unloading_ = false;
+}
+
+Form* Form::fromHandle(WindowHandle window)
+{
+    const auto it = loadedForms().find(window);
+    return it == loadedForms().end() ? nullptr : it->second;
 }
 
 void Form::Show()

@@ -33,6 +33,9 @@ public:
     WindowHandle hWnd() const { return hwnd_; }
     // Whether Load has run and Unload has not since.
     bool isLoaded() const { return hwnd_ != kDesktopWindow; }
+    // The loaded form whose window that is; null for any other handle. Drivers and tools use it
+    // to look at a component's window by the handle the component reports.
+    static Form* fromHandle(WindowHandle window);
 
     // Creates the window (hidden, top-level) and raises Load; nothing when loaded.
     void Load();

@@ -33,6 +33,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     form->Load();
     form->Load();
     const auto first = form->hWnd();
+    EXPECT_EQ(Form::fromHandle(first), form.get());
     EXPECT_EQ(windows.title(first), "Item");
     EXPECT_FALSE(form->Visible());
     boxes.load(1);
@@ -42,6 +43,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     form->Unload();
     form->Unload();
     EXPECT_FALSE(windows.isWindow(first));
+    EXPECT_EQ(Form::fromHandle(first), nullptr);
     EXPECT_EQ(boxes.indices(), Indices{0});
     EXPECT_EQ(buttons.indices(), Indices{0});
     EXPECT_EQ(form->ActiveControl(), nullptr);
@@ -57,6 +59,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);  // to a window that is gone
     EXPECT_FALSE(windows.isWindow(second));
+    EXPECT_EQ(Form::fromHandle(second), nullptr);
     EXPECT_EQ(windows.sentMessages().size(), sent + 3);
     EXPECT_EQ(windows.sentMessages().back(), (WindowSystem::Message{second, kWmSysCommand, kScClose, 0}));
 
@@ -65,6 +68,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     const auto third = form->hWnd();
     form.reset();  // destroying a loaded form releases its window silently
     EXPECT_FALSE(windows.isWindow(third));
+    EXPECT_EQ(Form::fromHandle(third), nullptr);
     EXPECT_EQ(events, (std::vector<std::string>{"Load 1", "Unload 1", "Load 1", "Unload 1", "Load 1"}));
 }
 
