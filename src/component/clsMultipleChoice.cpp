@@ -1,6 +1,6 @@
 #include "component/clsMultipleChoice.h"
 
-#include "component/SavedPlace.h"
+#include "support/SavedPlace.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
 #include "platform/WindowSystem.h"
@@ -104,7 +104,8 @@ void clsMultipleChoice::initialize()
     moStatus = std::make_shared<clsStatus>();
     moStatus->setParentClass(weak_from_this());
     moStatus->setDataIO(moItemData);
-    modFormFunctions::SetErrorDisplay(*this, moErrorDisplay);
+    // The modules report through the same display (SetErrorDisplay).
+    goErrorDisplay = moErrorDisplay;
 }
 
 clsMultipleChoice::~clsMultipleChoice() = default;
@@ -271,7 +272,7 @@ void clsMultipleChoice::createMainForm(std::int32_t lOptions)
     moMainForm->setShowAnswers((lOptions & kShowAnswersOption) != 0);
     if ((lOptions & kCalculatorOption) != 0)
         moMainForm->setParlaDriver(true);
-    moMainForm->setParentClass(shared_from_this());
+    moMainForm->SetParentClass(shared_from_this());
     moMainForm->seterrordisplay(moErrorDisplay);
 }
 

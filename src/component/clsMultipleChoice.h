@@ -2,7 +2,7 @@
 
 #include "platform/ComObject.h"
 #include "platform/Font.h"
-#include "platform/Signal.h"
+#include "support/ItemParent.h"
 #include "vb/ErrorReporter.h"
 #include "velm/DisplayInt.h"
 
@@ -33,9 +33,10 @@ class frmMain;
 // the item window, and drives the window through four notifications.
 class clsMultipleChoice : public platform::ComObject,
                           public velm::DisplayInt,
+                          public ItemParent,
                           public std::enable_shared_from_this<clsMultipleChoice> {
 public:
-    static constexpr std::string_view kModuleName = "QuorinMultipleChoice";
+    static constexpr std::string_view kModuleName = kComponentName;
     static constexpr std::string_view kProgId = "QuorinMultipleChoice.clsMultipleChoice";
     static constexpr std::string_view kClassId = "{25CF9467-62DF-4650-85BD-7D0AAB588217}";
 
@@ -55,20 +56,18 @@ public:
     std::string gsAppTitle;
     std::shared_ptr<clsErrorDisplay> goErrorDisplay;
 
-    // Notifications to the windows.
-    platform::Signal<> SetState;
-    platform::Signal<> LoadState;
-    platform::Signal<> RefreshDisplay;
-    platform::Signal<std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&> ResizeDisplay;
-
     // The component's own interface.
     std::string AppVersion() const;
     bool SelfNavigation() const { return false; }
     std::shared_ptr<velm::ParentInt> ExternalSupport() const { return mExtParent; }
-    // The item document; error 91 once it has been dropped.
-    velm::DataIO& ItemData() const;
-    // The support object; error 91 before the driver handed one over or after the item was freed.
-    velm::ParentInt& support() const;
+    // ItemParent: what the windows and modules reach through the component.
+    velm::DataIO& ItemData() const override;
+    velm::ParentInt& support() const override;
+    const platform::Font& itemFont() const override { return mFontReg; }
+    const platform::Font& boldItemFont() const override { return mFontBld; }
+    const std::string& appTitle() const override { return gsAppTitle; }
+    clsErrorDisplay* moduleErrorDisplay() const override { return goErrorDisplay.get(); }
+    void logNote(std::string_view routine, std::string_view text) const override;
     // The item window; null before initialisation and after the item was freed.
     std::shared_ptr<frmMain> mainForm() const { return moMainForm; }
 
@@ -162,9 +161,6 @@ public:
     {
         return DisplayInt_ShowExternalDisplay(lLeft, lTop, lWidth, lHeight);
     }
-
-    // Writes a progress note to the driver's log.
-    void logNote(std::string_view routine, std::string_view text) const;
 
 private:
     clsMultipleChoice() = default;

@@ -1,22 +1,100 @@
 #include "itemwindow/frmMain.h"
 
-#include "component/clsMultipleChoice.h"
+#include "itemwindow/ChromePages.h"
+#include "itemwindow/FrameImageList.h"
+#include "itemwindow/ImagePaths.h"
+#include "keyanswers/modSetAnswers.h"
+#include "platform/ComponentRegistry.h"
+#include "platform/FileSystemObject.h"
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
+#include "support/ItemParent.h"
+#include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
+#include "support/modFormFunctions.h"
+#include "vb/Strings.h"
 #include "vb/Trap.h"
 #include "vb/Variant.h"
+#include "velm/DataIO.h"
+#include "velm/ParentInt.h"
+
+#include <cmath>
 
 namespace quorin {
 namespace {
 
 constexpr float kSpacingPixels = 10;
+constexpr std::string_view kHtmlOpening = "<html>";
 
-void setUpChromeBrowser(platform::WebBrowser& browser)
+// Frame sizes in pixels.
+constexpr float kTitlePixels = 27;
+constexpr float kEdgePixels = 8;
+constexpr float kButtonBarPixels = 41;
+constexpr float kBottomPixels = 8;
+
+// Item-area distances in twips.
+constexpr float kStemToExhibits = 75;
+constexpr float kBetweenExhibits = 100;
+constexpr float kExhibitsToChoices = 150;
+constexpr float kFirstChoiceTop = 50;
+constexpr float kBoxToText = 25;
+constexpr float kChoiceTextInset = 1100;
+constexpr std::int16_t kExhibitButtonMinHeight = 375;
+constexpr std::int16_t kExhibitButtonMinWidth = 500;
+
+// Design-time widths of the stem and of the first choice text (those of the driver's usual
+// 9000-twip rectangle), so a document measured before the first layout is laid out at a
+// sensible width rather than one character per line.
+constexpr float kStemDesignWidth = 8460;
+constexpr float kChoiceDesignWidth = 7660;
+
+constexpr std::int32_t kOk = 1;
+constexpr std::int32_t kOkOnly = 0;
+constexpr std::int32_t kOkCancel = 1;
+
+bool isHtml(const std::string& text)
 {
-    browser.setBodyMargin("0px");
-    browser.setFrameMargin("0px");
-    browser.setScrollBars(false);
+    return text.compare(0, kHtmlOpening.size(), kHtmlOpening) == 0;
+}
+
+std::string boolText(bool value)
+{
+    return value ? "True" : "False";
+}
+
+// The text with its first mark replaced; error 5 when the mark is missing, as the message
+// then cannot be completed.
+std::string replaceFirst(std::string text, std::string_view mark, std::string_view replacement)
+{
+    const auto at = text.find(mark);
+    if (at == std::string::npos)
+        vb::raise(vb::err::kInvalidProcedureCall);
+    return text.replace(at, mark.size(), replacement);
+}
+
+// The first code point of a caption (the letter of a choice); -1 for an empty caption.
+std::int32_t firstCodePoint(const std::string& caption)
+{
+    const auto letter = vb::leftCodePoints(caption, 1);
+    if (letter.empty())
+        return -1;
+    const auto lead = static_cast<unsigned char>(letter[0]);
+    if (letter.size() == 1)
+        return lead;
+    std::int32_t value = lead & (0x7F >> letter.size());
+    for (std::size_t i = 1; i < letter.size(); ++i)
+        value = (value << 6) | (static_cast<unsigned char>(letter[i]) & 0x3F);
+    return value;
+}
+
+std::int32_t lowerCodePoint(std::int32_t c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+std::int32_t upperCodePoint(std::int32_t c)
+{
+    return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
 }
 
 }  // namespace
@@ -48,14 +126,177 @@ frmMain::frmMain()
 {
     // The item window draws its own frame in the chrome pages.
     setBorderStyle(0);
-    lblActiveExhibits.setVisible(false);
-    ssWorkScroll.setVisible(false);
+    // Design-time state: the item area and the template elements stay hidden until the layout.
+    scrItemStem.setVisible(false);
+    for (platform::Control* control : std::initializer_list<platform::Control*>{
+             &optnBox[0], &chkBox[0], &txtChoice[0], &cmdActiveExhibits[0], &lblActiveExhibits, &ssWorkScroll})
+        control->setVisible(false);
+    txtItemStem.setWidth(kStemDesignWidth);
+    txtChoice[0].setWidth(kChoiceDesignWidth);
     tmflash.setEnabled(false);
     tmflash.setInterval(25);
+
     onLoad = [this] { Form_Load(); };
+    onUnload = [this] { Form_Unload(); };
+    onResize = [this] { Form_Resize(); };
+    onMouseMove = [this](std::int16_t, std::int16_t, float, float) { setMousePointer(0); };
+    chkBox.onClick = [this](std::int16_t index) { chkBox_Click(index); };
+    optnBox.onMouseDown = [this](std::int16_t index, std::int16_t, std::int16_t, float, float) { optnBox_MouseDown(index); };
+    optnBox.onMouseUp = [this](std::int16_t index, std::int16_t, std::int16_t, float, float) {
+        trapped("optnBox_MouseUp", [&] { optnBox_MouseUp(index); });
+    };
+    chkBox.onKeyPress = [this](std::int16_t, std::int16_t& key) { choiceKeyPress("chkBox_KeyPress", key); };
+    optnBox.onKeyPress = [this](std::int16_t, std::int16_t& key) { choiceKeyPress("optnBox_KeyPress", key); };
+    pcChoicesContainer.onKeyPress = [this](std::int16_t& key) { choiceKeyPress("pcChoicesContainer_KeyPress", key); };
+    txtChoice.onDocumentComplete = [this](std::int16_t index) { txtChoice_DocumentComplete(index); };
+    txtChoice.onDocumentEvent = [this](std::int16_t index, platform::HtmlEvent& event) {
+        txtChoice_DocumentEvent(index, event);
+    };
+    for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons, &txtItemStem})
+        browser->onDocumentComplete = [this] { trapped("ResizeWhenReady", [&] { ResizeWhenReady(); }); };
+    brwButtons.onDocumentEvent = [this](platform::HtmlEvent& event) { brwButtons_DocumentEvent(event); };
+    scrItemStem.onVChange = [this] { scrItemStem_VChange(); };
 }
 
 frmMain::~frmMain() = default;
+
+template <class Body>
+void frmMain::trapped(const char* routine, Body&& body)
+{
+    vb::trapSilently([&] { vb::trap(errordisplay_.get(), routine, body); });
+}
+
+ItemParent& frmMain::parent() const
+{
+    const auto owner = parent_.lock();
+    if (!owner)
+        vb::raise(vb::err::kObjectNotSet);
+    return *owner;
+}
+
+velm::DataIO& frmMain::itemData() const
+{
+    return parent().ItemData();
+}
+
+void frmMain::logNote(const char* routine, const std::string& text) const
+{
+    parent().logNote(routine, text);
+}
+
+std::int32_t frmMain::contentHeightTwips(const platform::WebBrowser& browser) const
+{
+    return vb::toInt32(static_cast<double>(browser.ContentHeight()) * platform::Screen::instance().twipsPerPixelY());
+}
+
+std::int16_t frmMain::answerControlCount() const
+{
+    return mbSingleAnswer ? optnBox.count() : chkBox.count();
+}
+
+platform::Control& frmMain::answerControl(std::int16_t index) const
+{
+    if (mbSingleAnswer)
+        return optnBox[index];
+    return chkBox[index];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Owner, frame pages and files
+
+void frmMain::SetParentClass(const std::shared_ptr<ItemParent>& parent)
+{
+    parentConnections_.clear();
+    if (!parent) {
+        RemoveTempFiles();
+        parent_.reset();
+        return;
+    }
+    vb::trap(errordisplay_.get(), "SetParentClass_Set", [&] {
+        msSupportDir = parent->support().GetSupportFileDir("");
+        FrameImageList::writeMissing(msSupportDir);
+        parent_ = parent;
+        parentConnections_.push_back(parent->LoadState.connect([this] { moParent_LoadState(); }));
+        parentConnections_.push_back(parent->RefreshDisplay.connect([this] { moParent_RefreshDisplay(); }));
+        parentConnections_.push_back(parent->ResizeDisplay.connect(
+            [this](std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth, std::int32_t& lHeight) {
+                moParent_ResizeDisplay(lLeft, lTop, lWidth, lHeight);
+            }));
+    });
+}
+
+void frmMain::release()
+{
+    setVisible(false);
+    platform::WindowSystem::instance().setParent(hWnd(), previousParent_);
+    SetParentClass(nullptr);
+    Unload();
+}
+
+std::string frmMain::RewriteImagePaths(const std::string& html) const
+{
+    const auto owner = parent_.lock();
+    return rewriteImagePaths(html, msSupportDir, [&owner](const std::string& reference) {
+        return owner ? owner->support().GetGraphicsPath(reference) : std::string();
+    });
+}
+
+std::string frmMain::createTitle() const
+{
+    auto& data = itemData();
+    data.setFromRoot(true);
+    data.FindElement("ItemStem");
+    data.setFromRoot(false);
+    data.FindElement("Heading");
+    return ChromePages::createTitle(data.GetText().toString());
+}
+
+std::string frmMain::createLeftEdge() const
+{
+    return ChromePages::createLeftEdge();
+}
+
+std::string frmMain::createRightEdge() const
+{
+    return ChromePages::createRightEdge();
+}
+
+std::string frmMain::createBottom() const
+{
+    return ChromePages::createBottom();
+}
+
+std::string frmMain::createButtons() const
+{
+    auto& owner = parent();
+    const auto caption = [&owner](const char* key) {
+        return modFormFunctions::GetStaticMsg(owner, key, false, 0, "ButtonText");
+    };
+    return ChromePages::createButtons({caption("cmdClearAll"), caption("cmdShowInstruction"),
+                                       caption("cmdCalculator"), parlaDriver_, showAnswers_});
+}
+
+void frmMain::RemoveTempFiles() const
+{
+    vb::trapSilently([this] {
+        const auto files = platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>(
+            "Scripting.FileSystemObject");
+        files->DeleteFile(msSupportDir + "*hdt.htm");
+    });
+}
+
+void frmMain::MakeReadOnly()
+{
+    trapped("MakeReadOnly", [&] {
+        for (const auto index : optnBox.indices())
+            optnBox[index].setEnabled(false);
+        for (const auto index : chkBox.indices())
+            chkBox[index].setEnabled(false);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
 
 void frmMain::Form_Load()
 {
@@ -63,46 +304,776 @@ void frmMain::Form_Load()
     const float spacing = platform::Screen::instance().twipsPerPixelX() * kSpacingPixels;
     miHorzSpacing = vb::toInt16(spacing);
     miVertSpacing = vb::toInt16(spacing);
-    for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwButtons})
-        setUpChromeBrowser(*browser);
+    for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwButtons}) {
+        browser->setBodyMargin("0px");
+        browser->setFrameMargin("0px");
+        browser->setScrollBars(false);
+    }
     mbLoading = false;
 }
 
-void frmMain::setParentClass(const std::shared_ptr<clsMultipleChoice>& parent)
+void frmMain::showHtml(platform::WebBrowser& browser, const std::string& text, const char* bodyMargin)
 {
-    resizeConnection_.disconnect();
-    parent_ = parent;
-    if (!parent)
+    if (!isHtml(text))
         return;
-    resizeConnection_ = parent->ResizeDisplay.connect(
-        [this](std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth, std::int32_t& lHeight) {
-            moParent_ResizeDisplay(lLeft, lTop, lWidth, lHeight);
-        });
+    browser.LoadHTML(RewriteImagePaths(text));
+    browser.setBodyMargin(bodyMargin);
 }
 
-void frmMain::release()
+void frmMain::LoadControls()
 {
-    setVisible(false);
-    platform::WindowSystem::instance().setParent(hWnd(), previousParent_);
-    setParentClass(nullptr);
-    Unload();
+    trapped("LoadControls", [&] {
+        auto& owner = parent();
+        ssWorkScroll.setFont(owner.itemFont());
+        ssWorkScroll.setCaption(modFormFunctions::GetStaticMsg(owner, "cmdScroll", false, 0, "ButtonText"));
+        logNote("LoadControls", "about to load item stem");
+        auto& data = itemData();
+        data.setFromRoot(true);
+        data.FindElement("ItemStem");
+        data.setFromRoot(false);
+        data.FindElement("Text");
+        showHtml(txtItemStem, data.GetText().toString(), "5px");
+        logNote("LoadControls", "done load item stem");
+        loadExhibitButtons();
+        data.setFromRoot(true);
+        data.FindElement("Choices");
+        miMaxAnswers = data.GetAttribute("Max").toInt16();
+        mbSingleAnswer = miMaxAnswers == 1;
+        DisplayAnswerChoices();
+    });
 }
 
-vb::ErrorReporter* frmMain::errorReporter() const
+void frmMain::loadExhibitButtons()
 {
-    return errordisplay_.get();
+    auto& owner = parent();
+    auto& data = itemData();
+    data.setFromRoot(true);
+    data.FindElement("ActiveExhibits");
+    mbExhibitsViewed = !(data.HasAttribute("Require") && vb::upperAscii(data.GetAttribute("Require").toString()) == "TRUE");
+    const std::int32_t count = data.ChildCount();
+    if (count > 0)
+        mbViewed.assign(static_cast<std::size_t>(count) + 1, 0);
+    for (std::int32_t i = 1; i <= count; ++i) {
+        auto& button = cmdActiveExhibits.load(vb::toInt16(i));
+        button.setFont(owner.itemFont());
+        button.setCaption(data.GetChildAttribute(i - 1, "ButtonText").toString());
+        modFormFunctions::SetSizePerCaption(owner, button, lblActiveExhibits, kExhibitButtonMinHeight,
+                                            kExhibitButtonMinWidth);
+        miExhibitButtonsWidth += vb::toInt32(button.Width());
+        button.setTag(data.GetChildAttribute(i - 1, "Progid").toString() + "|"
+                      + data.GetChildAttribute(i - 1, "InitDataFilename").toString() + "|"
+                      + data.GetChildAttribute(i - 1, "SelfClosing").toString());
+    }
+}
+
+void frmMain::DisplayAnswerChoices()
+{
+    trapped("DisplayAnswerChoices", [&] {
+        logNote("DisplayAnswerChoices", "start load choices");
+        moRandomizer = std::make_unique<clsRandomizer>();
+        auto& data = itemData();
+        data.setFromRoot(true);
+        if (data.FindElement("Choices")) {
+            const std::int32_t count = data.ChildCount();
+            mbRandomOrder = data.GetAttribute("RandomOrder").toBool();
+            if (mbRandomOrder)
+                moRandomizer->setDomainCount(vb::toInt16(count));
+            for (std::int16_t p = 0; p < count; ++p) {
+                const std::int32_t c = mbRandomOrder ? moRandomizer->GetNext() - 1 : p;
+                if (p > 0) {
+                    if (mbSingleAnswer)
+                        optnBox.load(p);
+                    else
+                        chkBox.load(p);
+                    txtChoice.load(p);
+                }
+                answerControl(p).setTag(data.GetChildAttribute(c, "AnswerID").toString());
+                data.MoveToChild(c);
+                showHtml(txtChoice[p], data.GetText().toString(), "3px");
+                data.MoveToParent();
+            }
+        }
+        auto& owner = parent();
+        for (std::int16_t j = 0; j < answerControlCount(); ++j)
+            answerControl(j).setCaption(modFormFunctions::GetStaticLetter(j, owner) + ".");
+        logNote("DisplayAnswerChoices", "done load choices");
+    });
+}
+
+void frmMain::txtChoice_DocumentComplete(std::int16_t index)
+{
+    trapped("txtChoice_DocumentComplete", [&] {
+        txtChoice[index].setHeight(static_cast<float>(contentHeightTwips(txtChoice[index])));
+        ResizeWhenReady();
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// State
+
+void frmMain::WriteStateResponse(const std::string& identifier)
+{
+    trapped("WriteStateResponse", [&] {
+        auto& data = itemData();
+        const SavedPlace place(data);
+        data.setFromRoot(true);
+        data.FindElement("State");
+        data.setFromRoot(false);
+        data.FindElement("Responses");
+        const std::int32_t count = data.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (data.GetChildText(i).toString() == identifier)
+                return;
+        }
+        data.AddElement("Responses", "Response");
+        data.SetText(identifier);
+    });
+}
+
+// Exact matching: a response that merely contains the identifier ("BA" for "A") belongs to
+// another choice and must stay.
+void frmMain::RemoveStateResponse(const std::string& identifier, bool all)
+{
+    auto& data = itemData();
+    data.setFromRoot(true);
+    data.FindElement("State");
+    data.setFromRoot(false);
+    data.FindElement("Responses");
+    if (all) {
+        while (data.DeleteElement("Response")) {
+        }
+    } else {
+        const std::int32_t count = data.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (data.GetChildText(i).toString() != identifier)
+                continue;
+            // With the scope below the current element, the response itself is the one deleted.
+            data.MoveToChild(i);
+            data.DeleteElement("Response");
+            break;
+        }
+    }
+    data.setFromRoot(true);
+}
+
+void frmMain::WriteStateValue(const std::string& name, const std::string& value)
+{
+    auto& data = itemData();
+    data.setFromRoot(true);
+    data.FindElement("State");
+    data.setFromRoot(false);
+    if (!data.FindElement(name))
+        data.AddElement("State", name);
+    data.SetText(value);
+    data.setFromRoot(true);
+}
+
+void frmMain::WriteStateOrder()
+{
+    if (!mbRandomOrder)
+        return;
+    trapped("WriteStateOrder", [&] {
+        auto& data = itemData();
+        data.setFromRoot(true);
+        if (!data.FindElement("State"))
+            return;
+        data.setFromRoot(false);
+        if (data.FindElement("RandomOrder"))
+            return;
+        if (!data.AddElement("State", "RandomOrder"))
+            throw vb::ComError(modFormFunctions::kStaticInformationError, "Failed to add ", std::string(kComponentName));
+        for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+            if (data.AddElement("RandomOrder", "Position") && data.SetAttribute("Index", std::to_string(i)))
+                data.SetAttribute("Tag", answerControl(i).Tag());
+            data.MoveToParent();
+        }
+        data.setFromRoot(true);
+    });
+}
+
+void frmMain::ReadStateOrder()
+{
+    trapped("ReadStateOrder", [&] {
+        auto& data = itemData();
+        data.setFromRoot(true);
+        std::int32_t positions = 0;
+        if (data.FindElement("RandomOrder")) {
+            positions = data.ChildCount();
+            for (std::int32_t i = 0; i < positions; ++i) {
+                const std::int16_t index = data.GetChildAttribute(i, "Index").toInt16();
+                // A stored order from an item that has since changed must not reach past the controls.
+                if (index < 0 || index >= answerControlCount())
+                    vb::raise(vb::err::kSubscriptOutOfRange);
+                answerControl(index).setTag(data.GetChildAttribute(i, "Tag").toString());
+            }
+        }
+        data.setFromRoot(true);
+        if (!data.FindElement("Choices"))
+            return;
+        const std::int32_t choices = std::min(positions, data.ChildCount());
+        for (std::int32_t i = 0; i < choices; ++i) {
+            const std::string identifier = data.GetChildAttribute(i, "AnswerID").toString();
+            for (std::int16_t j = 0; j < answerControlCount(); ++j) {
+                if (answerControl(j).Tag() != identifier)
+                    continue;
+                data.MoveToChild(i);
+                const std::string text = data.GetText().toString();
+                if (isHtml(text))
+                    txtChoice[j].LoadHTML(RewriteImagePaths(text));
+                data.MoveToParent();
+            }
+        }
+    });
+}
+
+void frmMain::ReadStateAnswer()
+{
+    trapped("ReadStateAnswer", [&] {
+        auto& data = itemData();
+        data.setFromRoot(true);
+        if (!data.FindElement("State"))
+            return;
+        data.setFromRoot(false);
+        if (!data.FindElement("Responses"))
+            return;
+        const std::int32_t count = data.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i)
+            SetAnswer(data.GetChildText(i).toString());
+    });
+}
+
+void frmMain::LoadState()
+{
+    trapped("LoadState", [&] {
+        auto& data = itemData();
+        data.setFromRoot(true);
+        if (!data.FindElement("State"))
+            return;
+        bcheckscroll = true;
+        msStateXml = data.GetElementXml("State");
+        data.setFromRoot(false);
+        if (data.FindElement("ItemAreaScroll"))
+            mbScrollArea = data.GetText().toBool();
+        else
+            bcheckscroll = false;
+        mbScrollAreaSaved = mbScrollArea;
+        data.setFromRoot(true);
+        data.FindElement("State");
+        data.setFromRoot(false);
+        if (data.FindElement("Buttons"))
+            mbExhibitsViewed = data.GetText().toBool();
+        else
+            bcheckscroll = false;
+        data.setFromRoot(true);
+        data.FindElement("State");
+        data.setFromRoot(false);
+        miViewedExhibits = data.FindElement("ViewedExhibits") ? data.GetText().toInt16() : 0;
+        data.setFromRoot(true);
+    });
+}
+
+void frmMain::moParent_LoadState()
+{
+    LoadState();
+    ReadStateOrder();
+    WriteStateOrder();
+    ReadStateAnswer();
+    trapped("moParent_LoadState", [&] { WriteStateValue("ItemAreaScroll", boolText(mbScrollArea)); });
+}
+
+void frmMain::Form_Unload()
+{
+    vb::trapSilently([&] {
+        bcheckscroll = false;
+        pcChoicesContainer.setVisible(false);
+        scrItemStem.setVisible(false);
+        miCheckedCount = 0;
+    });
+    vb::trapSilently([&] {
+        chkBox.unloadRuntimeElements();
+        optnBox.unloadRuntimeElements();
+        txtChoice.unloadRuntimeElements();
+        cmdActiveExhibits.unloadRuntimeElements();
+    });
+    parentConnections_.clear();
+    parent_.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection
+
+void frmMain::chkBox_Click(std::int16_t index)
+{
+    if (mbSettingAnswer)
+        return;
+    trapped("chkBox_Click", [&] {
+        auto& box = chkBox[index];
+        if (box.Value() != 1) {
+            --miCheckedCount;
+            RemoveStateResponse(box.Tag(), false);
+            return;
+        }
+        ++miCheckedCount;
+        if (miCheckedCount <= miMaxAnswers) {
+            WriteStateResponse(box.Tag());
+            return;
+        }
+        box.setValue(0);
+        auto& owner = parent();
+        modFormFunctions::ShowMsg(owner, modFormFunctions::GetStaticMsg(owner, "NumMaxResponses", true, miMaxAnswers, ""),
+                                  kOkOnly);
+    });
+}
+
+void frmMain::optnBox_MouseDown(std::int16_t index)
+{
+    mbWasSelected = optnBox[index].Value();
+}
+
+void frmMain::optnBox_MouseUp(std::int16_t index)
+{
+    auto& option = optnBox[index];
+    if (mbWasSelected) {
+        option.setValue(false);
+        RemoveStateResponse(option.Tag(), true);
+        return;
+    }
+    option.setValue(true);
+    RemoveStateResponse(option.Tag(), true);
+    WriteStateResponse(option.Tag());
+}
+
+void frmMain::choiceKeyPress(const char* routine, std::int16_t& keyAscii)
+{
+    trapped(routine, [&] { SelectByLetter(keyAscii); });
+}
+
+// The text of a choice toggles it as its answer control would.
+void frmMain::toggleChoice(std::int16_t index)
+{
+    if (mbSingleAnswer) {
+        mbWasSelected = optnBox[index].Value();
+        optnBox_MouseUp(index);
+        return;
+    }
+    auto& box = chkBox[index];
+    box.setValue(box.Value() == 1 ? 0 : 1);
+}
+
+void frmMain::txtChoice_DocumentEvent(std::int16_t index, platform::HtmlEvent& event)
+{
+    if (event.type != "click" || readOnly_)
+        return;
+    trapped("txtChoice_DocumentEvent", [&] { toggleChoice(index); });
+}
+
+void frmMain::SelectByLetter(std::int32_t keyAscii)
+{
+    if (readOnly_)
+        return;
+    for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+        auto& control = answerControl(i);
+        const auto letter = firstCodePoint(control.Caption());
+        if (keyAscii != lowerCodePoint(letter) && keyAscii != upperCodePoint(letter))
+            continue;
+        if (mbSingleAnswer)
+            mbWasSelected = optnBox[i].Value();
+        if (control.canFocus())
+            control.SetFocus();
+        if (mbSingleAnswer)
+            optnBox_MouseUp(i);
+        else
+            chkBox[i].setValue(chkBox[i].Value() == 1 ? 0 : 1);
+    }
+}
+
+void frmMain::brwButtons_DocumentEvent(platform::HtmlEvent& event)
+{
+    if (event.type != "click")
+        return;
+    const std::string& id = event.srcElement.id;
+    if (id == "btnReset" && !readOnly_)
+        cmdReset_Click();
+    else if (id == "btnSetAnswers")
+        cmdSetAnswers_Click();
+}
+
+void frmMain::SetAnswer(const std::string& identifier)
+{
+    trapped("SetAnswer", [&] {
+        mbSettingAnswer = true;
+        for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+            if (answerControl(i).Tag() != identifier)
+                continue;
+            if (mbSingleAnswer) {
+                optnBox[i].setValue(true);
+            } else {
+                chkBox[i].setValue(1);
+                ++miCheckedCount;
+            }
+            WriteStateResponse(identifier);
+        }
+    });
+    mbSettingAnswer = false;
+}
+
+// Clears every response, not just the first: after "Set Answers" a single-answer item can hold several.
+void frmMain::Reset()
+{
+    trapped("Reset", [&] {
+        if (mbSingleAnswer) {
+            for (const auto index : optnBox.indices())
+                optnBox[index].setValue(false);
+        } else {
+            for (const auto index : chkBox.indices())
+                chkBox[index].setValue(0);
+        }
+        RemoveStateResponse("", true);
+    });
+}
+
+void frmMain::cmdReset_Click()
+{
+    trapped("cmdReset_Click", [&] {
+        auto& owner = parent();
+        const auto question = modFormFunctions::GetStaticMsg(owner, "msgClearAll", false, 0, "");
+        if (modFormFunctions::ShowMsg(owner, question, kOkCancel) == kOk)
+            Reset();
+    });
+}
+
+void frmMain::cmdSetAnswers_Click()
+{
+    trapped("cmdSetAnswers_Click", [&] {
+        Reset();
+        auto& data = itemData();
+        data.setFromRoot(true);
+        if (!data.FindElement("Answers"))
+            return;
+        const auto answers = data.GetPosition();
+        const std::int32_t count = data.ChildCount();
+        std::vector<std::string> keyed;
+        for (std::int32_t k = 0; k < count; ++k) {
+            std::string expression = data.GetChildText(k).toString();
+            if (const auto only = expression.find("AND ONLY"); only != std::string::npos)
+                expression.erase(only);
+            keyed.push_back(modSetAnswers().GetKeyAnswers(expression, "MC"));
+        }
+        data.SetPosition(answers);
+        for (const auto& list : keyed) {
+            if (list.empty())
+                continue;
+            std::size_t start = 0;
+            for (auto comma = list.find(','); ; comma = list.find(',', start)) {
+                SetAnswer(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+                if (comma == std::string::npos)
+                    break;
+                start = comma + 1;
+            }
+        }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout
+
+void frmMain::moParent_RefreshDisplay()
+{
+    LoadControls();
+    logNote("moParent_RefreshDisplay", "Start load UI edges  ");
+    brwButtons.LoadHTML(RewriteImagePaths(createButtons()));
+    brwTitle.LoadHTML(RewriteImagePaths(createTitle()));
+    brwLeftEdge.LoadHTML(RewriteImagePaths(createLeftEdge()));
+    brwRightEdge.LoadHTML(RewriteImagePaths(createRightEdge()));
+    brwBottom.LoadHTML(RewriteImagePaths(createBottom()));
+    logNote("moParent_RefreshDisplay", "done load load UI edges ");
+    WriteStateOrder();
+    mbLoading = false;
 }
 
 void frmMain::moParent_ResizeDisplay(std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth,
                                      std::int32_t& lHeight)
 {
-    vb::trap(errorReporter(), "moParent_ResizeDisplay", [&] {
-        if (const auto parent = ParentClass())
-            parent->logNote("moParent_ResizeDisplay", "lleft, ltop, lwidth, lheight: " + std::to_string(lLeft) + ", "
-                                + std::to_string(lTop) + ", " + std::to_string(lWidth) + ", " + std::to_string(lHeight));
-        Move(static_cast<float>(lLeft), static_cast<float>(lTop), static_cast<float>(lWidth), static_cast<float>(lHeight));
+    trapped("moParent_ResizeDisplay", [&] {
+        logNote("moParent_ResizeDisplay", "lleft, ltop, lwidth, lheight: " + std::to_string(lLeft) + ", "
+                    + std::to_string(lTop) + ", " + std::to_string(lWidth) + ", " + std::to_string(lHeight));
+        mbMovePending = true;
         Show();
+        mbLayoutPending = true;
+        mPending = {lLeft, lTop, lWidth, lHeight};
+        ResizeWhenReady();
+        if (readOnly_)
+            MakeReadOnly();
     });
+}
+
+bool frmMain::ResizeWhenReady()
+{
+    bool ready = brwBottom.DocumentLoaded() && brwLeftEdge.DocumentLoaded() && brwRightEdge.DocumentLoaded()
+        && brwTitle.DocumentLoaded() && brwButtons.DocumentLoaded() && txtItemStem.DocumentLoaded();
+    for (std::int16_t i = 0; ready && i < txtChoice.count(); ++i)
+        ready = txtChoice[i].DocumentLoaded();
+    if (!ready || !mbLayoutPending)
+        return ready;
+    if (mbMovePending) {
+        Move(static_cast<float>(mPending.left), static_cast<float>(mPending.top), static_cast<float>(mPending.width),
+             static_cast<float>(mPending.height));
+        SizeControls();
+        scrItemStem.setVisible(true);
+        mbMovePending = false;
+    } else {
+        SizeControls();
+    }
+    mbLayoutPending = false;
+    return ready;
+}
+
+void frmMain::Form_Resize()
+{
+    if (mbLoading)
+        return;
+    trapped("Form_Resize", [&] {
+        const float sw = ScaleWidth();
+        const float sh = ScaleHeight();
+        const float t = pixelsToTwipsY(kTitlePixels);
+        const float l = pixelsToTwipsX(kEdgePixels);
+        const float r = pixelsToTwipsX(kEdgePixels);
+        const float b = pixelsToTwipsY(kButtonBarPixels);
+        if (caseStudy_) {
+            brwTitle.setVisible(false);
+            brwLeftEdge.setVisible(false);
+            brwRightEdge.setVisible(false);
+            brwButtons.Move(0, sh - b, sw, b);
+            scrItemStem.Move(0, 0, sw, sh - b);
+            return;
+        }
+        brwTitle.Move(0, 0, sw, t);
+        brwLeftEdge.Move(0, t, l, sh - t);
+        brwRightEdge.Move(sw - r, t, r, sh - t);
+        brwButtons.Move(l, sh - b, sw - (l + r), b);
+        scrItemStem.Move(l, t, sw - (l + r), sh - (b + t));
+        brwTitle.setVisible(true);
+        brwLeftEdge.setVisible(true);
+        brwRightEdge.setVisible(true);
+    });
+}
+
+void frmMain::SizeControls()
+{
+    trapped("SizeControls", [&] {
+        logNote("SizeControls", "begin size controls");
+        if (!mbLoading) {
+            sizeFrame();
+            if (scrItemStem.VerticalPosition() != 0)
+                scrItemStem.setVerticalPosition(0);
+            if (scrItemStem.HorizontalPosition() != 0)
+                scrItemStem.setHorizontalPosition(0);
+            const std::int32_t stemHeight = sizeStem();
+            sizeExhibitButtons(stemHeight);
+            sizeChoices();
+            const auto last = txtChoice.count() - 1;
+            if (cmdActiveExhibits.count() > 1)
+                pcChoicesContainer.setTop(cmdActiveExhibits[1].Top() + cmdActiveExhibits[1].Height() + kExhibitsToChoices);
+            else
+                pcChoicesContainer.setTop(txtItemStem.Top() + static_cast<float>(stemHeight));
+            pcChoicesContainer.setLeft(0);
+            pcChoicesContainer.setWidth(scrItemStem.Width());
+            pcChoicesContainer.setHeight(txtChoice[last].Top() + miHorzSpacing
+                                         + static_cast<float>(contentHeightTwips(txtChoice[last])));
+            scrItemStem.setScrollingHeight(
+                vb::toInt32(static_cast<double>(pcChoicesContainer.Height()) + pcChoicesContainer.Top() + miHorzSpacing));
+            SetScrollFlags();
+            WriteStateValue("ItemStemHeight", vb::numberText(scrItemStem.Height()));
+        }
+        logNote("SizeControls", "end size controls");
+    });
+}
+
+void frmMain::sizeFrame()
+{
+    const float sw = ScaleWidth();
+    const float sh = ScaleHeight();
+    const float t = pixelsToTwipsY(kTitlePixels);
+    const float l = pixelsToTwipsX(kEdgePixels);
+    const float r = pixelsToTwipsX(kEdgePixels);
+    const float b = pixelsToTwipsY(kButtonBarPixels);
+    const float d = pixelsToTwipsY(kBottomPixels);
+    if (caseStudy_) {
+        for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom})
+            browser->setVisible(false);
+        brwButtons.Move(0, sh - b, sw, b);
+        brwButtons.setVisible(true);
+        return;
+    }
+    brwTitle.Move(0, 0, sw, t);
+    brwLeftEdge.Move(0, t, l, sh - t - d);
+    brwRightEdge.Move(sw - r, t, r, sh - t - d);
+    brwBottom.Move(0, sh - d, sw, d);
+    brwButtons.Move(l, sh - b - d, sw - (l + r), b);
+    scrItemStem.Move(l, t, sw - (l + r), sh - (b + t + d));
+    for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons})
+        browser->setVisible(true);
+}
+
+// Heights are kept in 32 bits: a reading passage can be far taller than 32,767 twips.
+std::int32_t frmMain::sizeStem()
+{
+    txtItemStem.Move(0, 0, scrItemStem.Width() - miVertSpacing - miHorzSpacing);
+    const std::int32_t height = contentHeightTwips(txtItemStem);
+    txtItemStem.setHeight(static_cast<float>(height));
+    return height;
+}
+
+void frmMain::sizeExhibitButtons(std::int32_t stemHeight)
+{
+    const std::int16_t count = cmdActiveExhibits.count();
+    if (count <= 1)
+        return;
+    auto& first = cmdActiveExhibits[1];
+    first.setTop(txtItemStem.Top() + static_cast<float>(stemHeight) + kStemToExhibits);
+    first.setLeft((Width() - (static_cast<float>(miHorzSpacing) / 2 * count - 1 + static_cast<float>(miExhibitButtonsWidth)))
+                  / 2);
+    first.setVisible(true);
+    for (std::int16_t i = 2; i < count; ++i) {
+        auto& previous = cmdActiveExhibits[i - 1];
+        auto& button = cmdActiveExhibits[i];
+        button.setTop(previous.Top());
+        button.setLeft(previous.Left() + previous.Width() + kBetweenExhibits);
+        button.setVisible(true);
+    }
+}
+
+void frmMain::sizeChoices()
+{
+    const float twipsPerPixelY = platform::Screen::instance().twipsPerPixelY();
+    auto& firstText = txtChoice[0];
+    auto& firstBox = answerControl(0);
+    firstText.setWidth(scrItemStem.Width() - kChoiceTextInset);
+    firstBox.Move(miVertSpacing, kFirstChoiceTop);
+    firstBox.setVisible(true);
+    firstText.setVisible(true);
+    firstText.Move(firstBox.Left() + firstBox.Width() + kBoxToText, firstBox.Top(), firstText.Width(),
+                   static_cast<float>(contentHeightTwips(firstText)));
+    for (std::int16_t i = 1; i < answerControlCount(); ++i) {
+        auto& previous = txtChoice[i - 1];
+        auto& box = answerControl(i);
+        auto& text = txtChoice[i];
+        box.Move(firstBox.Left(),
+                 previous.Top() + static_cast<float>(previous.ContentHeight() + 1) * twipsPerPixelY);
+        text.Move(previous.Left(), box.Top(), previous.Width());
+        text.setHeight(static_cast<float>(contentHeightTwips(text)));
+        box.setVisible(true);
+        text.setVisible(true);
+    }
+}
+
+void frmMain::logScrollFlags()
+{
+    logNote("SetScrollFlags", "bcheckscroll: " + boolText(bcheckscroll));
+    logNote("SetScrollFlags", "mbScrollArea: " + boolText(mbScrollArea));
+    logNote("SetScrollFlags", "scrItemStem.ScrollingHeight: " + std::to_string(scrItemStem.ScrollingHeight()));
+    logNote("SetScrollFlags", "scrItemStem.Height: " + vb::numberText(scrItemStem.Height()));
+}
+
+void frmMain::SetScrollFlags()
+{
+    trapped("SetScrollFlags", [&] {
+        logScrollFlags();
+        const bool fits = scrItemStem.Height() >= static_cast<float>(scrItemStem.ScrollingHeight());
+        if (!bcheckscroll) {
+            mbScrollArea = false;
+            bcheckscroll = true;
+        }
+        if (fits) {
+            mbScrollArea = true;
+            mbFitsWhole = true;
+        }
+        logScrollFlags();
+    });
+}
+
+void frmMain::scrItemStem_VChange()
+{
+    trapped("scrItemStem_VChange", [&] {
+        const double seen = static_cast<double>(scrItemStem.Height()) + scrItemStem.VerticalPosition() + miHorzSpacing;
+        if (seen <= scrItemStem.ScrollingHeight())
+            return;
+        mbScrollArea = true;
+        WriteStateValue("ItemAreaScroll", "True");
+        mbScrolledToEnd = true;
+    });
+}
+
+bool frmMain::ViewedAll()
+{
+    bool result = false;
+    trapped("ViewedAll_Get", [&] {
+        logNote("ViewedAll", "mbScrollArea: " + boolText(mbScrollArea));
+        if (!ResizeWhenReady())
+            return;
+        result = viewedAllOrNotice();
+        if (result && scrItemStem.Height() <= static_cast<float>(scrItemStem.ScrollingHeight()))
+            logViewedAllDiagnostics();
+        mbFitsWhole = false;
+    });
+    return result;
+}
+
+bool frmMain::viewedAllOrNotice()
+{
+    if (!mbExhibitsViewed) {
+        mbExhibitsViewed = true;
+        for (std::int16_t k = 0; k <= cmdActiveExhibits.count() - 2; ++k) {
+            if (static_cast<std::size_t>(k) < mbViewed.size() && mbViewed[static_cast<std::size_t>(k)] == 0)
+                mbExhibitsViewed = false;
+        }
+    }
+    if (mbScrollArea && mbExhibitsViewed) {
+        WriteStateValue("Buttons", "True");
+        return true;
+    }
+    showViewingNotice();
+    return false;
+}
+
+void frmMain::showViewingNotice()
+{
+    auto& owner = parent();
+    auto& data = itemData();
+    const auto allowed = [&data] {
+        return data.HasAttribute("DisplayScrollMsg") && vb::equalsIgnoreCase(data.GetAttribute("DisplayScrollMsg").toString(), "True");
+    };
+    if (mbExhibitsViewed) {
+        const auto message = modFormFunctions::GetStaticMsg(owner, "ScrollItem", false, 0, "");
+        if (allowed())
+            modFormFunctions::ShowMsg(owner, message, kOkOnly);
+        tmflash.setEnabled(true);
+        return;
+    }
+    WriteStateValue("Buttons", "false");
+    std::string unviewed;
+    for (std::int16_t k = 0; k < cmdActiveExhibits.ubound(); ++k) {
+        if (static_cast<std::size_t>(k) < mbViewed.size() && mbViewed[static_cast<std::size_t>(k)] == 0)
+            unviewed += cmdActiveExhibits[k + 1].Caption() + ", ";
+    }
+    if (unviewed.size() >= 2)
+        unviewed.erase(unviewed.size() - 2);
+    const auto message = mbScrollArea
+        ? replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollButtons", false, 0, ""), "??", " " + unviewed + " ")
+        : replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollBoth", false, 0, ""), "??", unviewed);
+    if (allowed())
+        modFormFunctions::ShowMsg(owner, message, kOkOnly);
+    if (!mbScrollArea)
+        tmflash.setEnabled(true);
+}
+
+void frmMain::logViewedAllDiagnostics()
+{
+    logNote("ViewedAll", "viewedall = true, but scroll height > height  bcheckscroll = " + boolText(bcheckscroll)
+                + "  mbScrollArea=" + boolText(mbScrollArea) + " scrItemStem.ScrollingHeight"
+                + std::to_string(scrItemStem.ScrollingHeight()) + " scrItemStem.Height"
+                + vb::numberText(scrItemStem.Height()) + "  mbscrollarea-sa = " + boolText(mbScrollAreaSaved)
+                + "  p" + boolText(mbFitsWhole) + "  vscroll=" + boolText(mbScrolledToEnd) + "   state=" + msStateXml);
 }
 
 }  // namespace quorin

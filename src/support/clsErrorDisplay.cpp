@@ -1,7 +1,8 @@
 #include "support/clsErrorDisplay.h"
 
-#include "component/clsMultipleChoice.h"
+#include "support/ItemParent.h"
 #include "support/modFormFunctions.h"
+#include "velm/ParentInt.h"
 #include "vb/ComError.h"
 
 namespace quorin {
@@ -12,7 +13,7 @@ constexpr std::int32_t kCriticalStop = 16;
 // A run-time fault carries no source of its own; the runtime names the component.
 std::string sourceOf(const vb::ComError& error)
 {
-    return error.source.empty() ? std::string(clsMultipleChoice::kModuleName) : error.source;
+    return error.source.empty() ? std::string(kComponentName) : error.source;
 }
 
 }  // namespace
@@ -29,7 +30,7 @@ void clsErrorDisplay::activate(const vb::ComError& error)
     const auto parent = parentClass_.lock();
     if (!parent)
         vb::raise(vb::err::kObjectNotSet);
-    parent->support().LogError(error.number, error.description, std::string(clsMultipleChoice::kModuleName),
+    parent->support().LogError(error.number, error.description, std::string(kComponentName),
                                "", routine_, error.line);
     modFormFunctions::ShowMsg(*parent, messageText(error, routine_), kCriticalStop);
 }

@@ -7,15 +7,15 @@
 
 namespace quorin {
 
-class clsMultipleChoice;
+class ItemParent;
 
 // The component's one error reporter: logs an error through the driver and shows it in a
 // message box, both through the support object of its ParentClass.
 class clsErrorDisplay : public vb::ErrorReporter {
 public:
     // The component whose support object receives the reports; not kept alive by the display.
-    std::shared_ptr<clsMultipleChoice> ParentClass() const { return parentClass_.lock(); }
-    void setParentClass(std::weak_ptr<clsMultipleChoice> parentClass) { parentClass_ = std::move(parentClass); }
+    std::shared_ptr<ItemParent> ParentClass() const { return parentClass_.lock(); }
+    void setParentClass(std::weak_ptr<ItemParent> parentClass) { parentClass_ = std::move(parentClass); }
 
     // The routine being reported.
     const std::string& Routine() const { return routine_; }
@@ -28,7 +28,7 @@ public:
     static std::string messageText(const vb::ComError& error, const std::string& routine);
 
 private:
-    std::weak_ptr<clsMultipleChoice> parentClass_;
+    std::weak_ptr<ItemParent> parentClass_;
     std::string routine_;
 };
 

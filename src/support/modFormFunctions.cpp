@@ -1,12 +1,13 @@
 #include "support/modFormFunctions.h"
 
-#include "component/SavedPlace.h"
-#include "component/clsMultipleChoice.h"
 #include "platform/Label.h"
+#include "support/ItemParent.h"
+#include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
 #include "vb/Trap.h"
 #include "vb/Variant.h"
 #include "velm/DataIO.h"
+#include "velm/ParentInt.h"
 
 namespace quorin::modFormFunctions {
 namespace {
@@ -16,7 +17,7 @@ constexpr std::int32_t kCaptionPadding = 250;
 
 [[noreturn]] void raiseStaticNodeNotFound(const std::string& name)
 {
-    throw vb::ComError(kStaticInformationError, "Static node not found, " + name, std::string(clsMultipleChoice::kModuleName));
+    throw vb::ComError(kStaticInformationError, "Static node not found, " + name, std::string(kComponentName));
 }
 
 void findOrRaise(velm::DataIO& data, const std::string& name)
@@ -27,16 +28,11 @@ void findOrRaise(velm::DataIO& data, const std::string& name)
 
 }  // namespace
 
-void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display)
-{
-    oParent.goErrorDisplay = std::move(display);
-}
-
-std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bool bReplace,
+std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace,
                          std::int16_t iValue, const std::string& sSection, const std::string&)
 {
     std::string text;
-    vb::trap(oParent.goErrorDisplay.get(), "GetStaticMsg", [&] {
+    vb::trap(oParent.moduleErrorDisplay(), "GetStaticMsg", [&] {
         auto& data = oParent.ItemData();
         // The scope flag goes back as found, also after a failure; the found element stays current.
         const SavedScope scope(data);
@@ -53,10 +49,10 @@ std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bo
     return text;
 }
 
-std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent)
+std::string GetStaticLetter(std::int32_t lIndex, ItemParent& oParent)
 {
     std::string letter;
-    vb::trap(oParent.goErrorDisplay.get(), "GetStaticLetter", [&] {
+    vb::trap(oParent.moduleErrorDisplay(), "GetStaticLetter", [&] {
         auto& data = oParent.ItemData();
         data.setFromRoot(true);
         findOrRaise(data, "Static");
@@ -70,11 +66,11 @@ std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent)
     return letter;
 }
 
-std::string String_Replace(clsMultipleChoice& oParent, const std::string& sText, const std::string& sFind,
+std::string String_Replace(ItemParent& oParent, const std::string& sText, const std::string& sFind,
                            const std::string& sReplace)
 {
     std::string result;
-    vb::trap(oParent.goErrorDisplay.get(), "String_Replace", [&] {
+    vb::trap(oParent.moduleErrorDisplay(), "String_Replace", [&] {
         const auto at = sText.find(sFind);
         if (sFind.empty() || at == std::string::npos)
             vb::raise(vb::err::kInvalidProcedureCall);
@@ -84,18 +80,18 @@ std::string String_Replace(clsMultipleChoice& oParent, const std::string& sText,
     return result;
 }
 
-std::int16_t ShowMsg(clsMultipleChoice& oParent, const std::string& sText, std::int32_t lStyle)
+std::int16_t ShowMsg(ItemParent& oParent, const std::string& sText, std::int32_t lStyle)
 {
-    const std::int32_t pressed = oParent.support().ShowMessage(sText, lStyle, oParent.gsAppTitle);
+    const std::int32_t pressed = oParent.support().ShowMessage(sText, lStyle, oParent.appTitle());
     if (pressed == kNoMessageFunction)
-        throw vb::ComError(kStaticInformationError, "Message Function not available", std::string(clsMultipleChoice::kModuleName));
+        throw vb::ComError(kStaticInformationError, "Message Function not available", std::string(kComponentName));
     return vb::toInt16(pressed);
 }
 
-void SetSizePerCaption(clsMultipleChoice& oParent, platform::Control& oTarget, platform::Label& oMeasure,
+void SetSizePerCaption(ItemParent& oParent, platform::Control& oTarget, platform::Label& oMeasure,
                        std::int16_t iMinHeight, std::int16_t iMinWidth)
 {
-    vb::trap(oParent.goErrorDisplay.get(), "SetSizePerCaption", [&] {
+    vb::trap(oParent.moduleErrorDisplay(), "SetSizePerCaption", [&] {
         oMeasure.setAutoSize(true);
         oMeasure.setWordWrap(false);
         oMeasure.setCaption("");

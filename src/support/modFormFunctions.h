@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace platform {
@@ -11,8 +10,7 @@ class Label;
 
 namespace quorin {
 
-class clsErrorDisplay;
-class clsMultipleChoice;
+class ItemParent;
 
 // Message texts from the static strings, message boxes through the driver, and caption sizing.
 namespace modFormFunctions {
@@ -20,26 +18,23 @@ namespace modFormFunctions {
 // Error number of missing static information, a missing static text and a missing message function.
 inline constexpr std::int32_t kStaticInformationError = static_cast<std::int32_t>(0x8004000Au);
 
-// Publishes the error display that the module's routines report through.
-void SetErrorDisplay(clsMultipleChoice& oParent, std::shared_ptr<clsErrorDisplay> display);
-
 // The static text of sKey (below sSection when given), its first "%" replaced by iValue when
 // bReplace; "" after a reported failure. Leaves FromRoot as it found it.
-std::string GetStaticMsg(clsMultipleChoice& oParent, const std::string& sKey, bool bReplace,
+std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace,
                          std::int16_t iValue, const std::string& sSection, const std::string& sDefault = {});
 
 // The letter of choice position lIndex (the last "Keys" child with that "Id" wins); "" when none.
-std::string GetStaticLetter(std::int32_t lIndex, clsMultipleChoice& oParent);
+std::string GetStaticLetter(std::int32_t lIndex, ItemParent& oParent);
 
 // The text with the first sFind replaced by sReplace; "" after a reported failure when sFind is missing.
-std::string String_Replace(clsMultipleChoice& oParent, const std::string& sText, const std::string& sFind,
+std::string String_Replace(ItemParent& oParent, const std::string& sText, const std::string& sFind,
                            const std::string& sReplace);
 
 // Shows a message box through the driver with the application title; the button pressed.
-std::int16_t ShowMsg(clsMultipleChoice& oParent, const std::string& sText, std::int32_t lStyle);
+std::int16_t ShowMsg(ItemParent& oParent, const std::string& sText, std::int32_t lStyle);
 
 // Sizes oTarget to its caption on one line, measured with oMeasure, at least the two minima.
-void SetSizePerCaption(clsMultipleChoice& oParent, platform::Control& oTarget, platform::Label& oMeasure,
+void SetSizePerCaption(ItemParent& oParent, platform::Control& oTarget, platform::Label& oMeasure,
                        std::int16_t iMinHeight, std::int16_t iMinWidth);
 
 }  // namespace modFormFunctions

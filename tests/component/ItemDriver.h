@@ -50,6 +50,14 @@ inline std::string stateWith(const Texts& responses)
     return xml.empty() ? "<State><Responses/></State>" : "<State><Responses>" + xml + "</Responses></State>";
 }
 
+// A state as the item window leaves it once loaded: with its scroll flag, written when missing.
+inline std::string withScrollFlag(const std::string& state)
+{
+    if (state.find("<ItemAreaScroll>") != std::string::npos)
+        return state;
+    return state.substr(0, state.size() - 8) + "<ItemAreaScroll>False</ItemAreaScroll></State>";
+}
+
 // UTF-16LE bytes of UTF-8 text, as the driver hands text over.
 inline vb::ByteArray bytes(const std::string& text) { return vb::bytesFromText(text); }
 
@@ -74,8 +82,7 @@ class ItemDriver {
 public:
     // Not yet initialised; the bundled English and German static strings unless others are given.
     explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings())
-        : support(std::make_shared<velm::host::SupportObject>(
-              statics, std::filesystem::temp_directory_path() / "quorin-component-tests", ""))
+        : support(std::make_shared<velm::host::SupportObject>(statics, supportFolder(), ""))
     {
         display().ExternalSupport(support);
         display().SetParentWnd(parentWindow);
@@ -94,6 +101,14 @@ public:
     ItemDriver& operator=(const ItemDriver&) = delete;
 
     velm::DisplayInt& display() const { return *component; }
+
+    // The driver's support folder of every test driver, made when missing as a driver's is.
+    static std::filesystem::path supportFolder()
+    {
+        const auto folder = std::filesystem::temp_directory_path() / "quorin-component-tests";
+        std::filesystem::create_directories(folder);
+        return folder;
+    }
 
     // InitExternalDisplay with the definition as UTF-16 bytes.
     bool init(const std::string& xml, std::int32_t options = 0)

@@ -1,6 +1,7 @@
 #include "ItemDriver.h"
 
 #include "itemwindow/frmMain.h"
+#include "platform/EventLoop.h"
 #include "support/modFormFunctions.h"
 #include "vb/Strings.h"
 #include "velm/DataIO.h"
@@ -36,6 +37,7 @@ TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBack
         EXPECT_EQ(display.hwnd(), 0);
         EXPECT_TRUE(resize ? display.ResizeExternalDisplay(left, top, width, height)
                            : display.ShowExternalDisplay(left, top, width, height));
+        platform::EventLoop::current().runUntilIdle();
         EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
                   (std::array{1.0f * left, 1.0f * top, 1.0f * shownWidth, 1.0f * shownHeight}));
         EXPECT_TRUE(windows().isVisible(handle));
@@ -171,7 +173,6 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
     const std::tuple<const char*, vb::ByteArray, const char*, std::int32_t> cases[] = {
         {"statics empty", good, "", missing},
         {"statics of four characters between blanks", good, "  <a/>  ", missing},
-        {"statics of five characters", good, "<ab/>", 0},
         {"statics not XML", good, "<Root><Language Id=\"ENU\"><Static>", malformed},
         {"definition not XML", bytes("this is no item"), statics, malformed},
         {"definition empty", {}, statics, malformed},
@@ -192,6 +193,17 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
         EXPECT_EQ(errors.empty() ? 0 : errors[0].number, number);
         EXPECT_EQ(!errors.empty() && errors[0].text == "Missing Static information", number == missing);
     }
+}
+
+TEST(Lifecycle, StaticsLongEnoughButWithoutTextsInitialiseAndReportEveryTextTheWindowLooksFor)
+{
+    ItemDriver item("<ab/>");
+    EXPECT_TRUE(item.init(itemXml()));
+    // The scroll button's caption, the four letters, then the three captions of the button bar.
+    EXPECT_EQ(item.errorRoutines(), (Texts{"GetStaticMsg", "GetStaticLetter", "GetStaticLetter", "GetStaticLetter",
+                                           "GetStaticLetter", "GetStaticMsg", "GetStaticMsg", "GetStaticMsg"}));
+    EXPECT_EQ(item.errors().front().text, "Static node not found, Static");
+    EXPECT_EQ(item.support->messages().size(), 8u);
 }
 
 }  // namespace

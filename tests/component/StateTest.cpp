@@ -28,8 +28,7 @@ TEST(StateExchange, AFortyCharacterStateTakes92BytesAndCopiesStopAtLBytesAndAtTh
     const std::string state = "<State><Responses/><P>123456</P></State>";
     const std::string key = "A AND C, A, B";
     ASSERT_EQ(state.size(), 40u);
-    ItemDriver item{ItemParts{}};
-    item.restore(bytes(state));
+    ItemDriver item{{.state = state}};
     EXPECT_EQ(item.display().GetExternalStateBytes(), 92);
     // The caller's array size, lBytes, the state bytes and key bytes copied. The last 12 bytes of
     // a 92-byte array stay untouched; lBytes 10 copies 5 characters.
@@ -122,7 +121,7 @@ TEST(StateExchange, RestoringChecksTheBytesFirstTakesASavedStateByteForByteAndAl
         const auto connection = item.component->LoadState.connect([&] { ++loads; });
         item.restore(state);
         EXPECT_EQ(loads, 1);
-        EXPECT_EQ(item.savedState(), stored(kept));
+        EXPECT_EQ(item.savedState(), stored(withScrollFlag(kept)));
         EXPECT_EQ(item.errorRoutines(), reported ? Texts{"SetExternalStateArray"} : Texts{});
         EXPECT_EQ(item.support->notesOf("SetExternalStateArray"), (Texts{"Start", "End"}));
     }

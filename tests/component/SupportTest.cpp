@@ -14,10 +14,13 @@ namespace {
 using modFormFunctions::GetStaticMsg;
 
 // A key directly under Static comes before the same key under ButtonText, so a lookup that
-// ignored the section would find the wrong one.
+// ignored the section would find the wrong one. The letters and captions are those the item
+// window asks for when it loads.
 constexpr const char* kStatics = R"(<Root><Language Id="ENU"><Static>
 <cmdScroll>Scroll (message)</cmdScroll>
-<ButtonText><cmdScroll>Scroll (button)</cmdScroll></ButtonText>
+<Keys><Key Id="0" Letter="A"/><Key Id="1" Letter="B"/><Key Id="2" Letter="C"/><Key Id="3" Letter="D"/></Keys>
+<ButtonText><cmdScroll>Scroll (button)</cmdScroll><cmdClearAll>Clear</cmdClearAll>
+<cmdShowInstruction>Help</cmdShowInstruction><cmdCalculator>Calculator</cmdCalculator></ButtonText>
 <NumMaxResponses>Choose at most % answers.</NumMaxResponses>
 <Plain>No mark here</Plain>
 </Static></Language></Root>)";

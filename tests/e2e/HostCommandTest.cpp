@@ -53,15 +53,17 @@ TEST_F(HostCommand, InspectPrintsWhatTheDriverReceivesAndSavedStateBytesRestoreI
     const auto first = run("inspect " + item_ + " --state " + state_ + " --save-state-bytes " + quoted(saved));
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out,
-              R"({"stateBytes": 176, "state": "<State><Responses><Response>A</Response><Response>C</Response></Responses></State>", )"
+              R"({"stateBytes": 252, "state": "<State><Responses><Response>A</Response><Response>C</Response></Responses><ItemAreaScroll>False</ItemAreaScroll></State>", )"
               R"("status": 100, "responses": {"0": {"bytes": 138, "text": "<Answers><Answer Expression=\"A AND C AND ONLY\" Weight=\"1\"/></Answers>"}, )"
               R"("1": {"bytes": 256, "text": "<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType><UserAnswers><Answer Value=\"A\"/><Answer Value=\"C\"/></UserAnswers>"}}, )"
               R"("score": {"result": true, "correct": 1, "incorrect": 0, "notAttempted": 0, "notScored": 0, "raw": 1}, )"
-              R"("scoreInfo": {"result": true, "items": 1, "max": 1, "min": 0}, "errors": [], "messages": []})"
+              R"("scoreInfo": {"result": true, "items": 1, "max": 1, "min": 0}, "errors": [], )"
+              // Never shown, the item area was never seen: the status tells the candidate so.
+              R"("messages": ["Please scroll to the end of the question before you go on."]})"
               "\n");
     const auto bytes = readAll(saved);
-    ASSERT_EQ(bytes.size(), 176u);
-    EXPECT_EQ(bytes.substr(164), std::string(12, '\0'));
+    ASSERT_EQ(bytes.size(), 252u);
+    EXPECT_EQ(bytes.substr(240), std::string(12, '\0'));
 
     const auto second = run("inspect " + item_ + " --state-bytes " + quoted(saved));
     ASSERT_EQ(second.exitCode, 0) << second.err;
@@ -74,7 +76,7 @@ TEST_F(HostCommand, DamagedStateBytesAreReportedAndTheItemKeepsItsState)
     std::ofstream(damaged, std::ios::binary) << "\x01\x02\x03 not a state";
     const auto result = run("inspect " + item_ + " --state-bytes " + quoted(damaged));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find(R"("state": "<State><Responses/></State>")"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(R"("state": "<State><Responses/><ItemAreaScroll>False</ItemAreaScroll></State>")"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find(R"("routine": "SetExternalStateArray")"), std::string::npos) << result.out;
 }
 
