@@ -17,7 +17,7 @@ void CheckBox::setValue(std::int16_t value)
 
 void CheckBox::click()
 {
-    if (!Visible() || !Enabled())
+    if (!reachable())
         return;
     if (canFocus())
         SetFocus();
@@ -26,7 +26,7 @@ void CheckBox::click()
 
 std::int16_t CheckBox::keyPress(std::int16_t keyAscii)
 {
-    if (Visible() && Enabled())
+    if (reachable())
         callHook(onKeyPress, keyAscii);
     return keyAscii;
 }

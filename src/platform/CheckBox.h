@@ -18,11 +18,11 @@ public:
     // outside 0 to 2.
     void setValue(std::int16_t value);
 
-    // The candidate clicks it: when visible and enabled it takes the focus and toggles
+    // The candidate clicks it: when reachable it takes the focus and toggles
     // (checked becomes unchecked, anything else checked), raising Click.
     void click();
-    // The candidate types a character while it has the focus: raises KeyPress when visible and
-    // enabled; returns the code as the handler left it.
+    // The candidate types a character while it has the focus: raises KeyPress when reachable;
+    // returns the code as the handler left it.
     std::int16_t keyPress(std::int16_t keyAscii);
 
     // Raised after the value changed.

@@ -6,7 +6,7 @@ namespace platform {
 
 void CommandButton::click()
 {
-    if (!Visible() || !Enabled())
+    if (!reachable())
         return;
     if (canFocus())
         SetFocus();

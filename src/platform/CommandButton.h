@@ -11,7 +11,7 @@ class CommandButton final : public Control {
 public:
     std::string_view kind() const override { return "CommandButton"; }
 
-    // The candidate clicks it: when visible and enabled it takes the focus and raises Click.
+    // The candidate clicks it: when reachable it takes the focus and raises Click.
     void click();
 
     // Raised when it is clicked.

@@ -1,5 +1,6 @@
 #include "platform/ComponentRegistry.h"
 
+#include "platform/FileSystemObject.h"
 #include "platform/InProcessServer.h"
 #include "platform/RegistryFile.h"
 #include "vb/Strings.h"
@@ -18,6 +19,11 @@ namespace {
 std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
 
 }  // namespace
+
+ComponentRegistry::ComponentRegistry()
+{
+    registerFactory(FileSystemObject::kProgId, [] { return std::make_shared<FileSystemObject>(); });
+}
 
 ComponentRegistry& ComponentRegistry::instance()
 {

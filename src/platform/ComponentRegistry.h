@@ -13,7 +13,8 @@
 namespace platform {
 
 // Creates objects by programmatic name, as the system's component registry does: from
-// factories registered in this process, else from the registry file's in-process servers.
+// factories registered in this process (the system's own "Scripting.FileSystemObject" among
+// them from the start), else from the registry file's in-process servers.
 // One per process; used from the one user-interface thread.
 class ComponentRegistry {
 public:
@@ -50,7 +51,8 @@ public:
     void unregisterServer(const std::filesystem::path& library);
 
 private:
-    ComponentRegistry() = default;
+    // Knows the classes the system itself provides.
+    ComponentRegistry();
 
     // The library loaded once and kept for the rest of the process: objects it made may still
     // be alive anywhere, so it is never closed.

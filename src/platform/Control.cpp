@@ -107,17 +107,22 @@ void Control::SetFocus()
 
 bool Control::canFocus() const
 {
-    if (!takesFocus() || !visible_ || !enabled_)
+    return takesFocus() && reachable();
+}
+
+bool Control::reachable() const
+{
+    if (!visible_ || !enabled_)
         return false;
     for (auto* container = parent_; container;) {
         const auto* control = dynamic_cast<const Control*>(container);
         if (!control)
-            return true;
+            break;
         if (!control->visible_ || !control->enabled_)
             return false;
         container = control->parent_;
     }
-    return true;
+    return !form_ || form_->Visible();
 }
 
 void Control::copyPropertiesFrom(const Control& source)

@@ -79,9 +79,11 @@ public:
     // Its place among its siblings, 0 for the front; 0 for a control that no container holds.
     int zIndex() const;
 
+    // Whether the candidate can reach it: it, every container control around it and its form
+    // (when it is on one) are visible, and it and those containers are enabled.
+    bool reachable() const;
     // Gives it the keyboard focus, raising LostFocus on the control that had it and GotFocus
-    // here; error 5 when it (or a container control around it) is hidden or disabled, or it is
-    // a kind that takes no focus.
+    // here; error 5 when it is not reachable or is a kind that takes no focus.
     void SetFocus();
     // Whether it has the keyboard focus.
     bool hasFocus() const { return focused_; }

@@ -7,11 +7,16 @@
 namespace platform {
 
 // The scripting file-system object, created by its programmatic name
-// "Scripting.FileSystemObject", as far as programs use it here.
-class FileSystemObject : public ComObject {
+// "Scripting.FileSystemObject" (the component registry knows it from the start), as far as
+// programs use it here.
+class FileSystemObject final : public ComObject {
 public:
-    // Deletes the files matching a "*"-pattern in one folder ("dir/*hdt.htm"); error 53 when none matches.
-    virtual void DeleteFile(const std::string& pattern) = 0;
+    // The programmatic name it is registered under.
+    static constexpr const char* kProgId = "Scripting.FileSystemObject";
+
+    // Deletes the files of one folder whose names match the last part of pattern, which may
+    // hold "*" and "?" ("dir/*hdt.htm"); error 53 when none matches or none could be removed.
+    void DeleteFile(const std::string& pattern);
 };
 
 }  // namespace platform

@@ -90,6 +90,7 @@ void Form::Unload()
     loadedForms().erase(hwnd_);
     windows.destroyWindow(hwnd_);
     hwnd_ = kDesktopWindow;
+    shownSinceLoad_ = false;
     unloading_ = false;
 }
 
@@ -102,8 +103,13 @@ Form* Form::fromHandle(WindowHandle window)
 void Form::Show()
 {
     Load();
-    if (isLoaded())
-        WindowSystem::instance().showWindow(hwnd_, kSwShow);
+    if (!isLoaded())
+        return;
+    WindowSystem::instance().showWindow(hwnd_, kSwShow);
+    if (shownSinceLoad_)
+        return;
+    shownSinceLoad_ = true;
+    callHook(onResize);
 }
 
 void Form::Hide()

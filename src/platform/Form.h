@@ -42,7 +42,8 @@ public:
     // Raises Unload, then releases what loading built (see above); nothing when not loaded.
     // A close request to its window (SC_CLOSE) unloads it too.
     void Unload();
-    // Loads when needed and makes it visible.
+    // Loads when needed and makes it visible; the first show after loading raises Resize, as
+    // the window then gets its size.
     void Show();
     // Makes it invisible.
     void Hide();
@@ -97,7 +98,7 @@ public:
     std::function<void()> onLoad;
     // Form_Unload: raised before the form releases what loading built.
     std::function<void()> onUnload;
-    // Form_Resize: raised after the size of a loaded form changed.
+    // Form_Resize: raised after the size of a loaded form changed, and when it is first shown.
     std::function<void()> onResize;
     // Form_MouseMove: button, shift state, position in twips.
     std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> onMouseMove;
@@ -115,6 +116,7 @@ private:
     std::int16_t borderStyle_ = 2;
     std::int16_t mousePointer_ = 0;
     Control* active_ = nullptr;
+    bool shownSinceLoad_ = false;
     bool unloading_ = false;
 };
 

@@ -24,7 +24,7 @@ void OptionButton::setValue(bool value)
 
 void OptionButton::click(std::int16_t button, std::int16_t shift, float x, float y)
 {
-    if (!Visible() || !Enabled())
+    if (!reachable())
         return;
     if (canFocus())
         SetFocus();
@@ -36,7 +36,7 @@ void OptionButton::click(std::int16_t button, std::int16_t shift, float x, float
 
 std::int16_t OptionButton::keyPress(std::int16_t keyAscii)
 {
-    if (Visible() && Enabled())
+    if (reachable())
         callHook(onKeyPress, keyAscii);
     return keyAscii;
 }

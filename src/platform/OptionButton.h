@@ -18,12 +18,12 @@ public:
     // Selects or clears it; Click is raised when it becomes true.
     void setValue(bool value);
 
-    // The candidate clicks it with button at (x, y): when visible and enabled it takes the
+    // The candidate clicks it with button at (x, y): when reachable it takes the
     // focus, raises MouseDown, becomes true for the left button (Click when it changed), then
     // raises MouseUp.
     void click(std::int16_t button = kLeftButton, std::int16_t shift = 0, float x = 0, float y = 0);
-    // The candidate types a character while it has the focus: raises KeyPress when visible and
-    // enabled; returns the code as the handler left it.
+    // The candidate types a character while it has the focus: raises KeyPress when reachable;
+    // returns the code as the handler left it.
     std::int16_t keyPress(std::int16_t keyAscii);
 
     // Raised after it became true.

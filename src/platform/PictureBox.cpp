@@ -12,7 +12,7 @@ PictureBox::~PictureBox()
 
 std::int16_t PictureBox::keyPress(std::int16_t keyAscii)
 {
-    if (Visible() && Enabled())
+    if (reachable())
         callHook(onKeyPress, keyAscii);
     return keyAscii;
 }

@@ -16,8 +16,8 @@ public:
 
     std::string_view kind() const override { return "PictureBox"; }
 
-    // The candidate types a character while it has the focus: raises KeyPress when visible and
-    // enabled; returns the code as the handler left it.
+    // The candidate types a character while it has the focus: raises KeyPress when reachable;
+    // returns the code as the handler left it.
     std::int16_t keyPress(std::int16_t keyAscii);
 
     // Raised for a typed character; the handler may change or clear (0) the code.

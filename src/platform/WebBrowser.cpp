@@ -31,6 +31,8 @@ void WebBrowser::setBodyMargin(std::string margin)
 
 void WebBrowser::fireEvent(HtmlEvent& event)
 {
+    if (!reachable())
+        return;
     const auto alive = weakPtr();
     callHook(onDocumentEvent, event);
     if (alive.expired())

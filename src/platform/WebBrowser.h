@@ -13,9 +13,10 @@ namespace platform {
 
 class BrowserEngine;
 
-// An HTML browser control. LoadHTML hands the text to the current BrowserEngine and clears
-// DocumentLoaded; the engine completes the document later (ContentHeight, DocumentLoaded, then
-// DocumentComplete). Only the latest load completes.
+// An HTML browser control. A new one holds a completed empty document (DocumentLoaded, height 0),
+// as a real browser shows a blank page. LoadHTML hands the text to the current BrowserEngine and
+// clears DocumentLoaded; the engine completes the document later (ContentHeight, DocumentLoaded,
+// then DocumentComplete). Only the latest load completes.
 class WebBrowser final : public Control {
 public:
     WebBrowser();
@@ -49,7 +50,8 @@ public:
     const HtmlDocument& Document() const { return document_; }
 
     // Delivers a document event as the candidate's action would: raises DocumentEvent, then
-    // applies the default action (a "selectstart" left with returnValue true selects text).
+    // applies the default action (a "selectstart" left with returnValue true selects text);
+    // nothing when the control is not reachable.
     void fireEvent(HtmlEvent& event);
 
     // Engine side: completes load loadId with that height, raising DocumentComplete; false and
@@ -83,7 +85,7 @@ private:
     std::string frameMargin_;
     bool scrollBars_ = true;
     std::int32_t contentHeight_ = 0;
-    bool documentLoaded_ = false;
+    bool documentLoaded_ = true;
     HtmlDocument document_;
 };
 

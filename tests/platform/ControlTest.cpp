@@ -8,7 +8,9 @@
 #include "platform/PictureBox.h"
 #include "platform/ScrollContainer.h"
 #include "platform/TextMetrics.h"
+#include "platform/WebBrowser.h"
 
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -72,6 +74,7 @@ TEST(OptionButton, OptionsOfOneContainerAreExclusiveAndClickOnlyWhenTheyBecomeTr
 TEST(OptionButton, ASimulatedClickFocusesThenRaisesMouseDownClickMouseUp)
 {
     Form form("frmTest");
+    form.Show();
     auto& option = form.add<OptionButton>("optn");
     std::string events;
     const auto state = [&] { return option.Value() ? " on, " : " off, "; };
@@ -140,6 +143,7 @@ TEST(TextMetrics, MeasuresOneLinePerLineBreakAndWrapsAtBlanksCuttingLongWords)
 TEST(Control, FocusMovesOnlyToControlsTheCandidateCanReachAndZOrderPutsOneInFrontOrBehind)
 {
     Form form("frmTest");
+    form.Show();
     auto& first = form.add<CommandButton>("first");
     auto& second = form.add<CheckBox>("second");
     auto& box = form.add<PictureBox>("box");
@@ -173,6 +177,49 @@ TEST(Control, FocusMovesOnlyToControlsTheCandidateCanReachAndZOrderPutsOneInFron
     form.find("label")->ZOrder(1);
     EXPECT_EQ(form.zOrder(), (std::vector<Control*>{&first, &box, &second, form.find("label")}));
     EXPECT_EQ(form.find("label")->zIndex(), 3);
+}
+
+TEST(Control, CandidateActionsReachOnlyControlsWhoseContainersAndFormAreShownAndEnabled)
+{
+    Form form("frmTest");
+    auto& outer = form.add<PictureBox>("outer");
+    auto& inner = outer.add<PictureBox>("inner");
+    auto& check = inner.add<CheckBox>("check");
+    auto& option = inner.add<OptionButton>("option");
+    auto& button = inner.add<CommandButton>("button");
+    auto& browser = inner.add<WebBrowser>("browser");
+    std::string seen;
+    check.onClick = [&] { seen += 'c'; };
+    option.onMouseDown = [&](std::int16_t, std::int16_t, float, float) { seen += 'o'; };
+    button.onClick = [&] { seen += 'b'; };
+    inner.onKeyPress = [&](std::int16_t&) { seen += 'k'; };
+    browser.onDocumentEvent = [&](HtmlEvent&) { seen += 'e'; };
+    const auto act = [&] {
+        seen.clear();
+        check.click();
+        option.click();
+        option.setValue(false);
+        button.click();
+        inner.keyPress('a');
+        auto event = HtmlEvent::click("x");
+        browser.fireEvent(event);
+        return seen;
+    };
+
+    // what changes, what the candidate's actions reach
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[] {}, ""},                                             // the form is not shown
+        {[&] { form.Show(); }, "cobke"},
+        {[&] { outer.setVisible(false); }, ""},
+        {[&] { outer.setVisible(true); inner.setEnabled(false); }, ""},
+        {[&] { inner.setEnabled(true); form.Hide(); }, ""},
+        {[&] { form.Show(); }, "cobke"},
+    };
+    for (const auto& [change, reached] : steps) {
+        change();
+        EXPECT_EQ(act(), reached);
+        EXPECT_EQ(inner.canFocus(), !reached.empty());
+    }
 }
 
 TEST(ScrollContainer, VChangeFollowsChangesOfTheVerticalPositionOnly)

@@ -1,6 +1,8 @@
 #include "PlatformTesting.h"
 
 #include "platform/Bitmap.h"
+#include "platform/ComponentRegistry.h"
+#include "platform/FileSystemObject.h"
 #include "platform/Files.h"
 
 #include <fstream>
@@ -87,6 +89,27 @@ TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmapAndBadPathsOrPixelsRaise)
         EXPECT_EQ(errorNumber([&] { image.pixel(x, y); }), vb::err::kSubscriptOutOfRange);
     }
     EXPECT_EQ(platform::readBitmap(path), image);  // untouched by the refused pixels
+}
+
+TEST_F(FilesTest, TheScriptingFileSystemObjectDeletesByPatternAndReportsWhenNothingMatched)
+{
+    touch("7hdt.htm");
+    touch("8hdt.htm");
+    touch("Rt_cornerhdt.bmp");
+    const auto files = platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>(
+        "scripting.filesystemobject");
+
+    // pattern, error number
+    const std::pair<std::string, std::int32_t> calls[] = {
+        {(folder / "*hdt.htm").string(), 0},
+        {(folder / "*hdt.htm").string(), vb::err::kFileNotFound},
+        {(folder / "missing" / "*").string(), vb::err::kFileNotFound},
+        {folder.string() + "/", vb::err::kFileNotFound},
+    };
+    for (const auto& [pattern, number] : calls)
+        EXPECT_EQ(platform_testing::errorNumber([&] { files->DeleteFile(pattern); }), number) << pattern;
+    EXPECT_FALSE(platform::fileExists(folder / "7hdt.htm"));
+    EXPECT_TRUE(platform::fileExists(folder / "Rt_cornerhdt.bmp"));
 }
 
 }  // namespace

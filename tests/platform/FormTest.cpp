@@ -39,6 +39,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     boxes.load(1);
     boxes.load(2).setVisible(true);
     buttons.load(1);
+    form->Show();
     boxes[2].SetFocus();
     form->Unload();
     form->Unload();
@@ -63,7 +64,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     EXPECT_EQ(windows.sentMessages().size(), sent + 3);
     EXPECT_EQ(windows.sentMessages().back(), (WindowSystem::Message{second, kWmSysCommand, kScClose, 0}));
 
-    form->Load();
+    form->Show();
     boxes[0].SetFocus();
     const auto third = form->hWnd();
     form.reset();  // destroying a loaded form releases its window silently
@@ -86,6 +87,16 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
     for (const auto& [left, top, width, height, expected] : steps) {
         form.Move(left, top, width, height);
         EXPECT_EQ(resizes, expected) << width << "x" << height;
+    }
+
+    // the first show after each load gives the window its size
+    const std::pair<std::function<void()>, int> shows[] = {
+        {[&] { form.Show(); }, 3}, {[&] { form.Hide(); }, 3}, {[&] { form.Show(); }, 3},
+        {[&] { form.Unload(); }, 3}, {[&] { form.Show(); }, 4},
+    };
+    for (const auto& [step, expected] : shows) {
+        step();
+        EXPECT_EQ(resizes, expected);
     }
 
     form.Move(0, 0, 6000, 4500);
@@ -147,6 +158,7 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
 {
     EventLoop::current().clear();
     Form form("frmTest");
+    form.Show();
     auto& options = form.addArray<OptionButton>("optnBox");
     auto& browsers = form.addArray<WebBrowser>("txtChoice");
     options.load(2);
@@ -167,6 +179,7 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
     };
 
     options[2].setVisible(true);
+    browsers[1].setVisible(true);
     options[2].click();
     EXPECT_EQ(options[2].keyPress(66), 0);
     options[0].setValue(true);
