@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velm::host {
+
+// A rectangle of the driver's window calls, in twips.
+struct RunRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+
+    friend bool operator==(const RunRect&, const RunRect&) = default;
+};
+
+// "L,T,W,H" as a rectangle (blanks around the numbers allowed, width and height not negative);
+// false when the text is not one.
+bool parseRect(std::string_view text, RunRect& rect);
+
+// One thing the candidate or the driver does during a scripted visit.
+struct RunAction {
+    enum class Kind {
+        Click,     // the answer control of a choice
+        Text,      // a click inside the choice's text
+        Key,       // a typed character, the focus on the choices
+        Scroll,    // the item area to a position, or to its end
+        Button,    // an element of the button bar
+        Answer,    // how the next message boxes are answered
+        Resize,
+        Show,
+        Hide,
+        Status,    // the driver asks for the display status
+        Leave,     // the driver stores the state and releases the display
+        Return,    // a new display, shown, the stored state handed back
+        Wait,      // time passes
+        Snapshot,  // the view is printed
+    };
+
+    Kind kind = Kind::Snapshot;
+    // The script line it came from (1 for the first) and that line as written.
+    int line = 0;
+    std::string source;
+    // Click and Text: the letter as shown, or "" when position names the choice.
+    std::string letter;
+    // Click and Text: the position given as "#p"; -1 when a letter names the choice.
+    std::int32_t position = -1;
+    // Key: the character code.
+    std::int16_t keyCode = 0;
+    // Scroll: the position in twips, or -1 for the end.
+    std::int32_t scrollTo = 0;
+    // Button: the element id.
+    std::string elementId;
+    // Answer: true for OK, false for Cancel.
+    bool answerOk = true;
+    // Resize and Show: the rectangle.
+    RunRect rect;
+    // Wait: milliseconds.
+    std::int64_t waitMs = 0;
+};
+
+// A script line that cannot be run; what() names the line number, the reason and the text.
+class ScriptError : public std::runtime_error {
+public:
+    ScriptError(int line, const std::string& reason, std::string_view source);
+    // The line number, 1 for the first.
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// The actions of a visit script: one per line, "#" at the start of a word ending the line
+// (except as the argument of click, text and key), blank lines ignored.
+class RunScript {
+public:
+    // The longest a single wait may last, so that a script always ends.
+    static constexpr std::int64_t kMaxWaitMs = 3'600'000;
+
+    // Parses the whole text; ScriptError for the first line that is not an action, whose
+    // argument is wrong, or that needs a display the script has left (or returns to one it has not left).
+    static RunScript parse(std::string_view text);
+
+    // The actions in script order.
+    const std::vector<RunAction>& actions() const { return actions_; }
+
+private:
+    std::vector<RunAction> actions_;
+};
+
+}  // namespace velm::host
