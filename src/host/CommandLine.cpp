@@ -4,6 +4,7 @@
 #include "host/InputFiles.h"
 #include "host/InspectCommand.h"
 #include "host/KeysCommand.h"
+#include "host/RunCommand.h"
 #include "host/ScoreCommand.h"
 #include "vb/ComError.h"
 
@@ -35,6 +36,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addDemoCommand(app, console);
     addInspectCommand(app, console);
     addScoreCommand(app, console);
+    addRunCommand(app, console);
     try {
         app.parse(argc, argv);
         return 0;

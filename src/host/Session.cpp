@@ -67,6 +67,7 @@ std::filesystem::path Session::pluginPath() const
 
 void Session::start(std::string_view progId)
 {
+    freed_ = false;
     display_ = createDisplay(progId, pluginPath());
     display_->ExternalSupport(support_);
     display_->SetParentWnd(driverWindow_);
@@ -122,11 +123,14 @@ std::pair<std::int32_t, std::string> Session::response(std::int32_t type)
 
 std::int32_t Session::status()
 {
-    std::int32_t state = 0;
-    bool viewedAll = false;
-    std::string message;
-    display().GetExternalDisplayStatus(state, viewedAll, message);
-    return state;
+    return displayStatus().state;
+}
+
+DisplayStatus Session::displayStatus()
+{
+    DisplayStatus status;
+    display().GetExternalDisplayStatus(status.state, status.viewedAll, status.message);
+    return status;
 }
 
 ScoreResult Session::score()
@@ -157,6 +161,11 @@ bool Session::free()
 {
     freed_ = true;
     return display().FreeExternalDisplay();
+}
+
+void Session::release()
+{
+    display_.reset();
 }
 
 }  // namespace velm::host

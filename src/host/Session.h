@@ -39,6 +39,13 @@ struct ScoreInfo {
     float min = 0;
 };
 
+// What GetExternalDisplayStatus hands back.
+struct DisplayStatus {
+    std::int32_t state = 0;
+    bool viewedAll = false;
+    std::string message;
+};
+
 // The text of stored state bytes, without the tail the display leaves unwritten.
 std::string stateTextOf(const ByteArray& bytes);
 
@@ -72,10 +79,16 @@ public:
     std::pair<std::int32_t, std::string> response(std::int32_t type);
     // The answer status the driver receives.
     std::int32_t status();
+    // The whole answer of GetExternalDisplayStatus (reading ViewedAll may tell the candidate what is missing).
+    DisplayStatus displayStatus();
     ScoreResult score();
     ScoreResult rescore(std::string_view responseText);
     ScoreInfo scoreInfo();
     bool free();
+    // Releases the display (after free), so that start creates a new one for the same driver.
+    void release();
+    // Whether a display was started and not released.
+    bool hasDisplay() const { return display_ != nullptr; }
 
     DisplayInt& display() const;
     SupportObject& support() const { return *support_; }

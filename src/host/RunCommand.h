@@ -1,0 +1,21 @@
+#pragma once
+
+#include "host/Console.h"
+
+#include <filesystem>
+
+namespace CLI {
+class App;
+}
+
+namespace velm::host {
+
+// Registers "run ITEM.xml [--static FILE] [--resources DIR] [--support-dir DIR] [--options N]
+// [--rect L,T,W,H] [--script FILE|-] [--state-in FILE] [--answer ok|cancel] [--json]": one
+// visit of an item, scripted, printing what the candidate sees at every snapshot and at the end.
+void addRunCommand(CLI::App& app, Console& console);
+
+// The support folder a visit uses when none is given: velm/support/ in $XDG_CACHE_HOME, else in ~/.cache.
+std::filesystem::path defaultRunSupportDir();
+
+}  // namespace velm::host

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "host/RunScript.h"
+#include "host/Session.h"
+#include "host/WindowView.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+class ManualClock;
+}
+
+namespace velm::host {
+
+// How a visit starts: the driver's settings, the item, the option bits, the first rectangle,
+// a state handed back right after the first show, and how message boxes are answered.
+struct VisitSettings {
+    SessionSettings session;
+    std::string itemXml;
+    std::int32_t options = 0;
+    RunRect rect{0, 0, 9000, 6000};
+    std::optional<std::string> stateIn;
+    bool answerOk = true;
+};
+
+// One visit of an item, driven as a driver and its candidate drive it: the display is created
+// by programmatic name, initialised, shown and then given the actions of a script, each
+// followed by running the event loop until idle. Time is the visit's own manual clock.
+class Visit {
+public:
+    explicit Visit(VisitSettings settings);
+    // Gives the event loop back its steady clock.
+    ~Visit();
+    Visit(const Visit&) = delete;
+    Visit& operator=(const Visit&) = delete;
+
+    // Creates, initialises and shows the display (handing back the first state), then runs the
+    // loop until idle; false, and no further call made, when the initialisation failed.
+    bool open();
+    // Performs one action, then runs the loop until idle. Actions need an open display except
+    // answer, wait, snapshot and return (which needs a display that was left).
+    void perform(const RunAction& action);
+
+    // Everything the candidate and the driver see now: the window's view, the state, the
+    // responses, the last status asked, the score, the messages, the errors and the log.
+    nlohmann::ordered_json view();
+    // The view at the end of the visit, after a status call.
+    nlohmann::ordered_json finalView();
+
+    // Whether the display is initialised and not left.
+    bool hasDisplay() const { return initialized_ && session_.hasDisplay(); }
+    // The view of the item window (empty while the display is left).
+    WindowView window() const;
+    // The driver's session.
+    Session& session() { return session_; }
+
+    // Raised for an action that found nothing to act on (a letter or button not on the
+    // screen), with what was missing.
+    std::function<void(const RunAction& action, const std::string& missing)> onMissing;
+    // Raised by a snapshot action with the view.
+    std::function<void(const RunAction& action, const nlohmann::ordered_json& view)> onSnapshot;
+
+private:
+    bool showDisplay();
+    void choiceAction(const RunAction& action);
+    void key(std::int16_t code);
+    void scroll(std::int32_t position);
+    void button(const RunAction& action);
+    void askStatus();
+    void leave();
+    void comeBack();
+    void missing(const RunAction& action, const std::string& what);
+    std::optional<std::int16_t> positionOf(const RunAction& action) const;
+    nlohmann::ordered_json scoreJson();
+
+    VisitSettings settings_;
+    std::shared_ptr<platform::ManualClock> clock_;
+    Session session_;
+    bool initialized_ = false;
+    RunRect rect_;
+    vb::ByteArray savedState_;
+    std::optional<DisplayStatus> lastStatus_;
+};
+
+}  // namespace velm::host
