@@ -112,7 +112,8 @@ std::string flowText(std::string_view html)
                 continue;
             }
         }
-        flow += c;
+        // Line breaks in the source are blanks; only blocks break lines.
+        flow += isSpace(c) ? ' ' : c;
         ++at;
     }
     return flow;

@@ -1,0 +1,464 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+struct RunResult {
+    int exitCode = -1;
+    std::vector<json> views;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+fs::path example(const char* name) { return fs::path(QUORIN_EXAMPLES_DIR) / name; }
+
+int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+// The frame of the item window at the default rectangle 0,0,9000,6000 with 15 twips a pixel:
+// title 27 px, edges 8 px, button bar 41 px, bottom strip 8 px.
+constexpr int kTitle = 405;
+constexpr int kEdge = 120;
+constexpr int kBar = 615;
+constexpr int kStrip = 120;
+constexpr int kSpacing = 150;  // ten pixels
+constexpr int kAreaWidth = 9000 - 2 * kEdge;
+constexpr int kAreaHeight = 6000 - (kBar + kTitle + kStrip);
+
+// Runs `velm-host run` as an integrator would, with a registry and a support folder of the test's own.
+class RunCommand : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(work_); }
+    void TearDown() override { fs::remove_all(work_); }
+
+    RunResult run(const std::string& arguments, const std::string& environment = "",
+                  const std::string& input = "")
+    {
+        const auto in = work_ / "in";
+        std::ofstream(in, std::ios::binary) << input;
+        const auto command = environment + " VELM_REGISTRY=" + quoted(work_ / "registry") + " "
+            + quoted(QUORIN_VELM_HOST) + " run " + arguments + " <" + quoted(in) + " >" + quoted(work_ / "out")
+            + " 2>" + quoted(work_ / "err");
+        const int status = std::system(command.c_str());
+        RunResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, readAll(work_ / "out"), readAll(work_ / "err")};
+        if (arguments.find("--json") != std::string::npos) {
+            std::istringstream lines(result.out);
+            for (std::string line; std::getline(lines, line);)
+                result.views.push_back(json::parse(line));
+        }
+        return result;
+    }
+
+    // A visit of an example item with a script of its own, as JSON lines.
+    RunResult visit(const char* item, const char* script, const std::string& more = "")
+    {
+        return run(quoted(example(item)) + " --script " + quoted(example(script)) + " --json --support-dir "
+                   + quoted(work_ / "support") + " " + more);
+    }
+
+    RunResult withScript(const std::string& script, const std::string& more = "")
+    {
+        const auto path = work_ / "visit.script";
+        std::ofstream(path, std::ios::binary) << script;
+        return run(quoted(example("basic-item.xml")) + " --script " + quoted(path) + " --support-dir "
+                   + quoted(work_ / "support") + " " + more);
+    }
+
+    const fs::path work_ = fs::temp_directory_path() / ("velm-run-" + std::to_string(::getpid()) + "-"
+                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+std::vector<int> valuesOf(const json& view)
+{
+    std::vector<int> values;
+    for (const auto& choice : view["choices"])
+        values.push_back(choice["value"].get<int>());
+    return values;
+}
+
+std::string responsesOf(const json& view)
+{
+    const auto state = view["state"].get<std::string>();
+    const auto start = state.find("<Responses");
+    const auto end = state.find("</Responses>");
+    if (start == std::string::npos)
+        return "none";
+    if (end == std::string::npos)
+        return state.substr(start, state.find('>', start) - start + 1);
+    return state.substr(start, end + 12 - start);
+}
+
+json message(const char* text, int style, int answer)
+{
+    return {{"text", text}, {"style", style}, {"answer", answer}};
+}
+
+constexpr const char* kMaxMessage =
+    "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
+constexpr const char* kClearAllQuestion = "Do you want to clear every answer you have chosen for this question?";
+constexpr const char* kScrollNotice = "Please scroll to the end of the question before you go on.";
+
+TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
+{
+    const auto result = run(quoted(example("basic-item.xml")) + " --json --support-dir " + quoted(work_ / "support"));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 1u);
+    const auto& last = result.views.back();
+    for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status",
+                              "viewedAll", "score", "messages", "errors", "log"})
+        EXPECT_TRUE(last.contains(field)) << field;
+    // The final object asks the status itself: nothing is chosen of an item needing two answers.
+    EXPECT_EQ(last["status"], 2);
+    EXPECT_EQ(last["viewedAll"], true);
+    EXPECT_EQ(last["window"]["visible"], true);
+    EXPECT_TRUE(last["errors"].empty());
+    EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+TEST_F(RunCommand, SingleAnswerEachChoiceReplacesTheLastAndTheChosenOneClears)
+{
+    const auto result = visit("single-answer-item.xml", "single-answer-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 5u);
+    for (const auto& choice : result.views[0]["choices"])
+        EXPECT_EQ(choice["kind"], "option");
+    const struct {
+        std::vector<int> values;
+        const char* responses;
+    } expected[] = {
+        {{0, 1, 0, 0}, "<Responses><Response>B</Response></Responses>"},
+        {{0, 0, 0, 1}, "<Responses><Response>D</Response></Responses>"},
+        {{0, 0, 0, 0}, "<Responses/>"},
+        {{0, 0, 1, 0}, "<Responses><Response>C</Response></Responses>"},
+        {{0, 0, 1, 0}, "<Responses><Response>C</Response></Responses>"},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(valuesOf(result.views[i]), expected[i].values) << "view " << i;
+        EXPECT_EQ(responsesOf(result.views[i]), expected[i].responses) << "view " << i;
+    }
+    // The status asked at the end of the script, before the final object asked again.
+    EXPECT_EQ(result.views[3]["status"], nullptr);
+    EXPECT_EQ(result.views[4]["status"], 100);
+    EXPECT_EQ(result.views[4]["score"]["incorrect"], 1);
+    EXPECT_TRUE(result.views[4]["messages"].empty());
+}
+
+TEST_F(RunCommand, SeveralAnswersRefuseOneTooManyAndClearAllAsksFirst)
+{
+    const auto result = visit("basic-item.xml", "several-answers-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 5u);
+    const struct {
+        std::vector<int> values;
+        const char* responses;
+        json messages;
+    } expected[] = {
+        {{1, 0, 1, 0}, "<Responses><Response>A</Response><Response>C</Response></Responses>",
+         {message(kMaxMessage, 0, 1)}},
+        {{0, 1, 1, 0}, "<Responses><Response>C</Response><Response>B</Response></Responses>",
+         {message(kMaxMessage, 0, 1)}},
+        {{0, 1, 1, 0}, "<Responses><Response>C</Response><Response>B</Response></Responses>",
+         {message(kMaxMessage, 0, 1), message(kClearAllQuestion, 1, 2)}},
+        {{0, 0, 0, 0}, "<Responses/>",
+         {message(kMaxMessage, 0, 1), message(kClearAllQuestion, 1, 2), message(kClearAllQuestion, 1, 1)}},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(valuesOf(result.views[i]), expected[i].values) << "view " << i;
+        EXPECT_EQ(responsesOf(result.views[i]), expected[i].responses) << "view " << i;
+        EXPECT_EQ(result.views[i]["messages"], expected[i].messages) << "view " << i;
+    }
+    EXPECT_EQ(result.views[1]["score"]["incorrect"], 1);
+    EXPECT_EQ(result.views[4]["status"], 2);
+    EXPECT_EQ(result.views[4]["score"]["notAttempted"], 1);
+}
+
+TEST_F(RunCommand, TheLayoutFollowsTheFrameAndTheReportedHeights)
+{
+    const auto result = visit("basic-item.xml", "several-answers-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& view = result.views.back();
+    const auto& controls = view["controls"];
+    const auto rect = [](const json& control) {
+        return std::vector<int>{control["left"], control["top"], control["width"], control["height"]};
+    };
+    EXPECT_EQ(view["window"], (json{{"visible", true}, {"left", 0}, {"top", 0}, {"width", 9000}, {"height", 6000},
+                                    {"scaleWidth", 9000}, {"scaleHeight", 6000}}));
+    EXPECT_EQ(rect(controls["brwTitle"]), (std::vector<int>{0, 0, 9000, kTitle}));
+    EXPECT_EQ(rect(controls["brwLeftEdge"]), (std::vector<int>{0, kTitle, kEdge, 6000 - kTitle - kStrip}));
+    EXPECT_EQ(rect(controls["brwRightEdge"]), (std::vector<int>{9000 - kEdge, kTitle, kEdge, 6000 - kTitle - kStrip}));
+    EXPECT_EQ(rect(controls["brwBottom"]), (std::vector<int>{0, 6000 - kStrip, 9000, kStrip}));
+    EXPECT_EQ(rect(controls["brwButtons"]), (std::vector<int>{kEdge, 6000 - kBar - kStrip, kAreaWidth, kBar}));
+    EXPECT_EQ(rect(controls["scrItemStem"]), (std::vector<int>{kEdge, kTitle, kAreaWidth, kAreaHeight}));
+
+    // Two one-line paragraphs at 564 px (79 characters a line) with a 5 px body margin.
+    const auto& stem = controls["txtItemStem"];
+    EXPECT_EQ(stem["contentHeight"], 2 * 5 + 2 * 18);
+    EXPECT_EQ(rect(stem), (std::vector<int>{0, 0, kAreaWidth - 2 * kSpacing, 46 * 15}));
+
+    const auto& choices = view["choices"];
+    ASSERT_EQ(choices.size(), 4u);
+    const int boxWidth = choices[0]["width"];
+    int top = 50;
+    for (const auto& choice : choices) {
+        const auto& text = choice["text"];
+        EXPECT_EQ(text["contentHeight"], 2 * 3 + 18) << choice["caption"];
+        EXPECT_EQ(choice["left"], kSpacing);
+        EXPECT_EQ(choice["top"], top);
+        EXPECT_EQ(rect(text), (std::vector<int>{kSpacing + boxWidth + 25, top, kAreaWidth - 1100, 24 * 15}));
+        EXPECT_EQ(choice["visible"], true);
+        top += (24 + 1) * 15;
+    }
+    const int lastTop = top - 25 * 15;
+    const int choicesHeight = lastTop + kSpacing + 24 * 15;
+    EXPECT_EQ(rect(controls["pcChoicesContainer"]), (std::vector<int>{0, 46 * 15, kAreaWidth, choicesHeight}));
+    EXPECT_EQ(controls["scrItemStem"]["scrollingHeight"], choicesHeight + 46 * 15 + kSpacing);
+    EXPECT_EQ(controls["scrItemStem"]["verticalPosition"], 0);
+    EXPECT_TRUE(view["exhibits"].empty());
+}
+
+TEST_F(RunCommand, ARandomOrderKeepsTextAndSelectionUnderEachLetterAcrossALeaveAndReturn)
+{
+    const auto result = visit("random-order-item.xml", "random-order-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 4u);
+    const std::map<std::string, std::string> textOf = {{"N", "Nitrogen"}, {"O", "Oxygen"}, {"AR", "Argon"},
+                                                       {"H", "Hydrogen"}, {"CL", "Chlorine"}};
+    const auto& first = result.views[0];
+    ASSERT_EQ(first["choices"].size(), 5u);
+    std::string order = "<RandomOrder>";
+    std::set<std::string> shown;
+    for (const auto& choice : first["choices"]) {
+        const int position = choice["position"];
+        const std::string id = choice["id"];
+        EXPECT_EQ(choice["caption"], std::string(1, static_cast<char>('A' + position)) + ".");
+        ASSERT_TRUE(textOf.contains(id)) << id;
+        EXPECT_EQ(choice["text"]["html"], "<html><body>" + textOf.at(id) + "</body></html>");
+        shown.insert(id);
+        order += "<Position Index=\"" + std::to_string(position) + "\" Tag=\"" + id + "\"/>";
+    }
+    order += "</RandomOrder>";
+    EXPECT_EQ(shown.size(), 5u);
+    const std::string chosen = first["choices"][2]["id"];
+    EXPECT_EQ(valuesOf(first), (std::vector<int>{0, 0, 1, 0, 0}));
+    EXPECT_EQ(responsesOf(first), "<Responses><Response>" + chosen + "</Response></Responses>");
+    EXPECT_NE(first["state"].get<std::string>().find(order), std::string::npos) << first["state"];
+
+    // While the display is left the driver holds the saved state and no window is shown.
+    const auto& away = result.views[1];
+    EXPECT_EQ(away["window"]["visible"], false);
+    EXPECT_TRUE(away["choices"].empty());
+    EXPECT_EQ(away["responses"]["1"], nullptr);
+    EXPECT_EQ(away["state"], first["state"]);
+
+    const auto& back = result.views[2];
+    EXPECT_EQ(back["window"]["visible"], true);
+    for (std::size_t p = 0; p < 5; ++p) {
+        EXPECT_EQ(back["choices"][p]["id"], first["choices"][p]["id"]) << p;
+        EXPECT_EQ(back["choices"][p]["text"]["html"], first["choices"][p]["text"]["html"]) << p;
+    }
+    EXPECT_EQ(valuesOf(back), (std::vector<int>{0, 0, 1, 0, 0}));
+    const std::string state = back["state"];
+    EXPECT_NE(state.find(order), std::string::npos) << state;
+    EXPECT_EQ(state.find("<RandomOrder>", state.find("<RandomOrder>") + 1), std::string::npos) << state;
+    EXPECT_EQ(responsesOf(back), "<Responses><Response>" + chosen + "</Response></Responses>");
+}
+
+TEST_F(RunCommand, ReadOnlyShowsTheStoredAnswersAndIgnoresTheCandidate)
+{
+    const auto result = visit("basic-item.xml", "read-only-visit.script",
+                              "--options 1 --state-in " + quoted(example("basic-state.xml")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto& view = result.views.front();
+    EXPECT_EQ(valuesOf(view), (std::vector<int>{1, 0, 1, 0}));
+    for (const auto& choice : view["choices"])
+        EXPECT_EQ(choice["enabled"], false) << choice["caption"];
+    EXPECT_EQ(responsesOf(view), "<Responses><Response>A</Response><Response>C</Response></Responses>");
+    EXPECT_TRUE(view["messages"].empty()) << view["messages"];
+}
+
+std::vector<std::string> buttonIdsOf(const std::string& page)
+{
+    std::vector<std::string> ids;
+    for (auto at = page.find("<Button id=\""); at != std::string::npos; at = page.find("<Button id=\"", at + 1))
+        ids.push_back(page.substr(at + 12, page.find('"', at + 12) - at - 12));
+    return ids;
+}
+
+TEST_F(RunCommand, ShowAnswersOffersSetAnswersWhichSelectsTheKeyedChoices)
+{
+    const auto shown = visit("basic-item.xml", "show-answers-visit.script", "--options 16");
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const auto& view = shown.views.front();
+    EXPECT_EQ(buttonIdsOf(view["pages"]["brwButtons"]),
+              (std::vector<std::string>{"btnReset", "btnInstructions", "btnSetAnswers"}));
+    EXPECT_EQ(valuesOf(view), (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_EQ(responsesOf(view), "<Responses><Response>A</Response><Response>C</Response></Responses>");
+    EXPECT_EQ(view["score"]["correct"], 1);
+
+    // Without the option the bar has no such button, so the candidate cannot press it.
+    const auto plain = visit("basic-item.xml", "show-answers-visit.script");
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(buttonIdsOf(plain.views.front()["pages"]["brwButtons"]),
+              (std::vector<std::string>{"btnReset", "btnInstructions"}));
+    EXPECT_EQ(valuesOf(plain.views.front()), (std::vector<int>{0, 1, 0, 0}));
+    EXPECT_NE(plain.err.find("script line 3: no button btnSetAnswers on the bar: button btnSetAnswers"),
+              std::string::npos) << plain.err;
+}
+
+TEST_F(RunCommand, ALongStemLaysOutAndCountsAsViewedOnlyAtItsEnd)
+{
+    const auto result = visit("long-stem-item.xml", "long-stem-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 2u);
+    const auto& view = result.views.front();
+    EXPECT_TRUE(view["errors"].empty()) << view["errors"];
+    const auto& stem = view["controls"]["txtItemStem"];
+    const int stemHeight = stem["contentHeight"].get<int>() * 15;
+    EXPECT_GT(stemHeight, 32767);
+    EXPECT_EQ(stem["height"], stemHeight);
+    const auto& area = view["controls"]["scrItemStem"];
+    const auto& choices = view["controls"]["pcChoicesContainer"];
+    EXPECT_EQ(choices["top"], stemHeight);
+    EXPECT_EQ(area["scrollingHeight"], choices["height"].get<int>() + stemHeight + kSpacing);
+    EXPECT_EQ(area["verticalPosition"], area["scrollingHeight"].get<int>() - kAreaHeight);
+    // The two status calls before the end told the candidate to scroll; the one after did not.
+    EXPECT_EQ(view["messages"], (json{message(kScrollNotice, 0, 1), message(kScrollNotice, 0, 1)}));
+    EXPECT_EQ(view["viewedAll"], true);
+    EXPECT_EQ(view["status"], 2);
+    EXPECT_NE(view["state"].get<std::string>().find("<ItemAreaScroll>True</ItemAreaScroll>"), std::string::npos);
+    EXPECT_EQ(valuesOf(view), (std::vector<int>{1, 0, 0}));
+}
+
+TEST_F(RunCommand, TheScrollEdgeOfALongStemCountsOneTwipPastTenPixels)
+{
+    const auto layout = visit("long-stem-item.xml", "long-stem-visit.script");
+    ASSERT_EQ(layout.exitCode, 0) << layout.err;
+    const int scrollingHeight = layout.views.front()["controls"]["scrItemStem"]["scrollingHeight"];
+    const int edge = scrollingHeight - kAreaHeight - kSpacing;
+    for (const int position : {edge, edge + 1}) {
+        const auto script = work_ / "edge.script";
+        std::ofstream(script) << "scroll " << position << "\nstatus\n";
+        const auto result = run(quoted(example("long-stem-item.xml")) + " --json --script " + quoted(script)
+                                + " --support-dir " + quoted(work_ / "support"));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const auto& view = result.views.back();
+        const bool past = position > edge;
+        EXPECT_EQ(view["viewedAll"], past) << position;
+        EXPECT_EQ(view["state"].get<std::string>().find("<ItemAreaScroll>True") != std::string::npos, past) << position;
+    }
+}
+
+TEST_F(RunCommand, EveryClassOfBadScriptLineIsOneLineAndExitTwo)
+{
+    const struct {
+        const char* script;
+        const char* message;
+    } cases[] = {
+        {"click A\njump 3\n", "velm-host: script line 2: unknown action \"jump\": jump 3\n"},
+        {"answer maybe\n", "velm-host: script line 1: answer takes \"ok\" or \"cancel\": answer maybe\n"},
+        {"click\n", "velm-host: script line 1: click needs an argument: click\n"},
+        {"# set up\nresize 0,0,9000\n",
+         "velm-host: script line 2: a rectangle is L,T,W,H in twips, W and H not negative: resize 0,0,9000\n"},
+        {"return\n", "velm-host: script line 1: return needs a leave before it: return\n"},
+    };
+    for (const auto& bad : cases) {
+        const auto result = withScript(bad.script, "--json");
+        EXPECT_EQ(result.exitCode, 2) << bad.script;
+        EXPECT_EQ(result.err, bad.message);
+        EXPECT_TRUE(result.out.empty()) << bad.script << result.out;
+    }
+}
+
+TEST_F(RunCommand, BadOptionsAreOneLineAndExitTwo)
+{
+    const auto item = quoted(example("basic-item.xml"));
+    for (const auto& arguments : {item + " --rect 0,0,-5,100", item + " --rect wide", item + " --answer maybe",
+                                  item + " --script " + quoted(work_ / "missing.script"),
+                                  item + " --state-in " + quoted(work_ / "missing.xml"),
+                                  quoted(work_ / "missing.xml")}) {
+        const auto result = run(arguments + " --support-dir " + quoted(work_ / "support"));
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_EQ(lineCount(result.err), 1) << arguments << ": " << result.err;
+        EXPECT_TRUE(result.out.empty()) << arguments;
+    }
+}
+
+TEST_F(RunCommand, AnItemThatFailsToInitialiseExitsOneAfterShowingItsErrors)
+{
+    const auto brokenStatic = work_ / "static.xml";
+    std::ofstream(brokenStatic) << "0";
+    const auto result = withScript("click A\nstatus\n", "--json --static " + quoted(brokenStatic));
+    EXPECT_EQ(result.exitCode, 1);
+    ASSERT_EQ(lineCount(result.out), 1) << result.out;
+    const auto view = json::parse(result.out);
+    EXPECT_EQ(view["window"]["visible"], false);
+    EXPECT_EQ(view["status"], nullptr);
+    ASSERT_EQ(view["errors"].size(), 1u);
+    EXPECT_EQ(view["errors"][0]["description"], "Missing Static information");
+    EXPECT_EQ(view["errors"][0]["routine"], "InitExternalDisplay");
+    EXPECT_NE(result.err.find("velm-host: the item failed to initialise\n"), std::string::npos) << result.err;
+}
+
+TEST_F(RunCommand, TheScriptComesFromStandardInputAndTheStateIsHandedBackFirst)
+{
+    const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in "
+                                + quoted(example("basic-state.xml")) + " --support-dir " + quoted(work_ / "support"),
+                            "", "click C\nkey d\nsnapshot\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 2u);
+    EXPECT_EQ(valuesOf(result.views[0]), (std::vector<int>{1, 0, 0, 1}));
+    EXPECT_EQ(responsesOf(result.views[0]), "<Responses><Response>A</Response><Response>D</Response></Responses>");
+}
+
+TEST_F(RunCommand, TheSupportFolderDefaultsToTheUsersCacheAndKeepsTheFrameBitmaps)
+{
+    const auto cache = work_ / "cache";
+    const auto result = run(quoted(example("basic-item.xml")) + " --json", "XDG_CACHE_HOME=" + quoted(cache));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto folder = cache / "velm" / "support";
+    EXPECT_TRUE(fs::is_regular_file(folder / "Lt_Lower_Cornerhdt.bmp"));
+    const std::string bottom = result.views.back()["pages"]["brwBottom"];
+    EXPECT_NE(bottom.find("url(" + (folder / "Bottom_Tilehdt.bmp").string() + ");"), std::string::npos) << bottom;
+}
+
+TEST_F(RunCommand, TheTextViewShowsWhatTheCandidateSees)
+{
+    const auto result = withScript("click A\nclick C\nclick B\nsnapshot\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto snapshot = result.out.substr(0, result.out.find("== at the end =="));
+    for (const char* line :
+         {"== snapshot at line 4 ==\n", "window: shown at 0,0 9000x6000\n", "Question 1\n",
+          "  Which two of these are prime numbers?\n  Choose two answers.\n",
+          "  [x] A. 2\n  [ ] B. 4\n  [x] C. 7\n  [ ] D. 9\n",
+          "buttons: [Clear All] (btnReset) [Instructions] (btnInstructions)\n",
+          "messages:\n  - You may choose no more than 2 answers. Clear one of your answers before you choose another. (answered OK)\n",
+          "status: not asked\n", "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n"})
+        EXPECT_NE(snapshot.find(line), std::string::npos) << line << " in\n" << snapshot;
+    EXPECT_NE(result.out.find("status: 100, viewedAll: true\n"), std::string::npos) << result.out;
+}
+
+}  // namespace
