@@ -118,6 +118,8 @@ void addRunCommand(CLI::App& app, Console& console)
     auto options = std::make_shared<RunOptions>();
     auto* command = app.add_subcommand("run", "Run one scripted visit of an item and print what the candidate sees.");
     options->item.addTo(*command);
+    // A real driver keeps its support folder, and with it the frame bitmaps, between visits.
+    command->get_option("--support-dir")->description("The driver's support-file folder; $XDG_CACHE_HOME/velm/support/ without it.");
     command->add_option("--resources", options->resourceDir, "The item's resource folder (images); the item's own folder without it.");
     command->add_option("--options", options->options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
     command->add_option("--rect", options->rect, "The rectangle of the first show, L,T,W,H in twips.");
