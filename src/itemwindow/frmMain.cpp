@@ -155,7 +155,13 @@ frmMain::frmMain()
     for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons, &txtItemStem})
         browser->onDocumentComplete = [this] { trapped("ResizeWhenReady", [&] { ResizeWhenReady(); }); };
     brwButtons.onDocumentEvent = [this](platform::HtmlEvent& event) { brwButtons_DocumentEvent(event); };
+    brwTitle.onDocumentEvent = [this](platform::HtmlEvent& event) { brwTitle_DocumentEvent(event); };
+    brwBottom.onDocumentEvent = [this](platform::HtmlEvent& event) { brwBottom_DocumentEvent(event); };
+    txtItemStem.onDocumentEvent = [this](platform::HtmlEvent& event) { txtItemStem_DocumentEvent(event); };
+    brwLeftEdge.onDocumentEvent = [this](platform::HtmlEvent& event) { PageEventFilter::edge(brwLeftEdge, event); };
+    brwRightEdge.onDocumentEvent = [this](platform::HtmlEvent& event) { PageEventFilter::edge(brwRightEdge, event); };
     scrItemStem.onVChange = [this] { scrItemStem_VChange(); };
+    scrItemStem.onGotFocus = [this] { scrItemStem_GotFocus(); };
 }
 
 frmMain::~frmMain() = default;
@@ -662,9 +668,40 @@ void frmMain::toggleChoice(std::int16_t index)
 
 void frmMain::txtChoice_DocumentEvent(std::int16_t index, platform::HtmlEvent& event)
 {
-    if (event.type != "click" || readOnly_)
-        return;
-    trapped("txtChoice_DocumentEvent", [&] { toggleChoice(index); });
+    trapped("txtChoice_DocumentEvent", [&] {
+        if (event.type == "click") {
+            if (!readOnly_)
+                toggleChoice(index);
+            return;
+        }
+        PageEventFilter::framePage(txtChoice[index], event, selectByLetter());
+    });
+}
+
+void frmMain::brwTitle_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("brwTitle_DocumentEvent", [&] { PageEventFilter::framePage(brwTitle, event, selectByLetter()); });
+}
+
+void frmMain::brwBottom_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("brwTitle_DocumentEvent", [&] { PageEventFilter::framePage(brwBottom, event, selectByLetter()); });
+}
+
+void frmMain::txtItemStem_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("txtItemStem_DocumentEvent", [&] { PageEventFilter::framePage(txtItemStem, event, selectByLetter()); });
+}
+
+void frmMain::scrItemStem_GotFocus()
+{
+    if (txtItemStem.canFocus())
+        txtItemStem.SetFocus();
+}
+
+PageEventFilter::LetterHandler frmMain::selectByLetter()
+{
+    return [this](std::int32_t keyAscii) { SelectByLetter(keyAscii); };
 }
 
 void frmMain::SelectByLetter(std::int32_t keyAscii)
@@ -689,8 +726,12 @@ void frmMain::SelectByLetter(std::int32_t keyAscii)
 
 void frmMain::brwButtons_DocumentEvent(platform::HtmlEvent& event)
 {
-    if (event.type != "click")
+    if (event.type == "keypress" && readOnly_)
         return;
+    if (event.type != "click") {
+        vb::trapSilently([&] { PageEventFilter::framePage(brwButtons, event, selectByLetter()); });
+        return;
+    }
     const std::string& id = event.srcElement.id;
     if (id == "btnReset" && !readOnly_)
         cmdReset_Click();

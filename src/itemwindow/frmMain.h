@@ -11,6 +11,7 @@
 #include "platform/ScrollContainer.h"
 #include "platform/Timer.h"
 #include "platform/WebBrowser.h"
+#include "itemwindow/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 
 #include <cstdint>
@@ -138,6 +139,11 @@ private:
     void choiceKeyPress(const char* routine, std::int16_t& keyAscii);
     void txtChoice_DocumentEvent(std::int16_t index, platform::HtmlEvent& event);
     void brwButtons_DocumentEvent(platform::HtmlEvent& event);
+    void brwTitle_DocumentEvent(platform::HtmlEvent& event);
+    void brwBottom_DocumentEvent(platform::HtmlEvent& event);
+    void txtItemStem_DocumentEvent(platform::HtmlEvent& event);
+    void scrItemStem_GotFocus();
+    PageEventFilter::LetterHandler selectByLetter();
     void toggleChoice(std::int16_t index);
     void SetAnswer(const std::string& identifier);
     void Reset();
