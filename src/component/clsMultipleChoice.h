@@ -67,6 +67,7 @@ public:
     const platform::Font& boldItemFont() const override { return mFontBld; }
     const std::string& appTitle() const override { return gsAppTitle; }
     clsErrorDisplay* moduleErrorDisplay() const override { return goErrorDisplay.get(); }
+    std::int32_t parentWindow() const override { return mlParenthWnd; }
     void logNote(std::string_view routine, std::string_view text) const override;
     // The item window; null before initialisation and after the item was freed.
     std::shared_ptr<frmMain> mainForm() const { return moMainForm; }

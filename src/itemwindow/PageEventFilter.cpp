@@ -10,10 +10,6 @@ bool anyModifier(const platform::HtmlEvent& event)
     return event.altKey || event.shiftKey || event.ctrlKey;
 }
 
-bool isDriverEdgeKey(std::int32_t keyCode)
-{
-    return keyCode == 'P' || keyCode == 'N' || keyCode == 'S';
-}
 
 }  // namespace
 
@@ -52,9 +48,26 @@ void PageEventFilter::framePage(platform::WebBrowser& browser, platform::HtmlEve
 
 void PageEventFilter::edge(platform::WebBrowser& browser, platform::HtmlEvent& event)
 {
-    if (event.type == "selectstart")
+    altLettersOnly(browser, event, "PNS");
+}
+
+void PageEventFilter::instructions(platform::WebBrowser& browser, platform::HtmlEvent& event)
+{
+    altLettersOnly(browser, event, "ACDEMNPRSTV");
+}
+
+void PageEventFilter::altLettersOnly(platform::WebBrowser& browser, platform::HtmlEvent& event,
+                                     std::string_view letters)
+{
+    if (event.type == "selectstart") {
         cancelSelection(browser, event);
-    else if (event.type == "keydown" && !(event.altKey && isDriverEdgeKey(event.keyCode)))
+        return;
+    }
+    if (event.type != "keydown")
+        return;
+    const bool driverKey = event.altKey && event.keyCode > 0 && event.keyCode < 128
+        && letters.find(static_cast<char>(event.keyCode)) != std::string_view::npos;
+    if (!driverKey)
         blockKey(event);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace quorin {
 
@@ -28,6 +29,13 @@ public:
     static void framePage(platform::WebBrowser& browser, platform::HtmlEvent& event, const LetterHandler& letter);
     // The left and right edges: selection is cancelled; only Alt+P, Alt+N and Alt+S key downs pass.
     static void edge(platform::WebBrowser& browser, platform::HtmlEvent& event);
+    // The instructions: selection is cancelled; only key downs of Alt with one of the driver's
+    // letters A, C, D, E, M, N, P, R, S, T and V pass.
+    static void instructions(platform::WebBrowser& browser, platform::HtmlEvent& event);
+
+private:
+    // Selection is cancelled; a key down passes only with Alt and one of those upper-case letters.
+    static void altLettersOnly(platform::WebBrowser& browser, platform::HtmlEvent& event, std::string_view letters);
 };
 
 }  // namespace quorin

@@ -589,6 +589,7 @@ void frmMain::moParent_LoadState()
 
 void frmMain::Form_Unload()
 {
+    closeCompanions();
     vb::trapSilently([&] {
         bcheckscroll = false;
         pcChoicesContainer.setVisible(false);
@@ -735,8 +736,60 @@ void frmMain::brwButtons_DocumentEvent(platform::HtmlEvent& event)
     const std::string& id = event.srcElement.id;
     if (id == "btnReset" && !readOnly_)
         cmdReset_Click();
+    else if (id == "btnCalculator")
+        cmdCalculator_Click();
+    else if (id == "btnInstructions")
+        cmdInstructions_Click();
     else if (id == "btnSetAnswers")
         cmdSetAnswers_Click();
+}
+
+void frmMain::cmdInstructions_Click()
+{
+    trapped("cmdInstructions_Click", [&] {
+        if (instructions_) {
+            instructions_->Unload();
+            instructions_.reset();
+        }
+        instructions_ = frmInstructions::create();
+        auto& data = itemData();
+        data.setFromRoot(true);
+        data.FindElement("Instructions");
+        data.setFromRoot(false);
+        data.FindElement("Text");
+        const std::string text = data.GetText().toString();
+        auto& owner = parent();
+        instructionsPreviousParent_ = platform::WindowSystem::instance().setParent(instructions_->hWnd(), owner.parentWindow());
+        instructions_->Move((ScaleWidth() - instructions_->Width()) / 2, (ScaleHeight() - instructions_->Height()) / 2);
+        instructions_->setCaption(modFormFunctions::GetStaticMsg(owner, "cmdShowInstruction", false, 0, "ButtonText"));
+        instructions_->setInstText(RewriteImagePaths(text));
+        instructions_->Show();
+    });
+}
+
+void frmMain::cmdCalculator_Click()
+{
+    trapped("cmdCalculator_Click", [&] { SetCalc(); });
+}
+
+void frmMain::SetCalc()
+{
+    trapped("SetCalc", [&] {
+        auto& owner = parent();
+        calculator_.raiseOrStart(owner.support().GetGraphicsPath(Calculator::kProgram), owner.parentWindow());
+    });
+}
+
+void frmMain::closeCompanions()
+{
+    vb::trapSilently([&] { calculator_.close(); });
+    vb::trapSilently([&] {
+        if (!instructions_)
+            return;
+        platform::WindowSystem::instance().setParent(instructions_->hWnd(), instructionsPreviousParent_);
+        instructions_->Unload();
+        instructions_.reset();
+    });
 }
 
 void frmMain::SetAnswer(const std::string& identifier)

@@ -11,6 +11,8 @@
 #include "platform/ScrollContainer.h"
 #include "platform/Timer.h"
 #include "platform/WebBrowser.h"
+#include "companions/Calculator.h"
+#include "companions/frmInstructions.h"
 #include "itemwindow/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 
@@ -78,9 +80,11 @@ public:
     std::string createBottom() const;
     std::string createButtons() const;
 
-    // The answer commands of the button bar.
+    // The commands of the button bar.
     void cmdReset_Click();
     void cmdSetAnswers_Click();
+    void cmdInstructions_Click();
+    void cmdCalculator_Click();
     // Selects or toggles every choice whose letter is the typed character (nothing when read-only).
     void SelectByLetter(std::int32_t keyAscii);
 
@@ -99,6 +103,11 @@ public:
     platform::WebBrowser& brwButtons;
     platform::WebBrowser& brwBottom;
     platform::Timer& tmflash;
+
+    // The open instructions window; null when none is open.
+    frmInstructions* instructions() const { return instructions_.get(); }
+    // The calculator the window keeps.
+    const Calculator& calculator() const { return calculator_; }
 
 private:
     struct PendingRect {
@@ -147,6 +156,8 @@ private:
     void toggleChoice(std::int16_t index);
     void SetAnswer(const std::string& identifier);
     void Reset();
+    void SetCalc();
+    void closeCompanions();
 
     // Layout.
     void moParent_RefreshDisplay();
@@ -210,6 +221,10 @@ private:
     bool mbFitsWhole = false;
     std::int16_t miViewedExhibits = 0;
     std::string msStateXml;
+
+    std::shared_ptr<frmInstructions> instructions_;
+    std::int32_t instructionsPreviousParent_ = 0;
+    Calculator calculator_;
 
     bool mbMovePending = false;
     bool mbLayoutPending = false;
