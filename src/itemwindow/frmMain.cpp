@@ -19,12 +19,29 @@
 #include "velm/ParentInt.h"
 
 #include <cmath>
+#include <limits>
 
 namespace quorin {
 namespace {
 
 constexpr float kSpacingPixels = 10;
 constexpr std::string_view kHtmlOpening = "<html>";
+constexpr std::int64_t kExhibitPressGuardSeconds = 3;
+constexpr int kFlashTicks = 50;
+constexpr float kScrollHintInset = 350;
+
+// The fields of an exhibit button's tag, empty ones kept.
+std::vector<std::string> splitAtBars(const std::string& tag)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (auto bar = tag.find('|'); bar != std::string::npos; bar = tag.find('|', start)) {
+        fields.push_back(tag.substr(start, bar - start));
+        start = bar + 1;
+    }
+    fields.push_back(tag.substr(start));
+    return fields;
+}
 
 // Frame sizes in pixels.
 constexpr float kTitlePixels = 27;
@@ -162,6 +179,8 @@ frmMain::frmMain()
     brwRightEdge.onDocumentEvent = [this](platform::HtmlEvent& event) { PageEventFilter::edge(brwRightEdge, event); };
     scrItemStem.onVChange = [this] { scrItemStem_VChange(); };
     scrItemStem.onGotFocus = [this] { scrItemStem_GotFocus(); };
+    cmdActiveExhibits.onClick = [this](std::int16_t index) { cmdActiveExhibits_Click(index); };
+    tmflash.onTimer = [this] { trapped("tmflash_Timer", [&] { tmflash_Timer(); }); };
 }
 
 frmMain::~frmMain() = default;
@@ -778,6 +797,53 @@ void frmMain::SetCalc()
         auto& owner = parent();
         calculator_.raiseOrStart(owner.support().GetGraphicsPath(Calculator::kProgram), owner.parentWindow());
     });
+}
+
+void frmMain::cmdActiveExhibits_Click(std::int16_t index)
+{
+    // Press times are compared in whole seconds of the clock, as the time of day is.
+    const std::int64_t second = platform::EventLoop::current().now() / 1000;
+    const bool tooSoon = lastExhibitPressSecond_ && second - *lastExhibitPressSecond_ <= kExhibitPressGuardSeconds;
+    lastExhibitPressSecond_ = second;
+    if (tooSoon)
+        return;
+    trapped("cmdActiveExhibits_Click", [&] { openExhibit(index); });
+}
+
+void frmMain::openExhibit(std::int16_t index)
+{
+    if (index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size())
+        mbViewed[static_cast<std::size_t>(index - 1)] = 1;
+    const auto fields = splitAtBars(cmdActiveExhibits[index].Tag());
+    const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
+    // A flag that does not read as a Boolean (an empty one, say) opens an exhibit that stays.
+    bool selfClose = false;
+    vb::trapSilently([&] { selfClose = vb::toBool(field(2)); });
+    parent().ShowActiveExhibit(field(0), field(1), selfClose);
+    if (miViewedExhibits == std::numeric_limits<std::int16_t>::max())
+        vb::raise(vb::err::kOverflow);
+    ++miViewedExhibits;
+    WriteStateValue("ViewedExhibits", std::to_string(miViewedExhibits));
+}
+
+bool frmMain::exhibitViewed(std::int16_t index) const
+{
+    return index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size() && mbViewed[static_cast<std::size_t>(index - 1)] != 0;
+}
+
+void frmMain::tmflash_Timer()
+{
+    if (flashTicks_ >= kFlashTicks) {
+        tmflash.setEnabled(false);
+        flashTicks_ = 0;
+        ssWorkScroll.setVisible(false);
+        return;
+    }
+    ssWorkScroll.Move(scrItemStem.Width() - ssWorkScroll.Width() - kScrollHintInset,
+                      scrItemStem.Height() - ssWorkScroll.Height() - kScrollHintInset);
+    ssWorkScroll.ZOrder(0);
+    ssWorkScroll.setVisible(true);
+    ++flashTicks_;
 }
 
 void frmMain::closeCompanions()

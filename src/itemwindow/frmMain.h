@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,8 @@ public:
 
     // The open instructions window; null when none is open.
     frmInstructions* instructions() const { return instructions_.get(); }
+    // Whether exhibit button i (from 1) was opened.
+    bool exhibitViewed(std::int16_t index) const;
     // The calculator the window keeps.
     const Calculator& calculator() const { return calculator_; }
 
@@ -158,6 +161,9 @@ private:
     void Reset();
     void SetCalc();
     void closeCompanions();
+    void cmdActiveExhibits_Click(std::int16_t index);
+    void openExhibit(std::int16_t index);
+    void tmflash_Timer();
 
     // Layout.
     void moParent_RefreshDisplay();
@@ -225,6 +231,8 @@ private:
     std::shared_ptr<frmInstructions> instructions_;
     std::int32_t instructionsPreviousParent_ = 0;
     Calculator calculator_;
+    std::optional<std::int64_t> lastExhibitPressSecond_;
+    int flashTicks_ = 0;
 
     bool mbMovePending = false;
     bool mbLayoutPending = false;

@@ -105,10 +105,12 @@ TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpen
         EXPECT_EQ(starts, 1);
         const auto handle = window().calculator().window();
         EXPECT_EQ(handle != 0, captured);
-        if (captured)
+        if (captured) {
             EXPECT_EQ(windows.parentOf(handle), item->parentWindow);
-        if (waited >= Calculator::kWindowWaitMs)
+        }
+        if (waited >= Calculator::kWindowWaitMs) {
             EXPECT_FALSE(window().calculator().isWaiting());
+        }
         item->display().FreeExternalDisplay();
         if (const auto left = calculatorWindow())
             windows.destroyWindow(left);
