@@ -81,10 +81,11 @@ using Score = std::tuple<bool, std::int16_t, std::int16_t, std::int16_t, std::in
 class ItemDriver {
 public:
     // Not yet initialised; the bundled English and German static strings unless others are
-    // given, and the shared test support folder unless another is.
+    // given, the shared test support folder unless another is, and no resources unless given.
     explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(),
-                        const std::filesystem::path& supportDir = supportFolder())
-        : support(std::make_shared<velm::host::SupportObject>(statics, supportDir, ""))
+                        const std::filesystem::path& supportDir = supportFolder(),
+                        const std::filesystem::path& resourceDir = {})
+        : support(std::make_shared<velm::host::SupportObject>(statics, supportDir, resourceDir))
     {
         display().ExternalSupport(support);
         display().SetParentWnd(parentWindow);

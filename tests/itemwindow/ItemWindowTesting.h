@@ -57,8 +57,8 @@ inline Texts responsesOf(const std::string& state)
     return responses;
 }
 
-// Each test gets a manual clock, the headless browser engine, a support folder of its own and
-// one item, shown as the driver shows it, with the candidate's actions to apply to it.
+// Each test gets a manual clock, the headless browser engine, a support folder of its own (which
+// is also where the driver finds the item's resources) and one item, shown as the driver shows it, with the candidate's actions to apply to it.
 class ItemWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,7 +82,7 @@ protected:
     // Initialises a new instance with that item; false when initialisation failed.
     bool init(const WindowItem& definition, std::int32_t options = 0)
     {
-        item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir);
+        item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir, supportDir);
         return item->init(windowItemXml(definition), options);
     }
     // Initialises and shows the item at that rectangle, then lets every document complete.
