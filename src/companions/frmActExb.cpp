@@ -135,12 +135,7 @@ void frmActExb::CloseItem()
 {
     trapped("CloseItem", [&] {
         setVisible(false);
-        if (!mExtDisplay)
-            return;
-        const auto exhibit = mExtDisplay;
-        exhibit->Hide();
-        exhibit->FreeDisplay();
-        mExtDisplay.reset();
+        releaseExhibit();
     });
 }
 
@@ -156,13 +151,17 @@ void frmActExb::Form_Unload()
 {
     trapped("Form_Unload", [&] {
         platform::WindowSystem::instance().setParent(hWnd(), previousParent_);
-        if (!mExtDisplay)
-            return;
-        const auto exhibit = mExtDisplay;
-        exhibit->Hide();
-        exhibit->FreeDisplay();
-        mExtDisplay.reset();
+        releaseExhibit();
     });
+}
+
+void frmActExb::releaseExhibit()
+{
+    if (!mExtDisplay)
+        return;
+    const auto exhibit = std::move(mExtDisplay);
+    exhibit->Hide();
+    exhibit->FreeDisplay();
 }
 
 void frmActExb::placeExit()

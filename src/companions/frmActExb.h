@@ -74,6 +74,8 @@ private:
     void cmdExit_Click();
     void Form_Unload();
     void placeExit();
+    // Hides, frees and drops the exhibit, when there is one.
+    void releaseExhibit();
     template <class Body>
     void trapped(const char* routine, Body&& body);
 
