@@ -85,6 +85,9 @@ public:
                float& fRawScore, float& fMinScore, float& fMaxScore, std::string& sResponse, std::string& sCorrectResp,
                std::int16_t& nDistracters, bool bInfoOnly = false);
 
+    // Lets go of the child without freeing it, as a wrapper that goes away does: the child holds
+    // the wrapper as its support object, so one of them must let go first.
+    void dropChild() { mChild.reset(); }
     // The child display; null before InitDisplay and after FreeDisplay.
     const std::shared_ptr<velm::DisplayInt>& child() const { return mChild; }
 

@@ -32,7 +32,12 @@ frmActExb::frmActExb() : Form("frmActExb"), cmdExit(add<platform::CommandButton>
     onUnload = [this] { Form_Unload(); };
 }
 
-frmActExb::~frmActExb() = default;
+frmActExb::~frmActExb()
+{
+    // A window destroyed without unloading (its component dropped unfreed) must not keep its exhibit alive.
+    if (mExtDisplay)
+        mExtDisplay->dropChild();
+}
 
 template <class Body>
 void frmActExb::trapped(const char* routine, Body&& body)

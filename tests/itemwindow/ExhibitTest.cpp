@@ -204,8 +204,9 @@ TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
     EXPECT_EQ(status, 100);
     EXPECT_TRUE(item->errors().empty());
 
+    const auto innerWindow = inner->hWnd();
     form->cmdExit.click();
-    EXPECT_EQ(platform::Form::fromHandle(inner->hWnd()), nullptr);
+    EXPECT_EQ(platform::Form::fromHandle(innerWindow), nullptr);
 }
 
 TEST_F(ExhibitTest, TheScrollHintShowsForFiftyTicksAndHides)
