@@ -1,9 +1,10 @@
 #include "component/clsMultipleChoice.h"
 
-#include "support/SavedPlace.h"
+#include "companions/frmActExb.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
 #include "platform/WindowSystem.h"
+#include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
 #include "vb/Strings.h"
@@ -152,6 +153,8 @@ std::vector<platform::Form*> clsMultipleChoice::loadedForms() const
     std::vector<platform::Form*> forms;
     if (moMainForm)
         forms.push_back(moMainForm.get());
+    if (moExhibitForm && moExhibitForm->isLoaded())
+        forms.push_back(moExhibitForm.get());
     return forms;
 }
 
@@ -342,6 +345,7 @@ bool clsMultipleChoice::DisplayInt_FreeExternalDisplay()
     bool result = false;
     vb::trap(errorDisplay(), "DisplayInt_FreeExternalDisplay", [&] {
         logNote(kRoutine, "Start");
+        releaseExhibitForm();
         if (moMainForm) {
             moMainForm->release();
             moMainForm.reset();
@@ -361,6 +365,40 @@ bool clsMultipleChoice::DisplayInt_FreeExternalDisplay()
         mExtParent.reset();
     });
     return result;
+}
+
+void clsMultipleChoice::ShowActiveExhibit(const std::string& sProgid, const std::string& sDataFile, bool bSelfClose)
+{
+    vb::trap(errorDisplay(), "ShowActiveExhibit", [&] {
+        if (moExhibitForm) {
+            moExhibitForm->CloseItem();
+            moExhibitForm.reset();
+        }
+        moExhibitForm = frmActExb::create();
+        moExhibitForm->seterrordisplay(moErrorDisplay);
+        moExhibitForm->setProgid(sProgid);
+        moExhibitForm->setDataPath(support().GetGraphicsPath(sDataFile));
+        moExhibitForm->setSelfClose(bSelfClose);
+        moExhibitForm->SetParentClass(shared_from_this());
+        moExhibitForm->setParentSupport(mExtParent);
+        moExhibitForm->setParenthWnd(std::to_string(mlParenthWnd));
+        moExhibitForm->setPreviousParent(platform::WindowSystem::instance().setParent(moExhibitForm->hWnd(), mlParenthWnd));
+        moExhibitForm->InitItem();
+        moExhibitForm->Move(0, 0, static_cast<float>(mlWidth), static_cast<float>(mlHeight));
+        moExhibitForm->Show();
+        moExhibitForm->ShowItem();
+    });
+}
+
+void clsMultipleChoice::releaseExhibitForm()
+{
+    if (!moExhibitForm)
+        return;
+    const auto form = std::move(moExhibitForm);
+    form->setVisible(false);
+    platform::WindowSystem::instance().setParent(form->hWnd(), form->PreviousParent());
+    form->SetParentClass(nullptr);
+    form->Unload();
 }
 
 std::string clsMultipleChoice::readStateText() const

@@ -26,6 +26,7 @@ namespace quorin {
 
 class clsErrorDisplay;
 class clsStatus;
+class frmActExb;
 class frmMain;
 
 // The multiple-choice item display the driver creates by programmatic name and calls through
@@ -67,6 +68,10 @@ public:
     const platform::Font& boldItemFont() const override { return mFontBld; }
     const std::string& appTitle() const override { return gsAppTitle; }
     clsErrorDisplay* moduleErrorDisplay() const override { return goErrorDisplay.get(); }
+    std::int32_t parentWindow() const override { return mlParenthWnd; }
+    void ShowActiveExhibit(const std::string& sProgid, const std::string& sDataFile, bool bSelfClose) override;
+    // The open exhibit window; null when none is open.
+    std::shared_ptr<frmActExb> exhibitForm() const { return moExhibitForm; }
     void logNote(std::string_view routine, std::string_view text) const override;
     // The item window; null before initialisation and after the item was freed.
     std::shared_ptr<frmMain> mainForm() const { return moMainForm; }
@@ -171,6 +176,7 @@ private:
     void ensureState();
     void createMainForm(std::int32_t lOptions);
     void parentMainForm();
+    void releaseExhibitForm();
     bool showOrResize(std::string_view routine, std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
                       std::int32_t lHeight);
 
@@ -206,6 +212,7 @@ private:
     std::int32_t mlWidth = 0;
     std::int32_t mlHeight = 0;
     std::shared_ptr<frmMain> moMainForm;
+    std::shared_ptr<frmActExb> moExhibitForm;
 };
 
 }  // namespace quorin

@@ -1,5 +1,6 @@
 #include "host/Session.h"
 
+#include "host/HeadlessCalculator.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 #include "platform/InProcessServer.h"
@@ -40,6 +41,7 @@ std::string stateTextOf(const ByteArray& bytes)
 Session::Session(SessionSettings settings)
     : settings_(std::move(settings))
 {
+    HeadlessCalculator::install();
     support_ = std::make_shared<SupportObject>(settings_.staticStrings, settings_.supportDir, settings_.resourceDir);
     driverWindow_ = platform::WindowSystem::instance().createWindow("VelmDriver", "velm-host");
     platform::WindowSystem::instance().showWindow(driverWindow_, platform::kSwShow);

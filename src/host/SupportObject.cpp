@@ -1,6 +1,7 @@
 #include "host/SupportObject.h"
 
 #include "host/Json.h"
+#include "platform/ProgramLauncher.h"
 
 #include <system_error>
 
@@ -31,7 +32,12 @@ std::string SupportObject::GetSupportFileDir(const std::string&)
 
 std::string SupportObject::GetGraphicsPath(const std::string& vInfo)
 {
-    if (vInfo.empty() || resourceDir_.empty())
+    if (vInfo.empty())
+        return {};
+    // The programs this driver supplies (its calculator) are started by their file name.
+    if (platform::ProgramLauncher::instance().isRegistered(vInfo))
+        return vInfo;
+    if (resourceDir_.empty())
         return {};
     const auto path = resourceDir_ / std::filesystem::path(vInfo).filename();
     std::error_code error;

@@ -19,12 +19,29 @@
 #include "velm/ParentInt.h"
 
 #include <cmath>
+#include <limits>
 
 namespace quorin {
 namespace {
 
 constexpr float kSpacingPixels = 10;
 constexpr std::string_view kHtmlOpening = "<html>";
+constexpr std::int64_t kExhibitPressGuardSeconds = 3;
+constexpr int kFlashTicks = 50;
+constexpr float kScrollHintInset = 350;
+
+// The fields of an exhibit button's tag, empty ones kept.
+std::vector<std::string> splitAtBars(const std::string& tag)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (auto bar = tag.find('|'); bar != std::string::npos; bar = tag.find('|', start)) {
+        fields.push_back(tag.substr(start, bar - start));
+        start = bar + 1;
+    }
+    fields.push_back(tag.substr(start));
+    return fields;
+}
 
 // Frame sizes in pixels.
 constexpr float kTitlePixels = 27;
@@ -155,7 +172,15 @@ frmMain::frmMain()
     for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons, &txtItemStem})
         browser->onDocumentComplete = [this] { trapped("ResizeWhenReady", [&] { ResizeWhenReady(); }); };
     brwButtons.onDocumentEvent = [this](platform::HtmlEvent& event) { brwButtons_DocumentEvent(event); };
+    brwTitle.onDocumentEvent = [this](platform::HtmlEvent& event) { brwTitle_DocumentEvent(event); };
+    brwBottom.onDocumentEvent = [this](platform::HtmlEvent& event) { brwBottom_DocumentEvent(event); };
+    txtItemStem.onDocumentEvent = [this](platform::HtmlEvent& event) { txtItemStem_DocumentEvent(event); };
+    brwLeftEdge.onDocumentEvent = [this](platform::HtmlEvent& event) { PageEventFilter::edge(brwLeftEdge, event); };
+    brwRightEdge.onDocumentEvent = [this](platform::HtmlEvent& event) { PageEventFilter::edge(brwRightEdge, event); };
     scrItemStem.onVChange = [this] { scrItemStem_VChange(); };
+    scrItemStem.onGotFocus = [this] { scrItemStem_GotFocus(); };
+    cmdActiveExhibits.onClick = [this](std::int16_t index) { cmdActiveExhibits_Click(index); };
+    tmflash.onTimer = [this] { trapped("tmflash_Timer", [&] { tmflash_Timer(); }); };
 }
 
 frmMain::~frmMain() = default;
@@ -583,6 +608,7 @@ void frmMain::moParent_LoadState()
 
 void frmMain::Form_Unload()
 {
+    closeCompanions();
     vb::trapSilently([&] {
         bcheckscroll = false;
         pcChoicesContainer.setVisible(false);
@@ -662,9 +688,40 @@ void frmMain::toggleChoice(std::int16_t index)
 
 void frmMain::txtChoice_DocumentEvent(std::int16_t index, platform::HtmlEvent& event)
 {
-    if (event.type != "click" || readOnly_)
-        return;
-    trapped("txtChoice_DocumentEvent", [&] { toggleChoice(index); });
+    trapped("txtChoice_DocumentEvent", [&] {
+        if (event.type == "click") {
+            if (!readOnly_)
+                toggleChoice(index);
+            return;
+        }
+        PageEventFilter::framePage(txtChoice[index], event, selectByLetter());
+    });
+}
+
+void frmMain::brwTitle_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("brwTitle_DocumentEvent", [&] { PageEventFilter::framePage(brwTitle, event, selectByLetter()); });
+}
+
+void frmMain::brwBottom_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("brwTitle_DocumentEvent", [&] { PageEventFilter::framePage(brwBottom, event, selectByLetter()); });
+}
+
+void frmMain::txtItemStem_DocumentEvent(platform::HtmlEvent& event)
+{
+    trapped("txtItemStem_DocumentEvent", [&] { PageEventFilter::framePage(txtItemStem, event, selectByLetter()); });
+}
+
+void frmMain::scrItemStem_GotFocus()
+{
+    if (txtItemStem.canFocus())
+        txtItemStem.SetFocus();
+}
+
+PageEventFilter::LetterHandler frmMain::selectByLetter()
+{
+    return [this](std::int32_t keyAscii) { SelectByLetter(keyAscii); };
 }
 
 void frmMain::SelectByLetter(std::int32_t keyAscii)
@@ -689,13 +746,116 @@ void frmMain::SelectByLetter(std::int32_t keyAscii)
 
 void frmMain::brwButtons_DocumentEvent(platform::HtmlEvent& event)
 {
-    if (event.type != "click")
+    if (event.type == "keypress" && readOnly_)
         return;
+    if (event.type != "click") {
+        vb::trapSilently([&] { PageEventFilter::framePage(brwButtons, event, selectByLetter()); });
+        return;
+    }
     const std::string& id = event.srcElement.id;
     if (id == "btnReset" && !readOnly_)
         cmdReset_Click();
+    else if (id == "btnCalculator")
+        cmdCalculator_Click();
+    else if (id == "btnInstructions")
+        cmdInstructions_Click();
     else if (id == "btnSetAnswers")
         cmdSetAnswers_Click();
+}
+
+void frmMain::cmdInstructions_Click()
+{
+    trapped("cmdInstructions_Click", [&] {
+        if (instructions_) {
+            instructions_->Unload();
+            instructions_.reset();
+        }
+        instructions_ = frmInstructions::create();
+        auto& data = itemData();
+        data.setFromRoot(true);
+        data.FindElement("Instructions");
+        data.setFromRoot(false);
+        data.FindElement("Text");
+        const std::string text = data.GetText().toString();
+        auto& owner = parent();
+        instructionsPreviousParent_ = platform::WindowSystem::instance().setParent(instructions_->hWnd(), owner.parentWindow());
+        instructions_->Move((ScaleWidth() - instructions_->Width()) / 2, (ScaleHeight() - instructions_->Height()) / 2);
+        instructions_->setCaption(modFormFunctions::GetStaticMsg(owner, "cmdShowInstruction", false, 0, "ButtonText"));
+        instructions_->setInstText(RewriteImagePaths(text));
+        instructions_->Show();
+    });
+}
+
+void frmMain::cmdCalculator_Click()
+{
+    trapped("cmdCalculator_Click", [&] { SetCalc(); });
+}
+
+void frmMain::SetCalc()
+{
+    trapped("SetCalc", [&] {
+        auto& owner = parent();
+        calculator_.raiseOrStart(owner.support().GetGraphicsPath(Calculator::kProgram), owner.parentWindow());
+    });
+}
+
+void frmMain::cmdActiveExhibits_Click(std::int16_t index)
+{
+    // Press times are compared in whole seconds of the clock, as the time of day is.
+    const std::int64_t second = platform::EventLoop::current().now() / 1000;
+    const bool tooSoon = lastExhibitPressSecond_ && second - *lastExhibitPressSecond_ <= kExhibitPressGuardSeconds;
+    lastExhibitPressSecond_ = second;
+    if (tooSoon)
+        return;
+    trapped("cmdActiveExhibits_Click", [&] { openExhibit(index); });
+}
+
+void frmMain::openExhibit(std::int16_t index)
+{
+    if (index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size())
+        mbViewed[static_cast<std::size_t>(index - 1)] = 1;
+    const auto fields = splitAtBars(cmdActiveExhibits[index].Tag());
+    const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
+    // A flag that does not read as a Boolean (an empty one, say) opens an exhibit that stays.
+    bool selfClose = false;
+    vb::trapSilently([&] { selfClose = vb::toBool(field(2)); });
+    parent().ShowActiveExhibit(field(0), field(1), selfClose);
+    if (miViewedExhibits == std::numeric_limits<std::int16_t>::max())
+        vb::raise(vb::err::kOverflow);
+    ++miViewedExhibits;
+    WriteStateValue("ViewedExhibits", std::to_string(miViewedExhibits));
+}
+
+bool frmMain::exhibitViewed(std::int16_t index) const
+{
+    return index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size() && mbViewed[static_cast<std::size_t>(index - 1)] != 0;
+}
+
+void frmMain::tmflash_Timer()
+{
+    if (flashTicks_ >= kFlashTicks) {
+        tmflash.setEnabled(false);
+        flashTicks_ = 0;
+        ssWorkScroll.setVisible(false);
+        return;
+    }
+    ssWorkScroll.Move(scrItemStem.Width() - ssWorkScroll.Width() - kScrollHintInset,
+                      scrItemStem.Height() - ssWorkScroll.Height() - kScrollHintInset);
+    ssWorkScroll.ZOrder(0);
+    ssWorkScroll.setVisible(true);
+    ++flashTicks_;
+}
+
+void frmMain::closeCompanions()
+{
+    vb::trapSilently([&] { calculator_.close(); });
+    vb::trapSilently([&] {
+        if (!instructions_)
+            return;
+        platform::WindowSystem::instance().setParent(instructions_->hWnd(), instructionsPreviousParent_);
+        instructions_->Unload();
+        instructions_.reset();
+    });
 }
 
 void frmMain::SetAnswer(const std::string& identifier)

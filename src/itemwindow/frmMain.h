@@ -11,10 +11,14 @@
 #include "platform/ScrollContainer.h"
 #include "platform/Timer.h"
 #include "platform/WebBrowser.h"
+#include "companions/Calculator.h"
+#include "companions/frmInstructions.h"
+#include "itemwindow/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,9 +81,11 @@ public:
     std::string createBottom() const;
     std::string createButtons() const;
 
-    // The answer commands of the button bar.
+    // The commands of the button bar.
     void cmdReset_Click();
     void cmdSetAnswers_Click();
+    void cmdInstructions_Click();
+    void cmdCalculator_Click();
     // Selects or toggles every choice whose letter is the typed character (nothing when read-only).
     void SelectByLetter(std::int32_t keyAscii);
 
@@ -98,6 +104,13 @@ public:
     platform::WebBrowser& brwButtons;
     platform::WebBrowser& brwBottom;
     platform::Timer& tmflash;
+
+    // The open instructions window; null when none is open.
+    frmInstructions* instructions() const { return instructions_.get(); }
+    // Whether exhibit button i (from 1) was opened.
+    bool exhibitViewed(std::int16_t index) const;
+    // The calculator the window keeps.
+    const Calculator& calculator() const { return calculator_; }
 
 private:
     struct PendingRect {
@@ -138,9 +151,19 @@ private:
     void choiceKeyPress(const char* routine, std::int16_t& keyAscii);
     void txtChoice_DocumentEvent(std::int16_t index, platform::HtmlEvent& event);
     void brwButtons_DocumentEvent(platform::HtmlEvent& event);
+    void brwTitle_DocumentEvent(platform::HtmlEvent& event);
+    void brwBottom_DocumentEvent(platform::HtmlEvent& event);
+    void txtItemStem_DocumentEvent(platform::HtmlEvent& event);
+    void scrItemStem_GotFocus();
+    PageEventFilter::LetterHandler selectByLetter();
     void toggleChoice(std::int16_t index);
     void SetAnswer(const std::string& identifier);
     void Reset();
+    void SetCalc();
+    void closeCompanions();
+    void cmdActiveExhibits_Click(std::int16_t index);
+    void openExhibit(std::int16_t index);
+    void tmflash_Timer();
 
     // Layout.
     void moParent_RefreshDisplay();
@@ -204,6 +227,12 @@ private:
     bool mbFitsWhole = false;
     std::int16_t miViewedExhibits = 0;
     std::string msStateXml;
+
+    std::shared_ptr<frmInstructions> instructions_;
+    std::int32_t instructionsPreviousParent_ = 0;
+    Calculator calculator_;
+    std::optional<std::int64_t> lastExhibitPressSecond_;
+    int flashTicks_ = 0;
 
     bool mbMovePending = false;
     bool mbLayoutPending = false;

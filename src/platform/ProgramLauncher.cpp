@@ -29,6 +29,11 @@ void ProgramLauncher::registerProgram(std::string fileName, Program program)
 
 void ProgramLauncher::unregisterProgram(std::string_view fileName) { programs_.erase(vb::upperAscii(fileName)); }
 
+bool ProgramLauncher::isRegistered(std::string_view path) const
+{
+    return programs_.contains(vb::upperAscii(fileNameOf(path)));
+}
+
 std::int32_t ProgramLauncher::launch(std::string_view path, WindowState windowState)
 {
     const auto it = programs_.find(vb::upperAscii(fileNameOf(path)));

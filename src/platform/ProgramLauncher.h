@@ -33,6 +33,8 @@ public:
     // Forgets the program of fileName; an unknown name is ignored.
     void unregisterProgram(std::string_view fileName);
 
+    // Whether the file-name part of path names a registered program.
+    bool isRegistered(std::string_view path) const;
     // Starts the program named by the file-name part of path (after the last '/' or '\') with
     // its window in windowState and returns its task number, positive and never reused; a path
     // naming no registered program raises 53 "File not found". Errors of the program pass unchanged.

@@ -38,6 +38,11 @@ public:
     virtual const std::string& appTitle() const = 0;
     // The error display the modules report through; null once the item was freed.
     virtual clsErrorDisplay* moduleErrorDisplay() const = 0;
+    // The window the driver gave the component to live in; 0 before it gave one.
+    virtual std::int32_t parentWindow() const = 0;
+    // Opens an exhibit in the exhibit window, replacing the one open: its display's programmatic
+    // name, its data file (as the driver names it) and whether it closes itself.
+    virtual void ShowActiveExhibit(const std::string& sProgid, const std::string& sDataFile, bool bSelfClose) = 0;
     // Writes a progress note to the driver's log under the component's module name.
     virtual void logNote(std::string_view routine, std::string_view text) const = 0;
 

@@ -80,9 +80,12 @@ using Score = std::tuple<bool, std::int16_t, std::int16_t, std::int16_t, std::in
 // handed over at creation, every later call made through velm::DisplayInt.
 class ItemDriver {
 public:
-    // Not yet initialised; the bundled English and German static strings unless others are given.
-    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings())
-        : support(std::make_shared<velm::host::SupportObject>(statics, supportFolder(), ""))
+    // Not yet initialised; the bundled English and German static strings unless others are
+    // given, the shared test support folder unless another is, and no resources unless given.
+    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(),
+                        const std::filesystem::path& supportDir = supportFolder(),
+                        const std::filesystem::path& resourceDir = {})
+        : support(std::make_shared<velm::host::SupportObject>(statics, supportDir, resourceDir))
     {
         display().ExternalSupport(support);
         display().SetParentWnd(parentWindow);

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace velm::host {
+
+// The calculator program this driver supplies, "dcalc.exe": started, it opens a window of class
+// "SciCalc" titled "Calculator", which goes away when it is asked to close.
+class HeadlessCalculator {
+public:
+    // The program's file name.
+    static constexpr const char* kProgram = "dcalc.exe";
+
+    // Registers the program with the process's launcher; doing it again changes nothing.
+    static void install();
+};
+
+}  // namespace velm::host

@@ -1,0 +1,188 @@
+#include "ItemWindowTesting.h"
+
+#include "host/HeadlessCalculator.h"
+#include "platform/ProgramLauncher.h"
+
+namespace quorin::test {
+namespace {
+
+constexpr std::int32_t kCalculatorOption = 256;
+
+class CompanionsTest : public ItemWindowTest {
+protected:
+    void TearDown() override
+    {
+        ItemWindowTest::TearDown();
+        velm::host::HeadlessCalculator::install();
+    }
+
+    void pressButton(const std::string& id)
+    {
+        auto event = platform::HtmlEvent::click(id);
+        window().brwButtons.fireEvent(event);
+        loop.runUntilIdle();
+    }
+    // A calculator program that opens its window after delayMs (never when negative) and counts its starts.
+    void installCalculator(std::int64_t delayMs)
+    {
+        platform::ProgramLauncher::instance().registerProgram("dcalc.exe", [this, delayMs](platform::WindowState) {
+            ++starts;
+            const auto open = [] {
+                auto& windows = platform::WindowSystem::instance();
+                const auto handle = windows.createWindow("SciCalc", "Calculator");
+                windows.setCloseHook(handle, [](platform::WindowHandle h) { platform::WindowSystem::instance().destroyWindow(h); });
+            };
+            if (delayMs == 0)
+                open();
+            else if (delayMs > 0)
+                opener = loop.startTimer(delayMs, [this, open] {
+                    loop.stopTimer(opener);
+                    open();
+                });
+        });
+    }
+    // A calculator window that nobody captured.
+    platform::WindowHandle calculatorWindow() const
+    {
+        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
+    }
+
+    int starts = 0;
+    platform::EventLoop::TimerId opener = 0;
+    platform::WindowSystem& windows = platform::WindowSystem::instance();
+};
+
+TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandidateClosesItAndClosesWithTheItem)
+{
+    installCalculator(0);
+    open({}, kCalculatorOption);
+    pressButton("btnCalculator");
+    pressButton("btnCalculator");
+    EXPECT_EQ(starts, 1);
+    const auto first = window().calculator().window();
+    ASSERT_TRUE(windows.isWindow(first));
+    EXPECT_EQ(windows.parentOf(first), item->parentWindow);
+    EXPECT_EQ(windows.lastShowCommand(first), platform::kSwRestore);
+
+    windows.sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
+    pressButton("btnCalculator");
+    EXPECT_EQ(starts, 2);
+    const auto second = window().calculator().window();
+    EXPECT_TRUE(windows.isWindow(second));
+    EXPECT_NE(second, first);
+
+    windows.clearSentMessages();
+    item->display().FreeExternalDisplay();
+    EXPECT_FALSE(windows.isWindow(second));
+    EXPECT_EQ(windows.sentMessages(),
+              (std::vector<platform::WindowSystem::Message>{{second, platform::kWmSysCommand, platform::kScClose, 0}}));
+}
+
+TEST_F(CompanionsTest, AnItemWithoutACalculatorSendsNothingWhenItUnloads)
+{
+    installCalculator(0);
+    open({}, kCalculatorOption);
+    windows.clearSentMessages();
+    item->display().FreeExternalDisplay();
+    EXPECT_TRUE(windows.sentMessages().empty());
+    EXPECT_EQ(starts, 0);
+}
+
+TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpensLeavesNothingCaptured)
+{
+    // when its window opens (never: -1), time passed after the press, whether it is captured
+    const std::tuple<std::int64_t, std::int64_t, bool> cases[] = {
+        {450, 400, false}, {450, 500, true}, {2900, 3000, true}, {3100, 3200, false}, {-1, 5000, false},
+    };
+    for (const auto& [opensAfter, waited, captured] : cases) {
+        SCOPED_TRACE(std::to_string(opensAfter) + " / " + std::to_string(waited));
+        starts = 0;
+        installCalculator(opensAfter);
+        open({}, kCalculatorOption);
+        pressButton("btnCalculator");
+        pressButton("btnCalculator");  // while waiting: no second start
+        loop.advanceBy(waited);
+        EXPECT_EQ(starts, 1);
+        const auto handle = window().calculator().window();
+        EXPECT_EQ(handle != 0, captured);
+        if (captured) {
+            EXPECT_EQ(windows.parentOf(handle), item->parentWindow);
+        }
+        if (waited >= Calculator::kWindowWaitMs) {
+            EXPECT_FALSE(window().calculator().isWaiting());
+        }
+        item->display().FreeExternalDisplay();
+        if (const auto left = calculatorWindow())
+            windows.destroyWindow(left);
+        loop.clear();
+    }
+}
+
+TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCloseWithTheItem)
+{
+    const std::string text = R"(<html><body>Read <img src="pic.gif"> carefully.</body></html>)";
+    open({.extra = "<Instructions><Text><![CDATA[" + text + "]]></Text></Instructions>"});
+    pressButton("btnInstructions");
+    pressButton("btnInstructions");
+
+    int open = 0;
+    for (const auto handle : windows.childrenOf(item->parentWindow)) {
+        const auto* form = platform::Form::fromHandle(handle);
+        open += form && form->Name() == "frmInstructions";
+    }
+    EXPECT_EQ(open, 1);
+    auto* instructions = window().instructions();
+    ASSERT_NE(instructions, nullptr);
+    EXPECT_TRUE(instructions->Visible());
+    EXPECT_EQ(instructions->Caption(), "Instructions");
+    EXPECT_EQ(instructions->Left(), (9000 - frmInstructions::kDesignWidth) / 2);
+    EXPECT_EQ(instructions->Top(), (6000 - frmInstructions::kDesignHeight) / 2);
+    EXPECT_EQ(instructions->txtInstructions.html(),
+              R"(<html><body>Read <img src=")" + (supportDir / "pic.gif").string() + R"("> carefully.</body></html>)");
+    EXPECT_EQ(instructions->txtInstructions.BodyMargin(), "5px");
+    EXPECT_EQ(instructions->txtInstructions.Width(), instructions->ScaleWidth());
+
+    const auto handle = instructions->hWnd();
+    item->display().FreeExternalDisplay();
+    EXPECT_FALSE(windows.isWindow(handle));
+}
+
+TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
+{
+    open({.extra = "<Instructions><Text><![CDATA[<html><body>Short.</body></html>]]></Text></Instructions>"});
+    pressButton("btnInstructions");
+    auto& instructions = *window().instructions();
+    // inner size of the window, scroll bars afterwards
+    const std::tuple<float, float, bool> sizes[] = {
+        {6000, 4500, false}, {1500, 390, false}, {1500, 389, true}, {6000, 4500, true},
+    };
+    engine->fixHeight(instructions.txtInstructions, 26);  // 390 twips of text
+    for (const auto& [width, height, scrollBars] : sizes) {
+        instructions.Move(0, 0, width + 8 * 15, height + 27 * 15);
+        EXPECT_EQ(instructions.txtInstructions.ScrollBars(), scrollBars) << width << "x" << height;
+    }
+}
+
+TEST_F(CompanionsTest, TheInstructionsPassOnlyTheDriversAltLettersAndSelectNoText)
+{
+    open({.extra = "<Instructions><Text><![CDATA[<html><body>x</body></html>]]></Text></Instructions>"});
+    pressButton("btnInstructions");
+    auto& browser = window().instructions()->txtInstructions;
+    // type, key, alt, whether it passes
+    const std::tuple<const char*, std::int32_t, bool, bool> keys[] = {
+        {"keydown", 'A', true, true},  {"keydown", 'V', true, true}, {"keydown", 'B', true, false},
+        {"keydown", 'A', false, false}, {"keypress", 'b', false, true},
+    };
+    for (const auto& [type, code, alt, passes] : keys) {
+        auto event = platform::HtmlEvent::key(type, code, alt);
+        browser.fireEvent(event);
+        EXPECT_EQ(event.keyCode, passes ? code : 32) << type << " " << code;
+    }
+    browser.Document().selection().select();
+    auto select = platform::HtmlEvent::selectStart();
+    browser.fireEvent(select);
+    EXPECT_TRUE(browser.Document().selection().isEmpty());
+}
+
+}  // namespace
+}  // namespace quorin::test

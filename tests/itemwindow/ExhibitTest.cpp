@@ -1,0 +1,232 @@
+#include "ItemWindowTesting.h"
+#include "RecordingDisplay.h"
+
+#include "companions/frmActExb.h"
+#include "platform/ComponentRegistry.h"
+
+#include <array>
+#include <fstream>
+
+namespace quorin::test {
+namespace {
+
+constexpr const char* kRecorder = "Test.RecordingDisplay";
+constexpr const char* kMultipleChoice = "QuorinMultipleChoice.clsMultipleChoice";
+
+std::string exhibit(const std::string& caption, const std::string& progid, const std::string& file,
+                    const std::string& selfClosing)
+{
+    return "<Exhibit ButtonText=\"" + caption + "\" Progid=\"" + progid + "\" InitDataFilename=\"" + file
+        + "\" SelfClosing=\"" + selfClosing + "\"/>";
+}
+
+class ExhibitTest : public ItemWindowTest {
+protected:
+    void SetUp() override
+    {
+        ItemWindowTest::SetUp();
+        auto& registry = platform::ComponentRegistry::instance();
+        registry.registerFactory(kRecorder, [this] {
+            auto display = std::make_shared<RecordingDisplay>(calls);
+            display->failInit = failInit;
+            children.push_back(display);
+            return display;
+        });
+        registry.registerFactory(kMultipleChoice, [] { return clsMultipleChoice::create(); });
+        writeUtf16("table.xml", "<?xml version=\"1.0\"?><!-- a note --><Table>figures</Table>");
+    }
+    void TearDown() override
+    {
+        ItemWindowTest::TearDown();
+        platform::ComponentRegistry::instance().unregisterFactory(kRecorder);
+        platform::ComponentRegistry::instance().unregisterFactory(kMultipleChoice);
+    }
+
+    void writeUtf16(const std::string& name, const std::string& text)
+    {
+        const auto data = bytes(text);
+        std::ofstream(supportDir / name, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                                                  static_cast<std::streamsize>(data.size()));
+    }
+    // An item with those exhibits (all to be viewed).
+    void openWith(const std::string& exhibits)
+    {
+        open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"});
+    }
+    void press(std::int16_t button)
+    {
+        window().cmdActiveExhibits[button].click();
+        loop.runUntilIdle();
+    }
+    frmActExb* exhibitWindow() const { return item->component->exhibitForm().get(); }
+    bool viewedAll()
+    {
+        std::int32_t state = 0;
+        bool viewed = false;
+        std::string message;
+        item->display().GetExternalDisplayStatus(state, viewed, message);
+        return viewed;
+    }
+
+    std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
+    std::vector<std::shared_ptr<RecordingDisplay>> children;
+    bool failInit = false;
+};
+
+TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutDeclarationAndCommentAndFillsTheWindowAboveItsExitButton)
+{
+    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
+    press(1);
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(vb::textFromBytes(children[0]->initBytes), "<Table>figures</Table>");
+    // 6000 high, less the 375-twip Exit button and 50 below it
+    EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0,0,9000,5575"}));
+    auto* form = exhibitWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(form->cmdExit.Visible());
+    EXPECT_EQ(form->cmdExit.Top(), 6000 - 375 - 50);
+    EXPECT_EQ(platform::WindowSystem::instance().parentOf(form->hWnd()), item->parentWindow);
+    EXPECT_EQ(item->display().hwnd(), form->hWnd());
+
+    form->cmdExit.click();
+    EXPECT_EQ(calls->back(), "Free");
+    EXPECT_FALSE(form->isLoaded());
+}
+
+TEST_F(ExhibitTest, PressesWithinThreeSecondsOfTheLastOneOpenNothing)
+{
+    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
+    // time of each press (ms), whether it opened the exhibit: whole seconds are compared, and an
+    // ignored press renews the time too
+    const std::pair<std::int64_t, bool> presses[] = {
+        {1000, true}, {4999, false}, {7999, false}, {10999, false}, {14000, true}, {14500, false},
+    };
+    std::size_t opened = 0;
+    for (const auto& [at, opens] : presses) {
+        loop.advanceBy(at - loop.now());
+        press(1);
+        opened += opens;
+        EXPECT_EQ(children.size(), opened) << at;
+    }
+    EXPECT_NE(item->state().find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << item->state();
+}
+
+TEST_F(ExhibitTest, ASecondExhibitReplacesTheFirstWhichIsHiddenAndFreedFirstAndViewedAllFollows)
+{
+    openWith(exhibit("Table", kRecorder, "table.xml", "False") + exhibit("Chart", kRecorder, "table.xml", ""));
+    EXPECT_FALSE(viewedAll());
+    press(1);
+    EXPECT_TRUE(window().exhibitViewed(1));
+    EXPECT_FALSE(window().exhibitViewed(2));
+    EXPECT_FALSE(viewedAll());
+    EXPECT_NE(item->state().find("<Buttons>false</Buttons>"), std::string::npos);
+    calls->clear();
+    loop.advanceBy(5000);
+    press(2);
+    ASSERT_EQ(calls->size(), 6u);
+    EXPECT_EQ((Texts{calls->begin(), calls->begin() + 3}), (Texts{"Hide", "Free", "ExternalSupport"}));
+    EXPECT_TRUE(exhibitWindow()->cmdExit.Visible());  // an empty flag opens an exhibit that stays
+    EXPECT_TRUE(viewedAll());
+    const auto state = item->state();
+    EXPECT_NE(state.find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << state;
+    EXPECT_NE(state.find("<Buttons>True</Buttons>"), std::string::npos) << state;
+}
+
+TEST_F(ExhibitTest, ASelfClosingExhibitNeverLeavesAVisibleWindowAndGetsTheWholeArea)
+{
+    openWith(exhibit("Table", kRecorder, "table.xml", "true"));
+    press(1);
+    EXPECT_FALSE(exhibitWindow()->Visible());
+    EXPECT_FALSE(exhibitWindow()->cmdExit.Visible());
+    EXPECT_EQ(calls->back(), "Show 0,0,9000,6000");
+    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
+    EXPECT_FALSE(exhibitWindow()->Visible());
+    EXPECT_EQ(calls->back(), "Resize 0,0,8000,5000");
+}
+
+TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndPlacesTheChildAtItsOwnOrigin)
+{
+    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
+    press(1);
+    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
+    auto* form = exhibitWindow();
+    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
+              (std::array<float, 4>{300, 200, 8000, 5000}));
+    EXPECT_EQ(calls->back(), "Resize 0,0,8000,4525");  // 5000 less the button and 100
+    EXPECT_EQ(form->cmdExit.Top(), 5000 - 375 - 50);
+}
+
+TEST_F(ExhibitTest, TheChildsErrorIsReportedLikeTheComponentsOwnUnderTheChildsRoutine)
+{
+    failInit = true;
+    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
+    press(1);
+    const auto errors = item->errors();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].number, 1234);
+    EXPECT_EQ(errors[0].routine, "LoadExhibit");
+    EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(ExhibitTest, AMissingInitFileIsReportedAndFreeingTheItemClosesTheExhibit)
+{
+    openWith(exhibit("Table", kRecorder, "", "False") + exhibit("Chart", kRecorder, "table.xml", "False"));
+    press(1);
+    EXPECT_EQ(item->errorRoutines(), Texts{"InitDisplay"});
+    loop.advanceBy(5000);
+    press(2);
+    const auto handle = exhibitWindow()->hWnd();
+    item->display().FreeExternalDisplay();
+    EXPECT_EQ(calls->back(), "Free");
+    EXPECT_FALSE(platform::WindowSystem::instance().isWindow(handle));
+}
+
+TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
+{
+    writeUtf16("inner.xml", "<?xml version=\"1.0\" encoding=\"utf-16\"?>" + windowItemXml({.max = "1", .heading = "Inner"}));
+    openWith(exhibit("Inner item", kMultipleChoice, "inner.xml", "False"));
+    press(1);
+    auto* form = exhibitWindow();
+    ASSERT_NE(form, nullptr);
+    ASSERT_NE(form->exhibit(), nullptr);
+    auto* inner = dynamic_cast<frmMain*>(platform::Form::fromHandle(form->exhibit()->hwnd()));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_TRUE(inner->Visible());
+    EXPECT_EQ(platform::WindowSystem::instance().parentOf(inner->hWnd()), form->hWnd());
+    EXPECT_EQ(inner->Height(), 6000 - 375 - 50);
+    inner->optnBox[2].click();
+    loop.runUntilIdle();
+    std::int32_t status = 0;
+    bool viewed = false;
+    std::string message;
+    form->exhibit()->GetExternalDisplayStatus(status, viewed, message);
+    EXPECT_EQ(status, 100);
+    EXPECT_TRUE(item->errors().empty());
+
+    const auto innerWindow = inner->hWnd();
+    form->cmdExit.click();
+    EXPECT_EQ(platform::Form::fromHandle(innerWindow), nullptr);
+}
+
+TEST_F(ExhibitTest, TheScrollHintShowsForFiftyTicksAndHides)
+{
+    ASSERT_TRUE(init({}));
+    engine->fixHeight(window().txtItemStem, 500);  // too tall to fit: the candidate must scroll
+    show();
+    EXPECT_FALSE(viewedAll());
+    auto& hint = window().ssWorkScroll;
+    // time since the request, whether the hint shows
+    const std::pair<std::int64_t, bool> ticks[] = {{24, false}, {25, true}, {1250, true}, {1274, true}, {1275, false}};
+    std::int64_t now = 0;
+    for (const auto& [at, visible] : ticks) {
+        loop.advanceBy(at - now);
+        now = at;
+        EXPECT_EQ(hint.Visible(), visible) << at;
+    }
+    EXPECT_EQ(hint.Left(), window().scrItemStem.Width() - hint.Width() - 350);
+    EXPECT_EQ(hint.Top(), window().scrItemStem.Height() - hint.Height() - 350);
+}
+
+}  // namespace
+}  // namespace quorin::test

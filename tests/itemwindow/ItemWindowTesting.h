@@ -1,0 +1,170 @@
+#pragma once
+
+#include "ItemDriver.h"
+#include "itemwindow/frmMain.h"
+#include "platform/EventLoop.h"
+#include "platform/HeadlessBrowserEngine.h"
+#include "platform/ManualClock.h"
+#include "platform/Screen.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorin::test {
+
+// An item written for the window's tests: identifiers A, B, C... unless given, one text per
+// choice, and whatever else the root holds (exhibits, instructions).
+struct WindowItem {
+    int choices = 4;
+    std::string max = "2";
+    std::string randomOrder = "false";
+    std::string stem = "<html><body>Which of these?</body></html>";
+    Texts ids;    // empty: "A", "B", ...
+    Texts texts;  // empty: "<html><body>Choice A</body></html>", ...
+    std::string answers = R"(<Answer Weight="1">A AND C AND ONLY</Answer>)";
+    std::string heading = "Question 1";
+    std::string extra;
+};
+
+// The definition of that item.
+inline std::string windowItemXml(const WindowItem& item)
+{
+    std::string xml = R"(<MultipleChoiceItem Language="ENU" ResponseType="S" CaseCode="NONE"><ItemStem><Heading>)"
+        + item.heading + "</Heading><Text><![CDATA[" + item.stem + "]]></Text></ItemStem><Choices Max=\"" + item.max
+        + "\" RandomOrder=\"" + item.randomOrder + "\">";
+    for (int i = 0; i < item.choices; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        const std::string id = index < item.ids.size() ? item.ids[index] : std::string(1, static_cast<char>('A' + i));
+        const std::string text = index < item.texts.size() ? item.texts[index] : "<html><body>Choice " + id + "</body></html>";
+        xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[" + text + "]]></Choice>";
+    }
+    return xml + "</Choices><Answers>" + item.answers + "</Answers>" + item.extra + "</MultipleChoiceItem>";
+}
+
+// The texts of the Response elements of a State, in order.
+inline Texts responsesOf(const std::string& state)
+{
+    Texts responses;
+    const std::string open = "<Response>";
+    for (auto at = state.find(open); at != std::string::npos; at = state.find(open, at)) {
+        at += open.size();
+        responses.push_back(state.substr(at, state.find('<', at) - at));
+    }
+    return responses;
+}
+
+// Each test gets a manual clock, the headless browser engine, a support folder of its own (which
+// is also where the driver finds the item's resources) and one item, shown as the driver shows it, with the candidate's actions to apply to it.
+class ItemWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        loop.clear();
+        loop.setClock(clock);
+        platform::BrowserEngine::setCurrent(engine);
+        std::filesystem::remove_all(supportDir);
+        std::filesystem::create_directories(supportDir);
+    }
+    void TearDown() override
+    {
+        item.reset();
+        loop.clear();
+        loop.setClock(nullptr);
+        platform::BrowserEngine::setCurrent(nullptr);
+        platform::Screen::instance().reset();
+        std::filesystem::remove_all(supportDir);
+    }
+
+    // Initialises a new instance with that item; false when initialisation failed.
+    bool init(const WindowItem& definition, std::int32_t options = 0)
+    {
+        item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir, supportDir);
+        return item->init(windowItemXml(definition), options);
+    }
+    // Initialises and shows the item at that rectangle, then lets every document complete.
+    void open(const WindowItem& definition, std::int32_t options = 0, std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    {
+        ASSERT_TRUE(init(definition, options));
+        show(rect);
+    }
+    void show(std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    {
+        item->display().ShowExternalDisplay(rect[0], rect[1], rect[2], rect[3]);
+        loop.runUntilIdle();
+    }
+
+    frmMain& window() const { return *item->component->mainForm(); }
+    bool single() const { return window().optnBox[0].Caption() != ""; }
+    std::int16_t positions() const { return single() ? window().optnBox.count() : window().chkBox.count(); }
+    platform::Control& answerControl(std::int16_t position) const
+    {
+        return single() ? static_cast<platform::Control&>(window().optnBox[position]) : window().chkBox[position];
+    }
+
+    // The candidate clicks the answer control at that position.
+    void click(std::int16_t position)
+    {
+        if (single())
+            window().optnBox[position].click();
+        else
+            window().chkBox[position].click();
+        loop.runUntilIdle();
+    }
+    // The candidate clicks inside the text of the choice at that position.
+    void clickText(std::int16_t position)
+    {
+        auto event = platform::HtmlEvent::click("");
+        window().txtChoice[position].fireEvent(event);
+        loop.runUntilIdle();
+    }
+    // The candidate types a character with the focus on the choices.
+    void type(char character)
+    {
+        auto& choices = window().pcChoicesContainer;
+        if (choices.canFocus())
+            choices.SetFocus();
+        choices.keyPress(static_cast<std::int16_t>(character));
+        loop.runUntilIdle();
+    }
+
+    // The letters of the selected positions, in position order ("AC").
+    std::string selected() const
+    {
+        std::string letters;
+        for (std::int16_t p = 0; p < positions(); ++p) {
+            const bool on = single() ? window().optnBox[p].Value() : window().chkBox[p].Value() == 1;
+            if (on)
+                letters += answerControl(p).Caption().substr(0, 1);
+        }
+        return letters;
+    }
+    // The identifiers of the positions, in position order ("BDAC").
+    std::string order() const
+    {
+        std::string tags;
+        for (std::int16_t p = 0; p < positions(); ++p)
+            tags += answerControl(p).Tag();
+        return tags;
+    }
+    Texts responses() const { return responsesOf(item->state()); }
+    // The texts of the message boxes shown so far.
+    Texts messages() const
+    {
+        Texts texts;
+        for (const auto& message : item->support->messages())
+            texts.push_back(message.text);
+        return texts;
+    }
+
+    platform::EventLoop& loop = platform::EventLoop::current();
+    std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
+    std::shared_ptr<platform::HeadlessBrowserEngine> engine = std::make_shared<platform::HeadlessBrowserEngine>();
+    std::filesystem::path supportDir = std::filesystem::temp_directory_path() / ("quorin-window-" + std::to_string(getpid()));
+    std::unique_ptr<ItemDriver> item;
+};
+
+}  // namespace quorin::test
