@@ -64,6 +64,10 @@ constexpr std::int16_t kExhibitButtonMinWidth = 500;
 // sensible width rather than one character per line.
 constexpr float kStemDesignWidth = 8460;
 constexpr float kChoiceDesignWidth = 7660;
+// The answer controls' design size: room for the letter beside the button, so that the text,
+// placed after the control, never covers the letter.
+constexpr float kAnswerControlDesignWidth = 615;
+constexpr float kAnswerControlDesignHeight = 255;
 
 constexpr std::int32_t kOk = 1;
 constexpr std::int32_t kOkOnly = 0;
@@ -150,6 +154,10 @@ frmMain::frmMain()
         control->setVisible(false);
     txtItemStem.setWidth(kStemDesignWidth);
     txtChoice[0].setWidth(kChoiceDesignWidth);
+    for (platform::Control* control : std::initializer_list<platform::Control*>{&optnBox[0], &chkBox[0]}) {
+        control->setWidth(kAnswerControlDesignWidth);
+        control->setHeight(kAnswerControlDesignHeight);
+    }
     tmflash.setEnabled(false);
     tmflash.setInterval(25);
 

@@ -221,13 +221,15 @@ TEST_F(RunCommand, TheLayoutFollowsTheFrameAndTheReportedHeights)
 
     const auto& choices = view["choices"];
     ASSERT_EQ(choices.size(), 4u);
-    const int boxWidth = choices[0]["width"];
+    // The letter beside each button has room before the text begins.
+    const int boxWidth = 615;
     int top = 50;
     for (const auto& choice : choices) {
         const auto& text = choice["text"];
         EXPECT_EQ(text["contentHeight"], 2 * 3 + 18) << choice["caption"];
         EXPECT_EQ(choice["left"], kSpacing);
         EXPECT_EQ(choice["top"], top);
+        EXPECT_EQ(choice["width"], boxWidth);
         EXPECT_EQ(rect(text), (std::vector<int>{kSpacing + boxWidth + 25, top, kAreaWidth - 1100, 24 * 15}));
         EXPECT_EQ(choice["visible"], true);
         top += (24 + 1) * 15;
