@@ -3,6 +3,7 @@
 #include "companions/frmActExb.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
+#include "platform/ComponentRegistry.h"
 #include "platform/WindowSystem.h"
 #include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -208,7 +211,12 @@ bool clsMultipleChoice::DisplayInt_InitExternalDisplay(const velm::ByteArray& ar
         logNote(kRoutine, "about to init main form");
         ensureState();
         createMainForm(lOptions);
-        parentMainForm();
+        data.MoveToRoot();
+        const std::string caseCode = data.GetAttribute("CaseCode").toString();
+        if (!caseCode.empty() && vb::upperAscii(caseCode) != "NONE")
+            bindCaseStudy(caseCode, lOptions);
+        else
+            parentMainForm();
         logNote(kRoutine, "Completed Init of item");
         RefreshDisplay.emit();
         logNote(kRoutine, "done refresh display");
@@ -286,21 +294,79 @@ void clsMultipleChoice::parentMainForm()
     moMainForm->setPreviousParent(windows.setParent(moMainForm->hWnd(), mlParenthWnd));
 }
 
+void clsMultipleChoice::bindCaseStudy(const std::string& caseCode, std::int32_t lOptions)
+{
+    static constexpr std::string_view kRoutine = "InitExternalDisplay";
+    logNote(kRoutine, "about to init Case study");
+    logNote(kRoutine, "about load Case study xml file");
+    velm::ByteArray caseFile;
+    std::int32_t bytes = FileFromDisk(support().GetGraphicsPath(caseCode + ".xml"), caseFile);
+    if (bytes <= 0) {
+        modFormFunctions::ShowMsg(*this, "Can't find case study for this item.  Looking for " + caseCode, 0);
+        parentMainForm();
+        return;
+    }
+    mbCaseStudy = true;
+    logNote(kRoutine, "create Case study object");
+    moCaseStudy = platform::ComponentRegistry::instance().createAs<CaseStudyInt>(kCaseStudyProgId);
+    moCaseStudy->DisplayInt_SetParentWnd(mlParenthWnd);
+    auto caseSupport = mExtParent;
+    std::int32_t options = lOptions;
+    moCaseStudy->InitCaseStudy(caseFile, bytes, options, caseSupport, "Question");
+    // A case study that hands back no support object would leave every later driver call failing.
+    if (caseSupport)
+        mExtParent = caseSupport;
+    moMainForm->setCaseStudy(true);
+    const std::int32_t caseWindow = moCaseStudy->getCaseParent();
+    moMainForm->setPreviousParent(platform::WindowSystem::instance().setParent(moMainForm->hWnd(), caseWindow));
+    logNote(kRoutine, "done init Case study");
+}
+
+// The whole file, or 0 when it cannot be read; a case file too large for a byte count is unreadable.
+std::int32_t clsMultipleChoice::FileFromDisk(const std::string& sPath, velm::ByteArray& arBytes)
+{
+    static constexpr std::string_view kRoutine = "FileFromDisk";
+    if (sPath.empty())
+        return 0;
+    logNote(kRoutine, "about to load case study file from disk");
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(sPath, error))
+        return 0;
+    const auto size = std::filesystem::file_size(sPath, error);
+    if (error || size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
+        return 0;
+    std::ifstream file(sPath, std::ios::binary);
+    velm::ByteArray bytes(static_cast<std::size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        return 0;
+    arBytes = std::move(bytes);
+    logNote(kRoutine, "done loading case study file from disk");
+    return static_cast<std::int32_t>(arBytes.size());
+}
+
+CaseStudyInt& clsMultipleChoice::caseStudyOrRaise() const
+{
+    if (!moCaseStudy)
+        vb::raise(vb::err::kObjectNotSet);
+    return *moCaseStudy;
+}
+
 bool clsMultipleChoice::DisplayInt_ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
                                                        std::int32_t lHeight)
 {
-    return showOrResize("ShowExternalDisplay", lLeft, lTop, lWidth, lHeight);
+    return showOrResize("ShowExternalDisplay", &CaseStudyInt::DisplayInt_ShowExternalDisplay, lLeft, lTop, lWidth,
+                        lHeight);
 }
 
 bool clsMultipleChoice::DisplayInt_ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
                                                          std::int32_t lHeight)
 {
-    return showOrResize("ResizeExternalDisplay", lLeft, lTop, std::max(lWidth, kMinimumResizeWidth),
-                        std::max(lHeight, kMinimumResizeHeight));
+    return showOrResize("ResizeExternalDisplay", &CaseStudyInt::DisplayInt_ResizeExternalDisplay, lLeft, lTop,
+                        std::max(lWidth, kMinimumResizeWidth), std::max(lHeight, kMinimumResizeHeight));
 }
 
-bool clsMultipleChoice::showOrResize(std::string_view routine, std::int32_t lLeft, std::int32_t lTop,
-                                     std::int32_t lWidth, std::int32_t lHeight)
+bool clsMultipleChoice::showOrResize(std::string_view routine, CaseStudyPlacement placeCaseStudy, std::int32_t lLeft,
+                                     std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight)
 {
     bool result = false;
     vb::trap(errorDisplay(), routine, [&] {
@@ -310,6 +376,15 @@ bool clsMultipleChoice::showOrResize(std::string_view routine, std::int32_t lLef
         mlHeight = lHeight;
         logNote(routine, "lLeft: " + std::to_string(mlLeft) + ", lTop: " + std::to_string(mlTop) + ", lWidth: "
                              + std::to_string(mlWidth) + ", lHeight: " + std::to_string(mlHeight));
+        if (mbCaseStudy) {
+            // The case study gets copies: only QuestionSize may change the item's rectangle.
+            std::int32_t left = mlLeft;
+            std::int32_t top = mlTop;
+            std::int32_t width = mlWidth;
+            std::int32_t height = mlHeight;
+            (caseStudyOrRaise().*placeCaseStudy)(left, top, width, height);
+            caseStudyOrRaise().QuestionSize(mlLeft, mlTop, mlWidth, mlHeight);
+        }
         ResizeDisplay.emit(mlLeft, mlTop, mlWidth, mlHeight);
         result = true;
     });
@@ -320,17 +395,22 @@ bool clsMultipleChoice::DisplayInt_HideExternalDisplay()
 {
     bool result = false;
     vb::trap(errorDisplay(), "DisplayInt_HideExternalDisplay", [&] {
+        if (mbCaseStudy)
+            caseStudyOrRaise().DisplayInt_HideExternalDisplay();
         mainFormOrRaise().Hide();
         result = true;
     });
     return result;
 }
 
-void clsMultipleChoice::DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string&)
+void clsMultipleChoice::DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll,
+                                                            std::string& sStateMsg)
 {
     static constexpr std::string_view kRoutine = "GetExternalDisplayStatus";
     vb::trap(errorDisplay(), kRoutine, [&] {
         logNote(kRoutine, "Start");
+        if (moCaseStudy)
+            moCaseStudy->DisplayInt_GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
         if (!moStatus)
             vb::raise(vb::err::kObjectNotSet);
         lDispState = moStatus->AnswerStatus();
@@ -350,8 +430,11 @@ bool clsMultipleChoice::DisplayInt_FreeExternalDisplay()
             moMainForm->release();
             moMainForm.reset();
         }
+        if (mbCaseStudy && moCaseStudy)
+            moCaseStudy->DisplayInt_FreeExternalDisplay();
         if (moItemData)
             moItemData->Clear();
+        moCaseStudy.reset();
         moScorer.reset();
         if (moStatus) {
             moStatus->setParentClass({});

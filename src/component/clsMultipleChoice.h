@@ -1,5 +1,6 @@
 #pragma once
 
+#include "component/CaseStudyInt.h"
 #include "platform/ComObject.h"
 #include "platform/Font.h"
 #include "support/ItemParent.h"
@@ -40,6 +41,8 @@ public:
     static constexpr std::string_view kModuleName = kComponentName;
     static constexpr std::string_view kProgId = "QuorinMultipleChoice.clsMultipleChoice";
     static constexpr std::string_view kClassId = "{25CF9467-62DF-4650-85BD-7D0AAB588217}";
+    // The case study an item names in its "CaseCode" is created by this name.
+    static constexpr std::string_view kCaseStudyProgId = "QuorinCaseStudy.clsCaseStudy";
 
     // Creates the component with its error display, item document, scorer and status.
     static std::shared_ptr<clsMultipleChoice> create();
@@ -75,6 +78,8 @@ public:
     void logNote(std::string_view routine, std::string_view text) const override;
     // The item window; null before initialisation and after the item was freed.
     std::shared_ptr<frmMain> mainForm() const { return moMainForm; }
+    // The bound case study; null for a plain item and after the item was freed.
+    std::shared_ptr<CaseStudyInt> caseStudy() const { return moCaseStudy; }
 
     std::int32_t DisplayInt_hwnd();
     void DisplayInt_ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport);
@@ -176,9 +181,13 @@ private:
     void ensureState();
     void createMainForm(std::int32_t lOptions);
     void parentMainForm();
+    void bindCaseStudy(const std::string& caseCode, std::int32_t lOptions);
+    std::int32_t FileFromDisk(const std::string& sPath, velm::ByteArray& arBytes);
+    CaseStudyInt& caseStudyOrRaise() const;
     void releaseExhibitForm();
-    bool showOrResize(std::string_view routine, std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
-                      std::int32_t lHeight);
+    using CaseStudyPlacement = void (CaseStudyInt::*)(std::int32_t&, std::int32_t&, std::int32_t&, std::int32_t&);
+    bool showOrResize(std::string_view routine, CaseStudyPlacement placeCaseStudy, std::int32_t lLeft,
+                      std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
 
     std::string readStateText() const;
     void replaceState(const std::string& stateText);
@@ -213,6 +222,8 @@ private:
     std::int32_t mlHeight = 0;
     std::shared_ptr<frmMain> moMainForm;
     std::shared_ptr<frmActExb> moExhibitForm;
+    std::shared_ptr<CaseStudyInt> moCaseStudy;
+    bool mbCaseStudy = false;
 };
 
 }  // namespace quorin

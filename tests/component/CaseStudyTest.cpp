@@ -1,0 +1,267 @@
+#include "ItemDriver.h"
+
+#include "itemwindow/frmMain.h"
+#include "platform/ComponentRegistry.h"
+#include "platform/EventLoop.h"
+
+#include <gmock/gmock.h>
+
+#include <array>
+#include <fstream>
+
+namespace quorin::test {
+namespace {
+
+using Rect = std::array<std::int32_t, 4>;
+
+platform::WindowSystem& windows() { return platform::WindowSystem::instance(); }
+
+// A case study that writes down every call the item makes, with its arguments, and gives the
+// question the right-hand 55 % of the item's rectangle.
+class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {
+public:
+    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override
+    {
+        record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd));
+    }
+    void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions,
+                       std::shared_ptr<velm::ParentInt>& support, const std::string& sPart) override
+    {
+        record("InitCaseStudy " + std::to_string(lBytes) + " " + std::to_string(lOptions) + " " + sPart);
+        file = arFile;
+        supportGiven = support;
+        if (replaceSupport)
+            support = supportToHandBack;
+    }
+    std::int32_t getCaseParent() override
+    {
+        record("getCaseParent");
+        return window;
+    }
+    void DisplayInt_ShowExternalDisplay(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
+    {
+        record("DisplayInt_ShowExternalDisplay " + text({l, t, w, h}));
+        l = t = w = h = -1;
+    }
+    void DisplayInt_ResizeExternalDisplay(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
+    {
+        record("DisplayInt_ResizeExternalDisplay " + text({l, t, w, h}));
+        l = t = w = h = -1;
+    }
+    void QuestionSize(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
+    {
+        record("QuestionSize " + text({l, t, w, h}));
+        l = w * 45 / 100;
+        t = 0;
+        w = w * 55 / 100;
+    }
+    void DisplayInt_HideExternalDisplay() override { record("DisplayInt_HideExternalDisplay"); }
+    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override
+    {
+        record("DisplayInt_GetExternalDisplayStatus");
+        lDispState = 77;
+        bViewedAll = true;
+        sStateMsg = "Case study C12 viewed";
+    }
+    void DisplayInt_FreeExternalDisplay() override { record("DisplayInt_FreeExternalDisplay"); }
+
+    static std::string text(const Rect& r)
+    {
+        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + "," + std::to_string(r[3]);
+    }
+
+    // What the item looked like when each call came: its window's visibility, or "none".
+    std::function<std::string()> itemWindow = [] { return std::string(); };
+    std::vector<std::string> calls;
+    std::vector<std::string> itemWindowAtCall;
+    velm::ByteArray file;
+    std::shared_ptr<velm::ParentInt> supportGiven;
+    bool replaceSupport = false;
+    std::shared_ptr<velm::ParentInt> supportToHandBack;
+    platform::WindowHandle window = windows().createWindow("CaseStudy", "Case study");
+
+private:
+    void record(std::string call)
+    {
+        calls.push_back(std::move(call));
+        itemWindowAtCall.push_back(itemWindow());
+    }
+};
+
+// Items bound to case files in a resources folder of their own, with the recording case study
+// registered under the name the component creates.
+class CaseStudy : public ::testing::Test {
+protected:
+    CaseStudy()
+    {
+        std::filesystem::remove_all(resources);
+        std::filesystem::create_directories(resources);
+        platform::ComponentRegistry::instance().registerFactory(std::string(clsMultipleChoice::kCaseStudyProgId), [this] {
+            ++created;
+            return caseStudy;
+        });
+    }
+    ~CaseStudy() override
+    {
+        platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
+        windows().destroyWindow(caseStudy->window);
+        std::filesystem::remove_all(resources);
+    }
+
+    void writeCaseFile(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(resources / name, std::ios::binary) << bytes;
+    }
+    // The item of ItemDriver with this case code.
+    static std::string itemWithCaseCode(const std::string& code)
+    {
+        auto xml = itemXml();
+        const std::string none = "CaseCode=\"NONE\"";
+        return xml.replace(xml.find(none), none.size(), "CaseCode=\"" + code + "\"");
+    }
+    std::unique_ptr<ItemDriver> driver()
+    {
+        auto item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
+        caseStudy->itemWindow = [component = std::weak_ptr(item->component)] {
+            const auto owner = component.lock();
+            if (!owner || !owner->mainForm())
+                return std::string("none");
+            return std::string(owner->mainForm()->Visible() ? "visible" : "hidden");
+        };
+        return item;
+    }
+
+    const std::filesystem::path resources = std::filesystem::temp_directory_path() / "quorin-case-study-tests";
+    std::shared_ptr<RecordingCaseStudy> caseStudy = std::make_shared<RecordingCaseStudy>();
+    int created = 0;
+};
+
+TEST_F(CaseStudy, NoneInAnyCaseAndEmptyMeanAPlainItemWithoutAMessage)
+{
+    writeCaseFile("NONE.xml", "<CaseStudy/>");
+    writeCaseFile(".xml", "<CaseStudy/>");
+    for (const std::string code : {"NONE", "none", "NoNe", ""}) {
+        SCOPED_TRACE(code);
+        auto item = driver();
+        ASSERT_TRUE(item->init(itemWithCaseCode(code)));
+        EXPECT_EQ(created, 0);
+        EXPECT_TRUE(item->support->messages().empty());
+        EXPECT_FALSE(item->component->mainForm()->CaseStudy());
+        EXPECT_EQ(windows().parentOf(item->component->mainForm()->hWnd()), item->parentWindow);
+    }
+}
+
+TEST_F(CaseStudy, AMissingOrEmptyCaseFileShowsTheMessageAndLeavesAPlainItem)
+{
+    writeCaseFile("C13.xml", "");
+    for (const std::string code : {"C12", "C13"}) {
+        SCOPED_TRACE(code);
+        auto item = driver();
+        ASSERT_TRUE(item->init(itemWithCaseCode(code)));
+        ASSERT_EQ(item->support->messages().size(), 1u);
+        EXPECT_EQ(item->support->messages()[0].text, "Can't find case study for this item.  Looking for " + code);
+        EXPECT_EQ(item->support->messages()[0].style, 0);
+        EXPECT_EQ(created, 0);
+        const auto form = item->component->mainForm();
+        EXPECT_FALSE(form->CaseStudy());
+        EXPECT_EQ(windows().parentOf(form->hWnd()), item->parentWindow);
+        EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
+        platform::EventLoop::current().runUntilIdle();
+        EXPECT_EQ(form->Width(), 9000);
+        EXPECT_EQ(item->status(), 2);
+        EXPECT_TRUE(item->errors().empty());
+    }
+}
+
+TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
+{
+    const std::string caseFile = "<CaseStudy><Title>Harbour</Title></CaseStudy>";
+    writeCaseFile("C12.xml", caseFile);
+    auto item = driver();
+    auto& display = item->display();
+    ASSERT_TRUE(item->init(itemWithCaseCode("C12"), 257));
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(caseStudy->file, velm::ByteArray(caseFile.begin(), caseFile.end()));
+    EXPECT_EQ(caseStudy->supportGiven, item->support);
+    const auto form = item->component->mainForm();
+    EXPECT_TRUE(form->CaseStudy());
+    EXPECT_EQ(windows().parentOf(form->hWnd()), caseStudy->window);
+    EXPECT_THAT(item->support->notesOf("InitExternalDisplay"),
+                ::testing::IsSupersetOf({"about to init Case study", "about load Case study xml file",
+                                         "create Case study object", "done init Case study"}));
+
+    EXPECT_TRUE(display.ShowExternalDisplay(100, 200, 9000, 6000));
+    platform::EventLoop::current().runUntilIdle();
+    // The question's part of the rectangle, as the case study left it.
+    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
+              (std::array{4050.0f, 0.0f, 4950.0f, 6000.0f}));
+    // A later resize starts again from the driver's values, clamped as always.
+    EXPECT_TRUE(display.ResizeExternalDisplay(0, 0, 7000, 7000));
+    platform::EventLoop::current().runUntilIdle();
+    EXPECT_EQ(form->Width(), 4400);
+
+    std::int32_t state = -1;
+    bool viewedAll = false;
+    std::string message;
+    display.GetExternalDisplayStatus(state, viewedAll, message);
+    EXPECT_EQ(message, "Case study C12 viewed");
+    EXPECT_EQ(state, 2);
+    EXPECT_EQ(viewedAll, form->ViewedAll());
+
+    EXPECT_TRUE(display.HideExternalDisplay());
+    EXPECT_TRUE(display.FreeExternalDisplay());
+    EXPECT_EQ(item->component->caseStudy(), nullptr);
+    const std::string window = std::to_string(caseStudy->window);
+    const std::vector<std::string> calls = {
+        "DisplayInt_SetParentWnd " + std::to_string(item->parentWindow),
+        "InitCaseStudy " + std::to_string(caseFile.size()) + " 257 Question",
+        "getCaseParent",
+        "DisplayInt_ShowExternalDisplay 100,200,9000,6000",
+        "QuestionSize 100,200,9000,6000",
+        "DisplayInt_ResizeExternalDisplay 0,0,8000,7000",
+        "QuestionSize 0,0,8000,7000",
+        "DisplayInt_GetExternalDisplayStatus",
+        "DisplayInt_HideExternalDisplay",
+        "DisplayInt_FreeExternalDisplay",
+    };
+    EXPECT_EQ(caseStudy->calls, calls);
+    // Hidden before the item's window, freed after it is gone.
+    EXPECT_EQ(caseStudy->itemWindowAtCall[8], "visible");
+    EXPECT_EQ(caseStudy->itemWindowAtCall[9], "none");
+    EXPECT_TRUE(item->errors().empty());
+}
+
+TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKeepsThePreviousOne)
+{
+    writeCaseFile("C12.xml", "x");
+    const auto other = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
+                                                                  ItemDriver::supportFolder(), resources);
+    for (const bool handsBackOther : {true, false}) {
+        SCOPED_TRACE(handsBackOther ? "another" : "nothing");
+        caseStudy->replaceSupport = true;
+        caseStudy->supportToHandBack = handsBackOther ? other : nullptr;
+        auto item = driver();
+        ASSERT_TRUE(item->init(itemWithCaseCode("C12")));
+        // A one-byte case file arrives whole, its byte with it.
+        EXPECT_EQ(caseStudy->file, velm::ByteArray{'x'});
+        const auto expected = handsBackOther ? other : std::shared_ptr<velm::ParentInt>(item->support);
+        EXPECT_EQ(item->component->ExternalSupport(), expected);
+        EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
+        EXPECT_FALSE(item->state().empty());
+        EXPECT_TRUE(item->errors().empty());
+    }
+}
+
+TEST_F(CaseStudy, ACaseStudyThatCannotBeCreatedFailsTheInitialisation)
+{
+    writeCaseFile("C12.xml", "<CaseStudy/>");
+    platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
+    auto item = driver();
+    EXPECT_FALSE(item->init(itemWithCaseCode("C12")));
+    EXPECT_EQ(item->errorRoutines(), (Texts{"InitExternalDisplay"}));
+    // The driver's later calls are answered, with the missing object reported, not a crash.
+    EXPECT_FALSE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
+}
+
+}  // namespace
+}  // namespace quorin::test
