@@ -19,6 +19,7 @@ namespace {
 struct RunOptions {
     ItemOptions item;
     std::string resourceDir;
+    std::string caseDir;
     std::int32_t options = 0;
     std::string rect = "0,0,9000,6000";
     std::string scriptPath;
@@ -73,6 +74,8 @@ VisitSettings visitSettings(RunOptions options)
     settings.session = options.item.settings();
     if (!options.resourceDir.empty())
         settings.session.resourceDir = std::filesystem::absolute(options.resourceDir);
+    if (!options.caseDir.empty())
+        settings.session.caseDir = std::filesystem::absolute(options.caseDir);
     settings.itemXml = options.item.itemText();
     if (!options.stateInPath.empty())
         settings.stateIn = readFileText(options.stateInPath);
@@ -121,6 +124,8 @@ void addRunCommand(CLI::App& app, Console& console)
     // A real driver keeps its support folder, and with it the frame bitmaps, between visits.
     command->get_option("--support-dir")->description("The driver's support-file folder; $XDG_CACHE_HOME/velm/support/ without it.");
     command->add_option("--resources", options->resourceDir, "The item's resource folder (images); the item's own folder without it.");
+    command->add_option("--case-dir", options->caseDir, "Where the case files the item names are found, after the resources.")
+        ->check(CLI::ExistingDirectory);
     command->add_option("--options", options->options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
     command->add_option("--rect", options->rect, "The rectangle of the first show, L,T,W,H in twips.");
     command->add_option("--script", options->scriptPath, "The visit script, one action a line; - for standard input.");

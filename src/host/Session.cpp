@@ -13,6 +13,7 @@ namespace velm::host {
 namespace {
 
 constexpr const char* kPluginFileName = "libQuorinMultipleChoice.so";
+constexpr const char* kCaseStudyPluginFileName = "libQuorinCaseStudy.so";
 
 std::shared_ptr<DisplayInt> createDisplay(std::string_view progId, const std::filesystem::path& plugin)
 {
@@ -43,6 +44,7 @@ Session::Session(SessionSettings settings)
 {
     HeadlessCalculator::install();
     support_ = std::make_shared<SupportObject>(settings_.staticStrings, settings_.supportDir, settings_.resourceDir);
+    support_->setCaseDir(settings_.caseDir);
     driverWindow_ = platform::WindowSystem::instance().createWindow("VelmDriver", "velm-host");
     platform::WindowSystem::instance().showWindow(driverWindow_, platform::kSwShow);
 }
@@ -70,7 +72,11 @@ std::filesystem::path Session::pluginPath() const
 void Session::start(std::string_view progId)
 {
     freed_ = false;
-    display_ = createDisplay(progId, pluginPath());
+    const auto plugin = pluginPath();
+    display_ = createDisplay(progId, plugin);
+    // Items bound to a case study create ours by name; it is installed beside the component.
+    if (const auto caseStudy = plugin.parent_path() / kCaseStudyPluginFileName; std::filesystem::exists(caseStudy))
+        platform::ComponentRegistry::instance().registerServer(caseStudy);
     display_->ExternalSupport(support_);
     display_->SetParentWnd(driverWindow_);
 }

@@ -17,6 +17,8 @@ struct SessionSettings {
     std::string staticStrings;
     std::filesystem::path supportDir;
     std::filesystem::path resourceDir;
+    // Where the case files items name are found, besides the resources; none when empty.
+    std::filesystem::path caseDir;
     // The in-process server of the component; empty for the one beside this program.
     std::filesystem::path pluginPath;
 };

@@ -37,11 +37,15 @@ std::string SupportObject::GetGraphicsPath(const std::string& vInfo)
     // The programs this driver supplies (its calculator) are started by their file name.
     if (platform::ProgramLauncher::instance().isRegistered(vInfo))
         return vInfo;
-    if (resourceDir_.empty())
-        return {};
-    const auto path = resourceDir_ / std::filesystem::path(vInfo).filename();
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) ? path.string() : std::string();
+    for (const auto& folder : {resourceDir_, caseDir_}) {
+        if (folder.empty())
+            continue;
+        const auto path = folder / std::filesystem::path(vInfo).filename();
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error))
+            return path.string();
+    }
+    return {};
 }
 
 std::int32_t SupportObject::ShowMessage(const std::string& sMessageText, std::int32_t MsgBoxStyle,

@@ -55,6 +55,8 @@ public:
     void scriptAnswers(std::deque<std::int32_t> answers) { scriptedAnswers_ = std::move(answers); }
     // The answer once the script has run out (OK unless set; 99999 means no message function).
     void setPolicyAnswer(std::int32_t answer) { policyAnswer_ = answer; }
+    // A second folder GetGraphicsPath looks in after the resources: where case files are kept.
+    void setCaseDir(std::filesystem::path caseDir) { caseDir_ = std::move(caseDir); }
     // Where error entries are echoed as they arrive; none unless set.
     void setErrorStream(std::ostream* stream) { errorStream_ = stream; }
 
@@ -73,6 +75,7 @@ private:
     std::string staticStrings_;
     std::filesystem::path supportDir_;
     std::filesystem::path resourceDir_;
+    std::filesystem::path caseDir_;
     std::deque<std::int32_t> scriptedAnswers_;
     std::int32_t policyAnswer_ = kOk;
     std::ostream* errorStream_ = nullptr;

@@ -96,10 +96,13 @@ json numberJson(float value)
 
 platform::Form* WindowView::find(platform::WindowHandle driverWindow)
 {
+    // An item bound to a case study sits inside the case study's window, not the driver's.
     for (const auto child : platform::WindowSystem::instance().childrenOf(driverWindow)) {
         auto* form = platform::Form::fromHandle(child);
         if (form && form->Name() == kItemWindowName)
             return form;
+        if (auto* inside = find(child))
+            return inside;
     }
     return nullptr;
 }

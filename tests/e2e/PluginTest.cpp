@@ -1,13 +1,18 @@
 #include "host/InputFiles.h"
 #include "host/Session.h"
 #include "platform/ComponentRegistry.h"
+#include "platform/Form.h"
+#include "platform/WebBrowser.h"
+#include "platform/WindowSystem.h"
 #include "platform/RegistryFile.h"
 #include "vb/ComError.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -65,6 +70,64 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
     } catch (const vb::ComError& error) {
         EXPECT_EQ(error.number, vb::err::kCannotCreateObject);
     }
+}
+
+TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)
+{
+    velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
+                                 .supportDir = folder_ / "support",
+                                 .resourceDir = kExamples,
+                                 .pluginPath = QUORIN_PLUGIN});
+    session.start(kProgId);
+    ASSERT_TRUE(session.initialize(velm::host::readFileText(kExamples / "case-study-item.xml")));
+    auto& windows = platform::WindowSystem::instance();
+    const auto caseWindows = windows.childrenOf(session.driverWindow());
+    ASSERT_EQ(caseWindows.size(), 1u);
+    const auto* caseStudy = platform::Form::fromHandle(caseWindows[0]);
+    ASSERT_NE(caseStudy, nullptr);
+    EXPECT_EQ(caseStudy->Name(), "frmCaseStudy");
+    EXPECT_EQ(caseStudy->Caption(), "Harbour freight ledger");
+    EXPECT_EQ(session.displayStatus().message, "Case study not viewed: Harbour freight ledger");
+
+    ASSERT_TRUE(session.display().ShowExternalDisplay(300, 150, 10000, 6000));
+    session.runUntilIdle();
+    EXPECT_TRUE(caseStudy->Visible());
+    EXPECT_EQ((std::vector{caseStudy->Left(), caseStudy->Top(), caseStudy->Width(), caseStudy->Height()}),
+              (std::vector{300.0f, 150.0f, 10000.0f, 6000.0f}));
+    const auto* passage = caseStudy->findAs<platform::WebBrowser>("brwPassage");
+    ASSERT_NE(passage, nullptr);
+    EXPECT_EQ(passage->Width(), 4500);
+    EXPECT_NE(passage->html().find("single crane"), std::string::npos);
+    // The item's window, inside the case study's, takes the right-hand 55 % of it.
+    const auto items = windows.childrenOf(caseWindows[0]);
+    ASSERT_EQ(items.size(), 1u);
+    const auto* item = platform::Form::fromHandle(items[0]);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ((std::vector{item->Left(), item->Top(), item->Width(), item->Height()}),
+              (std::vector{4500.0f, 0.0f, 5500.0f, 6000.0f}));
+    EXPECT_EQ(session.displayStatus().message, "Case study viewed: Harbour freight ledger");
+
+    EXPECT_TRUE(session.display().HideExternalDisplay());
+    EXPECT_FALSE(caseStudy->Visible());
+    EXPECT_TRUE(session.free());
+    EXPECT_TRUE(windows.childrenOf(session.driverWindow()).empty());
+}
+
+TEST_F(Plugin, ADamagedCaseFileFailsTheInitialisationWithItsReason)
+{
+    fs::create_directories(folder_ / "cases");
+    std::ofstream(folder_ / "cases" / "C12.xml") << "<Passage>no case study here</Passage>";
+    velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
+                                 .supportDir = folder_ / "support",
+                                 .resourceDir = folder_ / "cases",
+                                 .pluginPath = QUORIN_PLUGIN});
+    session.start(kProgId);
+    EXPECT_FALSE(session.initialize(velm::host::readFileText(kExamples / "case-study-item.xml")));
+    const auto& log = session.support().log();
+    const auto error = std::find_if(log.begin(), log.end(), [](const auto& entry) { return entry.level == "error"; });
+    ASSERT_NE(error, log.end());
+    EXPECT_EQ(error->text, "The case file has no CaseStudy element");
+    EXPECT_EQ(error->routine, "InitExternalDisplay");
 }
 
 }  // namespace
