@@ -9,6 +9,8 @@
 #include <array>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace quorin::test {
 namespace {
 
@@ -131,7 +133,10 @@ protected:
         return item;
     }
 
-    const std::filesystem::path resources = std::filesystem::temp_directory_path() / "quorin-case-study-tests";
+    // A folder of each test's own: tests run side by side, and each writes its own case files.
+    const std::filesystem::path resources = std::filesystem::temp_directory_path()
+        / ("quorin-case-study-" + std::to_string(::getpid()) + "-"
+           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::shared_ptr<RecordingCaseStudy> caseStudy = std::make_shared<RecordingCaseStudy>();
     int created = 0;
 };
