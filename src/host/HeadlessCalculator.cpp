@@ -9,7 +9,7 @@ void HeadlessCalculator::install()
 {
     platform::ProgramLauncher::instance().registerProgram(kProgram, [](platform::WindowState state) {
         auto& windows = platform::WindowSystem::instance();
-        const auto window = windows.createWindow("SciCalc", "Calculator");
+        const auto window = windows.createWindow(kWindowClass, kWindowTitle);
         windows.setCloseHook(window, [](platform::WindowHandle closing) {
             platform::WindowSystem::instance().destroyWindow(closing);
         });

@@ -8,6 +8,9 @@ class HeadlessCalculator {
 public:
     // The program's file name.
     static constexpr const char* kProgram = "dcalc.exe";
+    // The class and title of the window it opens.
+    static constexpr const char* kWindowClass = "SciCalc";
+    static constexpr const char* kWindowTitle = "Calculator";
 
     // Registers the program with the process's launcher; doing it again changes nothing.
     static void install();

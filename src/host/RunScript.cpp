@@ -1,5 +1,6 @@
 #include "host/RunScript.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -15,21 +16,29 @@ struct ActionName {
     bool takesArgument;
     // Whether the driver must hold a display for it.
     bool needsDisplay;
+    // Whether words after the argument say where it happens and which modifier keys are held.
+    bool takesPlace = false;
 };
 
 const std::map<std::string_view, ActionName>& actionNames()
 {
     static const std::map<std::string_view, ActionName> names = {
         {"click", {Kind::Click, true, true}},   {"text", {Kind::Text, true, true}},
-        {"key", {Kind::Key, true, true}},       {"scroll", {Kind::Scroll, true, true}},
+        {"key", {Kind::Key, true, true, true}}, {"keydown", {Kind::KeyDown, true, true, true}},
+        {"select", {Kind::Select, false, true, true}},
+        {"scroll", {Kind::Scroll, true, true}},
         {"button", {Kind::Button, true, true}}, {"answer", {Kind::Answer, true, false}},
         {"resize", {Kind::Resize, true, true}}, {"show", {Kind::Show, true, true}},
         {"hide", {Kind::Hide, false, true}},    {"status", {Kind::Status, false, true}},
         {"leave", {Kind::Leave, false, true}},  {"return", {Kind::Return, false, false}},
         {"wait", {Kind::Wait, true, false}},    {"snapshot", {Kind::Snapshot, false, false}},
+        {"exhibit", {Kind::Exhibit, true, true}}, {"calculator", {Kind::Calculator, true, true}},
     };
     return names;
 }
+
+// The pages a key or a selection can happen on, besides the choices and a choice's text.
+constexpr std::string_view kPages[] = {"title", "bottom", "stem", "buttons", "left", "right", "instructions"};
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -118,6 +127,12 @@ public:
         case Kind::Click:
         case Kind::Text: choiceOf(argument, action); break;
         case Kind::Key: action.keyCode = keyOf(argument); break;
+        case Kind::KeyDown: action.keyCode = keyCodeOf(argument); break;
+        case Kind::Exhibit: action.exhibit = exhibitOf(argument); break;
+        case Kind::Calculator:
+            if (argument != "close")
+                fail("calculator takes \"close\"");
+            break;
         case Kind::Scroll: action.scrollTo = scrollOf(argument); break;
         case Kind::Button: action.elementId = std::string(argument); break;
         case Kind::Answer: action.answerOk = answerOf(argument); break;
@@ -129,7 +144,57 @@ public:
         return action;
     }
 
+    // The words after the argument of key, keydown and select: in=PLACE and the modifier keys.
+    void placeOf(const std::vector<std::string_view>& words, RunAction& action) const
+    {
+        for (const auto word : words) {
+            const bool modifier = word == "alt" || word == "shift" || word == "ctrl";
+            if (modifier && action.kind == Kind::Select)
+                fail("select takes only in=PLACE");
+            if (word == "alt")
+                action.alt = true;
+            else if (word == "shift")
+                action.shift = true;
+            else if (word == "ctrl")
+                action.ctrl = true;
+            else if (word.starts_with("in="))
+                placeNamed(word.substr(3), action);
+            else
+                fail("unknown word \"" + std::string(word) + "\"; after the action come in=PLACE, alt, shift and ctrl");
+        }
+    }
+
 private:
+    void placeNamed(std::string_view place, RunAction& action) const
+    {
+        if (place.starts_with("choice:") && place.size() > 7) {
+            choiceOf(place.substr(7), action);
+            action.place = "choice";
+            return;
+        }
+        if (place != "choices" && std::find(std::begin(kPages), std::end(kPages), place) == std::end(kPages))
+            fail("unknown place \"" + std::string(place) + "\"");
+        action.place = std::string(place);
+    }
+
+    std::int16_t keyCodeOf(std::string_view argument) const
+    {
+        const auto code = numberOf<std::int16_t>(argument);
+        if (!code || *code <= 0)
+            fail("keydown takes a key code, 1 to 32767");
+        return *code;
+    }
+
+    std::int16_t exhibitOf(std::string_view argument) const
+    {
+        if (argument == "exit")
+            return 0;
+        const auto index = numberOf<std::int16_t>(argument);
+        if (!index || *index <= 0)
+            fail("exhibit takes a button number, 1 for the first, or \"exit\"");
+        return *index;
+    }
+
     void choiceOf(std::string_view argument, RunAction& action) const
     {
         if (argument.size() > 1 && argument.front() == '#') {
@@ -236,13 +301,18 @@ RunScript RunScript::parse(std::string_view text)
         const std::string_view source = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         const LineParser parser(++line, source);
-        const auto words = wordsBeforeComment(source);
+        auto words = wordsBeforeComment(source);
         if (words.empty())
             continue;
         const auto name = actionNames().find(words[0]);
         if (name == actionNames().end())
             parser.fail("unknown action \"" + std::string(words[0]) + "\"");
         const ActionName& action = name->second;
+        std::vector<std::string_view> placeWords;
+        if (const std::size_t first = action.takesArgument ? 2 : 1; action.takesPlace && words.size() > first) {
+            placeWords.assign(words.begin() + static_cast<std::ptrdiff_t>(first), words.end());
+            words.resize(first);
+        }
         if (action.takesArgument && words.size() < 2)
             parser.fail(std::string(words[0]) + " needs an argument");
         if (!action.takesArgument && words.size() > 1)
@@ -256,7 +326,10 @@ RunScript RunScript::parse(std::string_view text)
             parser.fail("return needs a leave before it");
         if (action.kind == Kind::Leave || action.kind == Kind::Return)
             displayHeld = action.kind == Kind::Return;
-        script.actions_.push_back(parser.parse(action.kind, argumentOf(words)));
+        auto parsed = parser.parse(action.kind, argumentOf(words));
+        if (action.takesPlace)
+            parser.placeOf(placeWords, parsed);
+        script.actions_.push_back(std::move(parsed));
     }
     return script;
 }

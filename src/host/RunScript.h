@@ -27,7 +27,9 @@ struct RunAction {
     enum class Kind {
         Click,     // the answer control of a choice
         Text,      // a click inside the choice's text
-        Key,       // a typed character, the focus on the choices
+        Key,       // a typed character, on the choices or on a page
+        KeyDown,   // a key pressed down on a page
+        Select,    // the candidate starts dragging a text selection on a page
         Scroll,    // the item area to a position, or to its end
         Button,    // an element of the button bar
         Answer,    // how the next message boxes are answered
@@ -39,18 +41,29 @@ struct RunAction {
         Return,    // a new display, shown, the stored state handed back
         Wait,      // time passes
         Snapshot,  // the view is printed
+        Exhibit,   // an exhibit button, or the exhibit window's Exit button
+        Calculator,  // the candidate closes the calculator
     };
 
     Kind kind = Kind::Snapshot;
     // The script line it came from (1 for the first) and that line as written.
     int line = 0;
     std::string source;
-    // Click and Text: the letter as shown, or "" when position names the choice.
+    // Click and Text, and a place "choice:X": the letter as shown, or "" when position names the choice.
     std::string letter;
-    // Click and Text: the position given as "#p"; -1 when a letter names the choice.
+    // Click and Text, and a place "choice:X": the position given as "#p"; -1 when a letter names the choice.
     std::int32_t position = -1;
-    // Key: the character code.
+    // Key: the character code; KeyDown: the key code.
     std::int16_t keyCode = 0;
+    // Key, KeyDown and Select: where it happens: "choices" (the focus on the choices), a page
+    // ("title", "bottom", "stem", "buttons", "left", "right", "instructions") or "choice" (a choice's text).
+    std::string place = "choices";
+    // Key and KeyDown: the modifier keys held.
+    bool alt = false;
+    bool shift = false;
+    bool ctrl = false;
+    // Exhibit: the button's index (1 for the first); 0 for the exhibit window's Exit button.
+    std::int16_t exhibit = 0;
     // Scroll: the position in twips, or -1 for the end.
     std::int32_t scrollTo = 0;
     // Button: the element id.
@@ -75,7 +88,7 @@ private:
 };
 
 // The actions of a visit script: one per line, "#" at the start of a word ending the line
-// (except as the argument of click, text and key), blank lines ignored.
+// (except as the argument of click, text and key, and in a place "choice:#p"), blank lines ignored.
 class RunScript {
 public:
     // The longest a single wait may last, so that a script always ends.

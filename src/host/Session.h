@@ -56,6 +56,8 @@ std::string stateTextOf(const ByteArray& bytes);
 class Session {
 public:
     static constexpr std::string_view kMultipleChoiceProgId = "QuorinMultipleChoice.clsMultipleChoice";
+    // The case study an item names is created by this name.
+    static constexpr std::string_view kCaseStudyProgId = "QuorinCaseStudy.clsCaseStudy";
 
     explicit Session(SessionSettings settings);
     // Frees the display if the session did not, and destroys the driver's window.

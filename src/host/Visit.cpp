@@ -1,6 +1,8 @@
 #include "host/Visit.h"
 
+#include "host/CompanionView.h"
 #include "platform/CheckBox.h"
+#include "platform/CommandButton.h"
 #include "platform/EventLoop.h"
 #include "platform/HtmlEvent.h"
 #include "platform/ManualClock.h"
@@ -10,6 +12,7 @@
 #include "platform/WebBrowser.h"
 #include "vb/ComError.h"
 #include "vb/Text.h"
+#include "velm/DataIO.h"
 
 namespace velm::host {
 namespace {
@@ -50,6 +53,21 @@ json logJson(const SupportObject& support)
     return log;
 }
 
+json eventJson(const platform::HtmlEvent& event, bool selectionEmptied)
+{
+    return {{"type", event.type},
+            {"keyCode", event.keyCode},
+            {"cancelBubble", event.cancelBubble},
+            {"returnValue", event.returnValue},
+            {"selectionEmptied", selectionEmptied}};
+}
+
+// The programmatic name an exhibit button's tag begins with.
+std::string progidOfTag(const std::string& tag)
+{
+    return tag.substr(0, tag.find('|'));
+}
+
 // Whether the button-bar page holds an element with that id, so that a candidate could click it.
 bool pageHasElement(const platform::WebBrowser& page, const std::string& id)
 {
@@ -66,10 +84,13 @@ Visit::Visit(VisitSettings settings)
 {
     platform::EventLoop::current().setClock(clock_);
     session_.support().setPolicyAnswer(answerCode(settings_.answerOk));
+    CaseStudyRecorder::install(Session::kCaseStudyProgId,
+                               [this](const std::shared_ptr<CaseStudyRecorder>& caseStudy) { caseStudy_ = caseStudy; });
 }
 
 Visit::~Visit()
 {
+    CaseStudyRecorder::uninstall(Session::kCaseStudyProgId);
     platform::EventLoop::current().setClock(nullptr);
 }
 
@@ -107,7 +128,16 @@ void Visit::perform(const RunAction& action)
     switch (action.kind) {
     case Kind::Click:
     case Kind::Text: choiceAction(action); break;
-    case Kind::Key: key(action.keyCode); break;
+    case Kind::Key:
+    case Kind::KeyDown:
+    case Kind::Select:
+        if (action.kind == Kind::Key && action.place == "choices")
+            keyOnChoices(action);
+        else
+            pageEvent(action);
+        break;
+    case Kind::Exhibit: exhibit(action); break;
+    case Kind::Calculator: closeCalculator(action); break;
     case Kind::Scroll: scroll(action.scrollTo); break;
     case Kind::Button: button(action); break;
     case Kind::Answer: session_.support().setPolicyAnswer(answerCode(action.answerOk)); break;
@@ -166,13 +196,70 @@ void Visit::choiceAction(const RunAction& action)
         option->click();
 }
 
-void Visit::key(std::int16_t code)
+void Visit::keyOnChoices(const RunAction& action)
 {
+    auto event = platform::HtmlEvent::key("keypress", action.keyCode, action.alt, action.shift, action.ctrl);
     auto* choices = window().control<platform::PictureBox>("pcChoicesContainer");
-    if (!choices || !choices->canFocus())
-        return;
-    choices->SetFocus();
-    choices->keyPress(code);
+    if (choices && choices->canFocus()) {
+        choices->SetFocus();
+        event.keyCode = choices->keyPress(action.keyCode);
+    }
+    lastEvent_ = eventJson(event, false);
+}
+
+// A key or a selection on a page, which the page hands to the item's handler before its default action.
+void Visit::pageEvent(const RunAction& action)
+{
+    auto* page = pageOf(action);
+    if (!page)
+        return missing(action, "no page " + action.place + (action.place == "choice" ? " " + action.letter : ""));
+    auto event = action.kind == Kind::Select
+        ? platform::HtmlEvent::selectStart()
+        : platform::HtmlEvent::key(action.kind == Kind::Key ? "keypress" : "keydown", action.keyCode, action.alt,
+                                   action.shift, action.ctrl);
+    page->fireEvent(event);
+    lastEvent_ = eventJson(event, action.kind == Kind::Select && page->Document().selection().isEmpty());
+}
+
+platform::WebBrowser* Visit::pageOf(const RunAction& action) const
+{
+    if (action.place == "instructions")
+        return CompanionView(session_.driverWindow()).instructionsPage();
+    if (action.place != "choice")
+        return window().page(action.place);
+    const auto position = positionOf(action);
+    return position ? window().choiceText(*position) : nullptr;
+}
+
+void Visit::exhibit(const RunAction& action)
+{
+    if (action.exhibit == 0) {
+        auto* exit = CompanionView(session_.driverWindow()).exhibitExit();
+        if (!exit || !exit->Visible())
+            return missing(action, "no exhibit window with its Exit button");
+        return exit->click();
+    }
+    auto* button = window().exhibitButton(action.exhibit);
+    if (!button)
+        return missing(action, "no exhibit button " + std::to_string(action.exhibit));
+    exhibitProgid_ = progidOfTag(button->Tag());
+    button->click();
+}
+
+void Visit::closeCalculator(const RunAction& action)
+{
+    const auto calculator = CompanionView(session_.driverWindow()).calculatorWindow();
+    if (calculator == 0)
+        return missing(action, "no calculator runs");
+    platform::WindowSystem::instance().sendMessage(calculator, platform::kWmSysCommand, platform::kScClose, 0);
+}
+
+std::int32_t Visit::viewedExhibits(const std::string& stateText) const
+{
+    velm::DataIO state;
+    state.LoadXml(stateText);
+    state.setFromRoot(true);
+    return state.FindElement("ViewedExhibits") ? state.GetText().toInt32() : 0;
 }
 
 void Visit::scroll(std::int32_t position)
@@ -242,7 +329,15 @@ json Visit::view()
                              : json{{"0", nullptr}, {"1", nullptr}};
     view["status"] = lastStatus_ ? json(lastStatus_->state) : json(nullptr);
     view["viewedAll"] = lastStatus_ ? json(lastStatus_->viewedAll) : json(nullptr);
+    view["statusMessage"] = lastStatus_ ? json(lastStatus_->message) : json(nullptr);
     view["score"] = open ? scoreJson() : json(nullptr);
+    view["lastEvent"] = lastEvent_;
+    const CompanionView companions(session_.driverWindow());
+    view["exhibitWindow"] = companions.exhibitWindowJson(exhibitProgid_);
+    view["instructions"] = companions.instructionsJson();
+    view["calculator"] = companions.calculatorJson();
+    view["viewedExhibits"] = view["state"].is_string() ? json(viewedExhibits(view["state"])) : json(nullptr);
+    view["caseStudy"] = caseStudy_ ? caseStudy_->toJson() : json(nullptr);
     const auto& support = session_.support();
     view["messages"] = messagesJson(support);
     view["errors"] = errorsJson(support);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/CaseStudyRecorder.h"
 #include "host/RunScript.h"
 #include "host/Session.h"
 #include "host/WindowView.h"
@@ -14,7 +15,8 @@
 
 namespace platform {
 class ManualClock;
-}
+class WebBrowser;
+}  // namespace platform
 
 namespace velm::host {
 
@@ -69,7 +71,12 @@ public:
 private:
     bool showDisplay();
     void choiceAction(const RunAction& action);
-    void key(std::int16_t code);
+    void keyOnChoices(const RunAction& action);
+    void pageEvent(const RunAction& action);
+    platform::WebBrowser* pageOf(const RunAction& action) const;
+    void exhibit(const RunAction& action);
+    void closeCalculator(const RunAction& action);
+    std::int32_t viewedExhibits(const std::string& stateText) const;
     void scroll(std::int32_t position);
     void button(const RunAction& action);
     void askStatus();
@@ -86,6 +93,12 @@ private:
     RunRect rect_;
     vb::ByteArray savedState_;
     std::optional<DisplayStatus> lastStatus_;
+    // The last key or selection as the item's handlers left it; null before the first.
+    nlohmann::ordered_json lastEvent_;
+    // The programmatic name in the exhibit button last pressed.
+    std::string exhibitProgid_;
+    // The case study the item is bound to, watched; null for a plain item.
+    std::shared_ptr<CaseStudyRecorder> caseStudy_;
 };
 
 }  // namespace velm::host

@@ -18,7 +18,13 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-constexpr const char* kItemWindowName = "frmMain";
+constexpr std::string_view kExhibitWindowName = "frmActExb";
+
+// The browser of each place a script names.
+constexpr std::pair<std::string_view, const char*> kPages[] = {
+    {"title", "brwTitle"},   {"bottom", "brwBottom"}, {"stem", "txtItemStem"},
+    {"buttons", "brwButtons"}, {"left", "brwLeftEdge"}, {"right", "brwRightEdge"},
+};
 constexpr const char* kChromeBrowsers[] = {"brwTitle", "brwLeftEdge", "brwRightEdge", "brwBottom", "brwButtons"};
 constexpr const char* kLaidOutControls[] = {"brwTitle",    "brwLeftEdge", "brwRightEdge",       "brwBottom",   "brwButtons",
                                             "txtItemStem", "scrItemStem", "pcChoicesContainer", "ssWorkScroll"};
@@ -94,14 +100,17 @@ json numberJson(float value)
     return shortest;
 }
 
-platform::Form* WindowView::find(platform::WindowHandle driverWindow)
+platform::Form* WindowView::find(platform::WindowHandle driverWindow, std::string_view name)
 {
-    // An item bound to a case study sits inside the case study's window, not the driver's.
+    // An item bound to a case study sits inside the case study's window, not the driver's; the
+    // windows inside an exhibit window are the exhibit's own, so the search passes them over.
     for (const auto child : platform::WindowSystem::instance().childrenOf(driverWindow)) {
         auto* form = platform::Form::fromHandle(child);
-        if (form && form->Name() == kItemWindowName)
+        if (form && form->Name() == name)
             return form;
-        if (auto* inside = find(child))
+        if (form && form->Name() == kExhibitWindowName)
+            continue;
+        if (auto* inside = find(child, name))
             return inside;
     }
     return nullptr;
@@ -159,27 +168,42 @@ platform::WebBrowser* WindowView::choiceText(std::int16_t position) const
     return texts ? texts->find(position) : nullptr;
 }
 
+platform::CommandButton* WindowView::exhibitButton(std::int16_t index) const
+{
+    const auto* buttons = window_ ? window_->findArray<platform::CommandButton>("cmdActiveExhibits") : nullptr;
+    return buttons && index > 0 ? buttons->find(index) : nullptr;
+}
+
+platform::WebBrowser* WindowView::page(std::string_view place) const
+{
+    for (const auto& [name, browser] : kPages) {
+        if (name == place)
+            return control<platform::WebBrowser>(browser);
+    }
+    return nullptr;
+}
+
 json WindowView::toJson() const
 {
-    return {{"window", windowJson()},
+    return {{"window", windowJson(window_)},
             {"pages", pagesJson()},
             {"controls", controlsJson()},
             {"choices", choicesJson()},
             {"exhibits", exhibitsJson()}};
 }
 
-json WindowView::windowJson() const
+json WindowView::windowJson(const platform::Form* window)
 {
-    if (!window_)
+    if (!window)
         return {{"visible", false}, {"left", nullptr},       {"top", nullptr},        {"width", nullptr},
                 {"height", nullptr}, {"scaleWidth", nullptr}, {"scaleHeight", nullptr}};
-    return {{"visible", window_->Visible()},
-            {"left", twips(window_->Left())},
-            {"top", twips(window_->Top())},
-            {"width", twips(window_->Width())},
-            {"height", twips(window_->Height())},
-            {"scaleWidth", twips(window_->ScaleWidth())},
-            {"scaleHeight", twips(window_->ScaleHeight())}};
+    return {{"visible", window->Visible()},
+            {"left", twips(window->Left())},
+            {"top", twips(window->Top())},
+            {"width", twips(window->Width())},
+            {"height", twips(window->Height())},
+            {"scaleWidth", twips(window->ScaleWidth())},
+            {"scaleHeight", twips(window->ScaleHeight())}};
 }
 
 json WindowView::pagesJson() const

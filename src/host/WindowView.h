@@ -12,6 +12,7 @@
 #include <vector>
 
 namespace platform {
+class CommandButton;
 class WebBrowser;
 }  // namespace platform
 
@@ -25,8 +26,11 @@ nlohmann::ordered_json numberJson(float value);
 // control in use, and everything the candidate sees, as JSON. A view of no window is empty.
 class WindowView {
 public:
-    // The item window among the children of the driver's window; null when there is none.
-    static platform::Form* find(platform::WindowHandle driverWindow);
+    // The window named name (the item window unless told) among the windows inside the
+    // driver's window, at any depth; null when there is none.
+    static platform::Form* find(platform::WindowHandle driverWindow, std::string_view name = "frmMain");
+    // {visible, left, top, width, height, scaleWidth, scaleHeight} of a window; nulls for none.
+    static nlohmann::ordered_json windowJson(const platform::Form* window);
 
     // A view of window (null for none).
     explicit WindowView(platform::Form* window);
@@ -50,12 +54,16 @@ public:
     }
     // The choice text browser of a position; null when none.
     platform::WebBrowser* choiceText(std::int16_t position) const;
+    // The exhibit button of that index (1 for the first); null when there is none.
+    platform::CommandButton* exhibitButton(std::int16_t index) const;
+    // The frame page a candidate's key or selection happens on: "title", "bottom", "stem",
+    // "buttons", "left" or "right"; null for any other name or no window.
+    platform::WebBrowser* page(std::string_view place) const;
 
     // window, pages, controls, choices and exhibits; null values and empty arrays for no window.
     nlohmann::ordered_json toJson() const;
 
 private:
-    nlohmann::ordered_json windowJson() const;
     nlohmann::ordered_json pagesJson() const;
     nlohmann::ordered_json controlsJson() const;
     nlohmann::ordered_json choicesJson() const;

@@ -48,6 +48,11 @@ std::shared_ptr<ComObject> ComponentRegistry::create(std::string_view progId)
             vb::raise(vb::err::kCannotCreateObject);
         return object;
     }
+    return createFromServer(progId);
+}
+
+std::shared_ptr<ComObject> ComponentRegistry::createFromServer(std::string_view progId)
+{
     const auto entry = RegistryFile::load(RegistryFile::defaultPath()).findByProgId(progId);
     if (!entry)
         vb::raise(vb::err::kCannotCreateObject);

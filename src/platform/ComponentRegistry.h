@@ -35,6 +35,11 @@ public:
     // pass unchanged.
     std::shared_ptr<ComObject> create(std::string_view progId);
 
+    // A new object of the class named progId from the registry file's servers alone, passing over
+    // any in-process factory of that name (so that a factory can wrap the registered class);
+    // raises as create does.
+    std::shared_ptr<ComObject> createFromServer(std::string_view progId);
+
     // create, cast to the interface I; an object without it raises 438.
     template <class I>
     std::shared_ptr<I> createAs(std::string_view progId)
