@@ -63,6 +63,37 @@ TEST(RunScript, EveryActionWithItsArgument)
     EXPECT_EQ(actions[16].kind, Kind::Return);
 }
 
+TEST(RunScript, KeysAndSelectionsSayWhereTheyHappenAndWhichModifiersAreHeld)
+{
+    const auto script = RunScript::parse(
+        "key t in=title\n"
+        "key # in=choice:#2 shift ctrl\n"
+        "keydown 116 in=stem alt\n"
+        "select in=choice:b\n"
+        "key x\n"
+        "exhibit 2\n"
+        "exhibit exit\n"
+        "calculator close\n");
+    const auto& actions = script.actions();
+    ASSERT_EQ(actions.size(), 8u);
+    EXPECT_EQ(actions[0].place, "title");
+    EXPECT_EQ(actions[0].keyCode, 't');
+    EXPECT_FALSE(actions[0].alt || actions[0].shift || actions[0].ctrl);
+    EXPECT_EQ(actions[1].place, "choice");
+    EXPECT_EQ(actions[1].position, 2);
+    EXPECT_EQ(actions[1].keyCode, '#');
+    EXPECT_TRUE(actions[1].shift && actions[1].ctrl && !actions[1].alt);
+    EXPECT_EQ(actions[2].kind, Kind::KeyDown);
+    EXPECT_EQ(actions[2].keyCode, 116);
+    EXPECT_TRUE(actions[2].alt);
+    EXPECT_EQ(actions[3].kind, Kind::Select);
+    EXPECT_EQ(actions[3].letter, "b");
+    EXPECT_EQ(actions[4].place, "choices");
+    EXPECT_EQ(actions[5].exhibit, 2);
+    EXPECT_EQ(actions[6].exhibit, 0);
+    EXPECT_EQ(actions[7].kind, Kind::Calculator);
+}
+
 TEST(RunScript, AnEmptyScriptHasNoActions)
 {
     EXPECT_TRUE(RunScript::parse("").actions().empty());
@@ -119,6 +150,15 @@ INSTANTIATE_TEST_SUITE_P(
                 "script line 2: the display was left; only return, answer, wait and snapshot until it returns: click A"},
         BadLine{"leave\nleave", 2,
                 "script line 2: the display was left; only return, answer, wait and snapshot until it returns: leave"},
-        BadLine{"return", 1, "script line 1: return needs a leave before it: return"}));
+        BadLine{"return", 1, "script line 1: return needs a leave before it: return"},
+        BadLine{"key a in=footer", 1, "script line 1: unknown place \"footer\": key a in=footer"},
+        BadLine{"key a in=choice:", 1, "script line 1: unknown place \"choice:\": key a in=choice:"},
+        BadLine{"key a meta", 1,
+                "script line 1: unknown word \"meta\"; after the action come in=PLACE, alt, shift and ctrl: key a meta"},
+        BadLine{"select in=stem alt", 1, "script line 1: select takes only in=PLACE: select in=stem alt"},
+        BadLine{"keydown F5 in=stem", 1, "script line 1: keydown takes a key code, 1 to 32767: keydown F5 in=stem"},
+        BadLine{"keydown 0", 1, "script line 1: keydown takes a key code, 1 to 32767: keydown 0"},
+        BadLine{"exhibit 0", 1, "script line 1: exhibit takes a button number, 1 for the first, or \"exit\": exhibit 0"},
+        BadLine{"calculator open", 1, "script line 1: calculator takes \"close\": calculator open"}));
 
 }  // namespace

@@ -1,0 +1,183 @@
+#include "RunCommandTesting.h"
+
+namespace {
+
+using namespace run_testing;
+
+json calls(std::initializer_list<const char*> names)
+{
+    auto list = json::array();
+    for (const char* name : names)
+        list.push_back(name);
+    return list;
+}
+
+json event(const char* type, int keyCode, bool blocked, bool selectionEmptied = false)
+{
+    return {{"type", type}, {"keyCode", keyCode}, {"cancelBubble", blocked}, {"returnValue", !blocked},
+            {"selectionEmptied", selectionEmptied}};
+}
+
+TEST_F(RunCommand, ExhibitsOpenOverTheItemOnceInThreeSecondsAndASelfClosingOneLeavesNoWindow)
+{
+    const auto result = visit("exhibits-item.xml", "exhibits-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 5u);
+    constexpr const char* kProgid = "QuorinMultipleChoice.clsMultipleChoice";
+    EXPECT_EQ(result.views[0]["exhibits"][0]["tag"], std::string(kProgid) + "|exhibit-fares.xml|False");
+    EXPECT_EQ(result.views[0]["exhibits"][1]["tag"], std::string(kProgid) + "|exhibit-timetable.xml|True");
+
+    // The fare table fills the item's rectangle; its child item leaves room for Exit (375
+    // twips) and its 50-twip margin below.
+    const json fares = {{"open", true}, {"visible", true}, {"left", 0}, {"top", 0}, {"width", 9000},
+                        {"height", 6000}, {"progid", kProgid}, {"exitVisible", true},
+                        {"child", {{"visible", true}, {"left", 0}, {"top", 0}, {"width", 9000}, {"height", 6000 - 375 - 50},
+                                   {"scaleWidth", 9000}, {"scaleHeight", 6000 - 375 - 50}}}};
+    EXPECT_EQ(result.views[0]["exhibitWindow"], fares);
+    EXPECT_EQ(result.views[0]["viewedExhibits"], 1);
+    // The timetable's button pressed two seconds later opened nothing.
+    EXPECT_EQ(result.views[1]["exhibitWindow"], fares);
+    EXPECT_EQ(result.views[1]["viewedExhibits"], 1);
+    // Exit closed the fare table.
+    EXPECT_EQ(result.views[2]["exhibitWindow"], nullptr);
+
+    // The timetable closes itself: its window stays hidden, without Exit, its child at full height.
+    const auto& timetable = result.views[3]["exhibitWindow"];
+    EXPECT_EQ(timetable["visible"], false);
+    EXPECT_EQ(timetable["exitVisible"], false);
+    EXPECT_EQ(timetable["child"]["height"], 6000);
+    EXPECT_EQ(result.views[3]["viewedExhibits"], 2);
+    EXPECT_EQ(result.views[3]["window"]["visible"], true);
+
+    // Both seen, and nothing to scroll: viewed in full.
+    EXPECT_EQ(result.views[4]["viewedAll"], true);
+    EXPECT_NE(result.views[4]["state"].get<std::string>().find("<ViewedExhibits>2</ViewedExhibits><Buttons>True</Buttons>"),
+              std::string::npos);
+    EXPECT_TRUE(result.views[4]["errors"].empty());
+    EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+TEST_F(RunCommand, AnExhibitItemThatCannotBeReadIsReportedAndTheItemGoesOn)
+{
+    const auto folder = work_ / "resources";
+    fs::create_directories(folder);
+    fs::copy_file(example("exhibits-item.xml"), folder / "exhibits-item.xml");
+    const auto withScript = work_ / "visit.script";
+    std::ofstream(withScript) << "exhibit 1\nclick A\n";
+    const auto pressed = run(quoted(folder / "exhibits-item.xml") + " --script " + quoted(withScript)
+                             + " --json --support-dir " + quoted(work_ / "support"));
+    ASSERT_EQ(pressed.exitCode, 0) << pressed.err;
+    const auto& last = pressed.views.back();
+    ASSERT_FALSE(last["errors"].empty());
+    EXPECT_EQ(last["errors"][0]["description"], "The initilization file for the active exhibit cannot be found.");
+    EXPECT_EQ(valuesOf(last), (std::vector<int>{1, 0, 0}));
+}
+
+TEST_F(RunCommand, InstructionsOpenOnceCentredWithTheirImagesAndPassOnlyTheDriversAltLetters)
+{
+    const auto result = visit("instructions-item.xml", "instructions-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 8u);
+    const auto& instructions = result.views[0]["instructions"];
+    // 6000 by 4500 in the middle of the item's 9000 by 6000, under the static caption.
+    EXPECT_EQ(instructions["open"], true);
+    EXPECT_EQ(instructions["caption"], "Instructions");
+    EXPECT_EQ((std::vector<int>{instructions["left"], instructions["top"], instructions["width"], instructions["height"]}),
+              (std::vector<int>{1500, 750, 6000, 4500}));
+    // Twenty paragraphs do not fit: the scroll bars are on.
+    EXPECT_EQ(instructions["scrollBars"], true);
+    const auto html = instructions["html"].get<std::string>();
+    EXPECT_NE(html.find("<img src=\"" + example("key-cap.png").string() + "\"> Type a choice's letter"),
+              std::string::npos);
+    EXPECT_EQ(result.views[0]["lastEvent"], nullptr);
+
+    const json expected[] = {
+        event("keydown", 78, false),            // Alt+N is the driver's
+        event("keydown", 32, true),             // a plain letter is not
+        event("selectstart", 0, true, true),    // nor a selection
+        event("keypress", 'b', false),          // on the title a letter chooses
+        event("keypress", 32, true),            // with ctrl it is blocked
+        event("keydown", 32, true),             // F5 on the stem
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(result.views[i + 1]["lastEvent"], expected[i]) << "view " << i + 1;
+    EXPECT_EQ(valuesOf(result.views[3]), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(valuesOf(result.views[4]), (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(valuesOf(result.views[5]), (std::vector<int>{0, 1, 0}));
+    EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+TEST_F(RunCommand, TheCalculatorStartsOnceIsHeldByTheItemAndStartsAgainAfterTheCandidateClosesIt)
+{
+    const auto result = withScript("button btnCalculator\nbutton btnCalculator\nsnapshot\ncalculator close\nsnapshot\n"
+                                   "button btnCalculator\nsnapshot\nleave\nsnapshot\n",
+                                   "--options 256 --json");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 5u);
+    const json held = {{"running", true}, {"captured", true}};
+    const json none = {{"running", false}, {"captured", false}};
+    EXPECT_EQ(result.views[0]["calculator"], held);
+    EXPECT_EQ(result.views[1]["calculator"], none);
+    EXPECT_EQ(result.views[2]["calculator"], held);
+    // Leaving unloads the item, which closes its calculator.
+    EXPECT_EQ(result.views[3]["calculator"], none);
+
+    const auto gone = withScript("calculator close\n", "--json");
+    EXPECT_EQ(gone.exitCode, 0);
+    EXPECT_EQ(gone.err, "velm-host: script line 1: no calculator runs: calculator close\n");
+}
+
+TEST_F(RunCommand, ACaseStudyGetsItsCallsInOrderAndGivesTheQuestionTheRightOfTheRectangle)
+{
+    const auto result = visit("case-study-item.xml", "case-study-visit.script");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.views.size(), 3u);
+    const auto bound = calls({"DisplayInt_SetParentWnd", "InitCaseStudy", "getCaseParent",
+                              "DisplayInt_ShowExternalDisplay", "QuestionSize"});
+    // 9000 wide: the passage keeps 9000 - 4950.
+    EXPECT_EQ(result.views[0]["caseStudy"],
+              (json{{"bound", true}, {"calls", bound}, {"questionRect", {4050, 0, 4950, 6000}}}));
+    EXPECT_EQ(result.views[0]["window"]["left"], 4050);
+    EXPECT_EQ(result.views[0]["window"]["width"], 4950);
+    // In a case study the frame is the case study's: no title, edges or bottom strip.
+    EXPECT_EQ(result.views[0]["controls"]["brwTitle"]["visible"], false);
+
+    auto resized = bound;
+    for (const char* name : {"DisplayInt_ResizeExternalDisplay", "QuestionSize", "DisplayInt_GetExternalDisplayStatus"})
+        resized.push_back(name);
+    EXPECT_EQ(result.views[1]["caseStudy"],
+              (json{{"bound", true}, {"calls", resized}, {"questionRect", {5400, 0, 6600, 8000}}}));
+    EXPECT_EQ(result.views[1]["statusMessage"], "Case study viewed: Harbour freight ledger");
+    EXPECT_EQ(result.views[1]["status"], 2);
+
+    // After leave and return a new case study was bound, and the final status asked it too.
+    EXPECT_EQ(result.views[2]["caseStudy"],
+              (json{{"bound", true},
+                    {"calls", calls({"DisplayInt_SetParentWnd", "InitCaseStudy", "getCaseParent",
+                                     "DisplayInt_ShowExternalDisplay", "QuestionSize",
+                                     "DisplayInt_GetExternalDisplayStatus"})},
+                    {"questionRect", {4500, 0, 5500, 6000}}}));
+    EXPECT_TRUE(result.views[2]["errors"].empty());
+    EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+TEST_F(RunCommand, AMissingCaseFileIsTheMessageAndAPlainItemAndTheCaseFolderIsSearched)
+{
+    const auto folder = work_ / "items";
+    fs::create_directories(folder);
+    fs::copy_file(example("case-study-item.xml"), folder / "item.xml");
+    const auto plain = run(quoted(folder / "item.xml") + " --json --support-dir " + quoted(work_ / "support"));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    const auto& view = plain.views.back();
+    EXPECT_EQ(view["messages"], json::array({message("Can't find case study for this item.  Looking for C12", 0, 1)}));
+    EXPECT_EQ(view["caseStudy"], nullptr);
+    EXPECT_EQ(view["window"]["width"], 9000);
+
+    const auto found = run(quoted(folder / "item.xml") + " --json --case-dir " + quoted(fs::path(QUORIN_EXAMPLES_DIR))
+                           + " --support-dir " + quoted(work_ / "support"));
+    ASSERT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_TRUE(found.views.back()["messages"].empty());
+    EXPECT_EQ(found.views.back()["caseStudy"]["bound"], true);
+}
+
+}  // namespace
