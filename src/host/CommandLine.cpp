@@ -4,6 +4,7 @@
 #include "host/InputFiles.h"
 #include "host/InspectCommand.h"
 #include "host/KeysCommand.h"
+#include "host/RescoreCommand.h"
 #include "host/RunCommand.h"
 #include "host/ScoreCommand.h"
 #include "vb/ComError.h"
@@ -37,6 +38,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addInspectCommand(app, console);
     addScoreCommand(app, console);
     addRunCommand(app, console);
+    addRescoreCommand(app, console);
     try {
         app.parse(argc, argv);
         return 0;

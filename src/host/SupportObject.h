@@ -55,6 +55,12 @@ public:
     void scriptAnswers(std::deque<std::int32_t> answers) { scriptedAnswers_ = std::move(answers); }
     // The answer once the script has run out (OK unless set; 99999 means no message function).
     void setPolicyAnswer(std::int32_t answer) { policyAnswer_ = answer; }
+    // Forgets the log and the messages so far, so a long batch keeps no record of each call.
+    void clearRecords()
+    {
+        log_.clear();
+        messages_.clear();
+    }
     // A second folder GetGraphicsPath looks in after the resources: where case files are kept.
     void setCaseDir(std::filesystem::path caseDir) { caseDir_ = std::move(caseDir); }
     // Where error entries are echoed as they arrive; none unless set.
