@@ -9,6 +9,7 @@
 #include <array>
 #include <fstream>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace quorin::test {
@@ -98,6 +99,8 @@ protected:
     {
         std::filesystem::remove_all(resources);
         std::filesystem::create_directories(resources);
+        // A registry of the test's own: a case study installed on this machine must not answer.
+        ::setenv("VELM_REGISTRY", (resources / "registry").c_str(), 1);
         platform::ComponentRegistry::instance().registerFactory(std::string(clsMultipleChoice::kCaseStudyProgId), [this] {
             ++created;
             return caseStudy;
@@ -106,6 +109,7 @@ protected:
     ~CaseStudy() override
     {
         platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
+        ::unsetenv("VELM_REGISTRY");
         windows().destroyWindow(caseStudy->window);
         std::filesystem::remove_all(resources);
     }
