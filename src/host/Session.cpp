@@ -4,6 +4,7 @@
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 #include "platform/InProcessServer.h"
+#include "platform/RegistryFile.h"
 #include "vb/ComError.h"
 #include "vb/Text.h"
 
@@ -27,6 +28,19 @@ std::shared_ptr<DisplayInt> createDisplay(std::string_view progId, const std::fi
     }
     registry.registerServer(plugin);
     return registry.createAs<DisplayInt>(progId);
+}
+
+// Items bound to a case study create ours by name. It is registered only when the registry
+// lacks a usable entry, so that runs side by side do not rewrite the registry file.
+void installCaseStudy(const std::filesystem::path& library)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(library, error))
+        return;
+    const auto entry = platform::RegistryFile::load(platform::RegistryFile::defaultPath()).findByProgId(Session::kCaseStudyProgId);
+    if (entry && std::filesystem::exists(entry->library, error))
+        return;
+    platform::ComponentRegistry::instance().registerServer(library);
 }
 
 }  // namespace
@@ -74,9 +88,7 @@ void Session::start(std::string_view progId)
     freed_ = false;
     const auto plugin = pluginPath();
     display_ = createDisplay(progId, plugin);
-    // Items bound to a case study create ours by name; it is installed beside the component.
-    if (const auto caseStudy = plugin.parent_path() / kCaseStudyPluginFileName; std::filesystem::exists(caseStudy))
-        platform::ComponentRegistry::instance().registerServer(caseStudy);
+    installCaseStudy(plugin.parent_path() / kCaseStudyPluginFileName);
     display_->ExternalSupport(support_);
     display_->SetParentWnd(driverWindow_);
 }
