@@ -4,6 +4,7 @@
 #include "host/InputFiles.h"
 #include "host/InspectCommand.h"
 #include "host/KeysCommand.h"
+#include "host/LintCommand.h"
 #include "host/RescoreCommand.h"
 #include "host/RunCommand.h"
 #include "host/ScoreCommand.h"
@@ -39,6 +40,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addScoreCommand(app, console);
     addRunCommand(app, console);
     addRescoreCommand(app, console);
+    addLintCommand(app, console);
     try {
         app.parse(argc, argv);
         return 0;

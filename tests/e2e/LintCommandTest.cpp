@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kBroken = fs::path(QUORIN_TESTS_DIR) / "lint";
+
+struct Result {
+    int exitCode = -1;
+    std::vector<std::string> lines;
+    std::string err;
+};
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+class Lint : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(work_); }
+    void TearDown() override { fs::remove_all(work_); }
+
+    // Runs velm-host lint from the folder, so the findings name files as given.
+    Result lint(const std::string& arguments, const fs::path& folder)
+    {
+        const auto command = "cd '" + folder.string() + "' && VELM_REGISTRY='" + (work_ / "registry").string() + "' '"
+            + QUORIN_VELM_HOST + "' lint " + arguments + " >'" + (work_ / "out").string() + "' 2>'"
+            + (work_ / "err").string() + "'";
+        const int status = std::system(command.c_str());
+        Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, readAll(work_ / "err")};
+        std::istringstream out(readAll(work_ / "out"));
+        for (std::string line; std::getline(out, line);)
+            result.lines.push_back(line);
+        return result;
+    }
+
+    const fs::path work_ = fs::temp_directory_path() / ("velm-lint-" + std::to_string(::getpid()) + "-"
+                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(Lint, TheExamplesAreClean)
+{
+    const auto result = lint(".", QUORIN_EXAMPLES_DIR);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.lines.empty()) << result.lines.front();
+}
+
+TEST_F(Lint, EachBrokenItemReportsItsOneFaultAtItsLine)
+{
+    const auto result = lint(".", kBroken.parent_path() / "lint");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "velm-host: 13 errors in 15 items\n");
+    // Written from the items: each differs from good.xml in one place.
+    const std::vector<std::string> expected = {
+        "./bad-weight.xml:14: error: Weight \"heavy\" is not a number",
+        "./duplicate-id.xml:10: error: AnswerID \"A\" is given twice",
+        "./malformed-key.xml:14: error: the key \"A AND\" is not well formed or names no answer",
+        "./max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\"",
+        "./min-too-big.xml:8: error: Min 4 is more than Max or the number of choices",
+        "./missing-exhibit.xml:8: error: the exhibit's init file \"map.xml\" is not in the resources folder",
+        "./missing-id.xml:10: error: a Choice without AnswerID",
+        "./missing-image.xml:5: error: the stem shows the image \"nowhere.png\", which the resources folder lacks",
+        "./no-positive-weight.xml:13: error: no answer key has a positive weight",
+        "./not-html.xml:10: warning: choice 2 does not begin with \"<html>\": the candidate sees nothing of it",
+        "./not-well-formed.xml:15: error: not well-formed XML: Start-end tags mismatch",
+        "./unknown-id-key.xml:14: error: the key \"A AND D AND ONLY\" names D, which no choice has",
+        "./unknown-language.xml:2: error: the static strings have no language \"XYZ\"",
+        "./unreachable-key.xml:13: error: no key with a positive weight can be chosen within Max 1",
+    };
+    EXPECT_EQ(result.lines, expected);
+}
+
+TEST_F(Lint, TheStaticStringsMustHoldALetterForEveryChoiceAndEveryTextTheComponentAsksFor)
+{
+    const auto result = lint("good.xml --static ../lint-short-static.xml --json", kBroken);
+    EXPECT_EQ(result.exitCode, 1);
+    std::vector<std::string> messages;
+    for (const auto& line : result.lines) {
+        const auto finding = nlohmann::json::parse(line);
+        EXPECT_EQ(finding["file"], "good.xml");
+        EXPECT_EQ(finding["line"], 2);
+        EXPECT_EQ(finding["severity"], "error");
+        messages.push_back(finding["message"]);
+    }
+    // The component itself misses the calculator's caption when it builds the button bar; that
+    // report stands for the fault, which is not reported a second time.
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "the component reports error -2147221494 in GetStaticMsg: Static node not found, cmdCalculator",
+                            "the static strings of ENU have no letter for choice 3",
+                            "the static strings of ENU lack the message msgClearAll"}));
+}
+
+TEST_F(Lint, APathThatIsNotThereIsOneLineAndExitTwo)
+{
+    const auto result = lint("good.xml nowhere", kBroken);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "velm-host: no such file or folder: nowhere\n");
+    EXPECT_TRUE(result.lines.empty());
+}
+
+}  // namespace
