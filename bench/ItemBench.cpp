@@ -2,68 +2,139 @@
 #include "component/clsMultipleChoice.h"
 #include "host/InputFiles.h"
 #include "host/SupportObject.h"
+#include "keyanswers/modSetAnswers.h"
+#include "platform/EventLoop.h"
+#include "platform/WindowSystem.h"
 #include "vb/Text.h"
-#include "velm/DataIO.h"
-#include "velm/ItemScorer.h"
 
 #include <benchmark/benchmark.h>
+#include <pugixml.hpp>
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace {
 
-// An item with a key of many terms and a state with as many responses.
-std::string itemWithResponses(std::int64_t count)
+const std::string& mainExample()
 {
-    std::string key = "R0";
-    std::string responses;
-    for (std::int64_t i = 0; i < count; ++i) {
-        if (i > 0)
-            key += " AND R" + std::to_string(i);
-        responses += "<Response>R" + std::to_string(i) + "</Response>";
+    static const std::string text = velm::host::readFileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml");
+    return text;
+}
+
+// The least any call on an item does: parse its text and write it back compactly.
+void parseAndSerialise(const std::string& text)
+{
+    pugi::xml_document document;
+    document.load_buffer(text.data(), text.size());
+    std::ostringstream out;
+    document.save(out, "", pugi::format_raw);
+    benchmark::DoNotOptimize(out.str());
+}
+
+// A component given the driver's support object and window, as a driver hands them over.
+struct DriverSide {
+    std::shared_ptr<velm::host::SupportObject> support = std::make_shared<velm::host::SupportObject>(
+        velm::host::bundledStaticStrings(), std::filesystem::temp_directory_path() / "quorin-bench-support", "");
+    platform::WindowHandle window = platform::WindowSystem::instance().createWindow("VelmDriver", "bench");
+
+    DriverSide() { std::filesystem::create_directories(std::filesystem::temp_directory_path() / "quorin-bench-support"); }
+    ~DriverSide() { platform::WindowSystem::instance().destroyWindow(window); }
+
+    std::shared_ptr<quorin::clsMultipleChoice> initialised()
+    {
+        auto component = quorin::clsMultipleChoice::create();
+        component->ExternalSupport(support);
+        component->SetParentWnd(window);
+        const auto bytes = vb::bytesFromText(mainExample());
+        component->InitExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), 0);
+        return component;
     }
-    return "<MultipleChoiceItem Language=\"ENU\"><Choices Max=\"" + std::to_string(count) + "\"/><Answers>"
-        "<Answer Weight=\"2\">" + key + " AND ONLY</Answer></Answers><State><Responses>" + responses
-        + "</Responses></State></MultipleChoiceItem>";
-}
+};
 
-// Scoring a loaded document, against serialising it once.
-void BM_ScoreDocument(benchmark::State& state)
+void BM_InitialiseToLaidOut(benchmark::State& state)
 {
-    auto data = std::make_shared<velm::DataIO>();
-    data->LoadXml(itemWithResponses(state.range(0)));
-    velm::ItemScorer scorer;
-    scorer.setData(data);
+    DriverSide driver;
     quorin::bench::runAgainstFloor(
-        state, [&] { benchmark::DoNotOptimize(scorer.RawScore()); },
-        [&] { benchmark::DoNotOptimize(data->GetXml()); });
+        state,
+        [&] {
+            auto component = driver.initialised();
+            component->ShowExternalDisplay(0, 0, 9000, 6000);
+            platform::EventLoop::current().runUntilIdle();
+            component->FreeExternalDisplay();
+            driver.support->clearRecords();
+        },
+        [] { parseAndSerialise(mainExample()); });
 }
-BENCHMARK(BM_ScoreDocument)->Arg(4)->Arg(400);
+BENCHMARK(BM_InitialiseToLaidOut);
 
-// A driver saving and restoring the state, against converting the state text to bytes and back.
 void BM_StateRoundTrip(benchmark::State& state)
 {
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
-                                                               std::filesystem::temp_directory_path(), "");
-    auto component = quorin::clsMultipleChoice::create();
-    component->ExternalSupport(support);
-    component->InitExternalDisplay(vb::bytesFromText(itemWithResponses(state.range(0))), 0, 0);
-    vb::ByteArray saved(static_cast<std::size_t>(component->GetExternalStateBytes()));
-    component->GetExternalStateArray(saved, static_cast<std::int32_t>(saved.size()));
-    const std::string stateText = vb::textFromBytes(saved);
+    DriverSide driver;
+    auto component = driver.initialised();
     quorin::bench::runAgainstFloor(
         state,
         [&] {
             vb::ByteArray bytes(static_cast<std::size_t>(component->GetExternalStateBytes()));
             component->GetExternalStateArray(bytes, static_cast<std::int32_t>(bytes.size()));
             component->SetExternalStateArray(bytes, static_cast<std::int32_t>(bytes.size()));
+            driver.support->clearRecords();
         },
-        [&] { benchmark::DoNotOptimize(vb::textFromBytes(vb::bytesFromText(stateText))); });
+        [] { parseAndSerialise(mainExample()); });
     component->FreeExternalDisplay();
 }
-BENCHMARK(BM_StateRoundTrip)->Arg(4)->Arg(400);
+BENCHMARK(BM_StateRoundTrip);
+
+void BM_ScoreExternalDisplay(benchmark::State& state)
+{
+    DriverSide driver;
+    auto component = driver.initialised();
+    std::int16_t correct = 0, incorrect = 0, notAttempted = 0, notScored = 0;
+    float raw = 0;
+    quorin::bench::runAgainstFloor(
+        state,
+        [&] {
+            component->ScoreExternalDisplay(correct, incorrect, notAttempted, notScored, raw);
+            driver.support->clearRecords();
+        },
+        [] { parseAndSerialise(mainExample()); });
+    component->FreeExternalDisplay();
+}
+BENCHMARK(BM_ScoreExternalDisplay);
+
+// The driver's fast rescoring: the item document and the response handed over with each call.
+void BM_RescoreExternalDisplayQuick(benchmark::State& state)
+{
+    DriverSide driver;
+    auto component = driver.initialised();
+    const auto response = vb::bytesFromText("<Responses><Response>A</Response><Response>C</Response></Responses>");
+    const auto document = vb::bytesFromText(mainExample());
+    std::int16_t correct = 0, incorrect = 0, notAttempted = 0, notScored = 0;
+    float raw = 0;
+    std::int32_t length = 0;
+    quorin::bench::runAgainstFloor(
+        state,
+        [&] {
+            component->RescoreExternalDisplayQuick(response, static_cast<std::int32_t>(response.size()), correct,
+                                                   incorrect, notAttempted, notScored, raw, document, length);
+            driver.support->clearRecords();
+        },
+        [] { parseAndSerialise(mainExample()); });
+    if (correct != 1)
+        state.SkipWithError("the keyed response did not score as correct");
+    component->FreeExternalDisplay();
+}
+BENCHMARK(BM_RescoreExternalDisplayQuick);
+
+void BM_GetKeyAnswers(benchmark::State& state)
+{
+    quorin::modSetAnswers keys;
+    quorin::bench::runAgainstFloor(
+        state, [&] { benchmark::DoNotOptimize(keys.GetKeyAnswers("A AND C ", "MC")); },
+        [] { parseAndSerialise(mainExample()); });
+}
+BENCHMARK(BM_GetKeyAnswers);
 
 }  // namespace
 
