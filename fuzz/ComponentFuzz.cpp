@@ -18,9 +18,10 @@ constexpr const char* kItem =
 
 }  // namespace
 
-// The first byte picks what the outside bytes are handed to: an item definition, stored state
-// bytes, or a response to rescore. Whatever comes in, the component must answer without a
-// crash and keep a State the driver can read back.
+// The first byte picks what the outside bytes are handed to: an item definition (then shown,
+// laid out and scored), stored state bytes, a response to rescore, or a response to rescore
+// quickly with the item document. Whatever comes in, the component must answer without a crash
+// and keep a State the driver can read back.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
@@ -30,15 +31,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                                std::filesystem::temp_directory_path(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
-    const bool definitionFromInput = data[0] % 3 == 0;
-    component->InitExternalDisplay(definitionFromInput ? bytes : vb::bytesFromText(kItem), 0, 0);
+    const int mode = data[0] % 4;
+    const bool definitionFromInput = mode == 0;
+    const auto item = vb::bytesFromText(kItem);
+    component->InitExternalDisplay(definitionFromInput ? bytes : item, 0, 0);
     std::int16_t counts[4] = {};
     float raw = 0;
-    if (data[0] % 3 == 1)
+    std::int32_t length = 0;
+    if (mode == 0) {
+        component->ShowExternalDisplay(0, 0, 9000, 6000);
+        platform::EventLoop::current().runUntilIdle();
+        component->ScoreExternalDisplay(counts[0], counts[1], counts[2], counts[3], raw);
+    }
+    if (mode == 1)
         component->SetExternalStateArray(bytes, static_cast<std::int32_t>(bytes.size()));
-    if (data[0] % 3 == 2)
+    if (mode == 2)
         component->RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts[0], counts[1],
                                           counts[2], counts[3], raw);
+    if (mode == 3)
+        component->RescoreExternalDisplayQuick(bytes, static_cast<std::int32_t>(bytes.size()), counts[0], counts[1],
+                                               counts[2], counts[3], raw, item, length);
     platform::EventLoop::current().runUntilIdle();
     vb::ByteArray state(static_cast<std::size_t>(component->GetExternalStateBytes()));
     if (!state.empty())
