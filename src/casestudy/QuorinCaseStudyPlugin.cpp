@@ -15,14 +15,4 @@ platform::InProcessServer& server()
 
 }  // namespace
 
-extern "C" {
-
-int DllRegisterServer() { return server().registerServer(); }
-int DllUnregisterServer() { return server().unregisterServer(); }
-int DllGetClassObject(const char* classId, platform::ClassFactory** factory)
-{
-    return server().getClassObject(classId, factory);
-}
-int DllCanUnloadNow() { return server().canUnloadNow(); }
-
-}
+PLATFORM_EXPORT_IN_PROCESS_SERVER(server())

@@ -68,13 +68,10 @@ struct ServerClass {
 
 // The four entry points of a plug-in over one table of classes. The server must be a static
 // object of the plug-in (its own address names the library it registers), and the plug-in
-// forwards each exported function to the member of the same role:
+// exports the entry points with PLATFORM_EXPORT_IN_PROCESS_SERVER:
 //
 //   platform::InProcessServer& server() { static platform::InProcessServer s({{...}}); return s; }
-//   extern "C" int DllRegisterServer() { return server().registerServer(); }
-//   extern "C" int DllUnregisterServer() { return server().unregisterServer(); }
-//   extern "C" int DllGetClassObject(const char* id, platform::ClassFactory** f) { return server().getClassObject(id, f); }
-//   extern "C" int DllCanUnloadNow() { return server().canUnloadNow(); }
+//   PLATFORM_EXPORT_IN_PROCESS_SERVER(server())
 class InProcessServer {
 public:
     explicit InProcessServer(std::vector<ServerClass> classes)
@@ -180,3 +177,14 @@ int DllUnregisterServer();
 int DllGetClassObject(const char* classId, platform::ClassFactory** factory);
 int DllCanUnloadNow();
 }
+
+// Defines the four exported entry points of a plug-in, each forwarding to the member of the
+// same role of server (an expression naming the plug-in's InProcessServer).
+#define PLATFORM_EXPORT_IN_PROCESS_SERVER(server)                                                                  \
+    extern "C" int DllRegisterServer() { return (server).registerServer(); }                                   \
+    extern "C" int DllUnregisterServer() { return (server).unregisterServer(); }                               \
+    extern "C" int DllGetClassObject(const char* classId, platform::ClassFactory** factory)                    \
+    {                                                                                                          \
+        return (server).getClassObject(classId, factory);                                                      \
+    }                                                                                                          \
+    extern "C" int DllCanUnloadNow() { return (server).canUnloadNow(); }

@@ -22,10 +22,4 @@ platform::InProcessServer& server()
 
 }  // namespace
 
-extern "C" int DllRegisterServer() { return server().registerServer(); }
-extern "C" int DllUnregisterServer() { return server().unregisterServer(); }
-extern "C" int DllGetClassObject(const char* classId, platform::ClassFactory** factory)
-{
-    return server().getClassObject(classId, factory);
-}
-extern "C" int DllCanUnloadNow() { return server().canUnloadNow(); }
+PLATFORM_EXPORT_IN_PROCESS_SERVER(server())
