@@ -213,6 +213,28 @@ void writeItem(std::ostream& out, const json& view)
         out << "buttons: " << joined(buttons, " ") << '\n';
 }
 
+// What stands beside the item: the exhibit window, the instructions, the calculator, the case study.
+void writeCompanions(std::ostream& out, const json& view)
+{
+    const auto value = [&view](const char* field) { return view.contains(field) ? view[field] : json(); };
+    if (const auto exhibit = value("exhibitWindow"); !exhibit.is_null())
+        out << "exhibit: " << exhibit["progid"].get<std::string>() << ", " << (exhibit["visible"].get<bool>() ? "shown" : "hidden")
+            << (exhibit["exitVisible"].get<bool>() ? " with Exit" : "") << '\n';
+    if (const auto instructions = value("instructions"); !instructions.is_null()) {
+        out << "instructions: " << instructions["caption"].get<std::string>() << '\n';
+        for (const auto& line : plainLinesOf(htmlOf(instructions["html"])))
+            out << "  " << line << '\n';
+    }
+    if (const auto calculator = value("calculator"); !calculator.is_null() && calculator["running"].get<bool>())
+        out << "calculator: running" << (calculator["captured"].get<bool>() ? ", held by the item" : "") << '\n';
+    if (const auto caseStudy = value("caseStudy"); !caseStudy.is_null())
+        out << "case study: " << (caseStudy["bound"].get<bool>() ? "bound" : "freed") << ", question at "
+            << caseStudy["questionRect"].dump() << '\n';
+    if (const auto event = value("lastEvent"); !event.is_null())
+        out << "last event: " << event["type"].get<std::string>() << " " << event["keyCode"].dump()
+            << (event["returnValue"].get<bool>() ? "" : " (blocked)") << '\n';
+}
+
 void writeDriverSide(std::ostream& out, const json& view)
 {
     out << "messages:" << (view["messages"].empty() ? " none" : "") << '\n';
@@ -253,6 +275,7 @@ std::string viewText(const json& view, const std::string& heading)
     out << "== " << heading << " ==\n";
     writeWindow(out, view);
     writeItem(out, view);
+    writeCompanions(out, view);
     writeDriverSide(out, view);
     return out.str();
 }

@@ -783,8 +783,8 @@ void frmMain::cmdInstructions_Click()
         data.setFromRoot(true);
         data.FindElement("Instructions");
         data.setFromRoot(false);
-        data.FindElement("Text");
-        const std::string text = data.GetText().toString();
+        // Without a Text the cursor is still on some other element, whose value is no instruction.
+        const std::string text = data.FindElement("Text") ? data.GetText().toString() : std::string();
         auto& owner = parent();
         instructionsPreviousParent_ = platform::WindowSystem::instance().setParent(instructions_->hWnd(), owner.parentWindow());
         instructions_->Move((ScaleWidth() - instructions_->Width()) / 2, (ScaleHeight() - instructions_->Height()) / 2);

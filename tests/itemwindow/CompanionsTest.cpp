@@ -147,6 +147,15 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
     EXPECT_FALSE(windows.isWindow(handle));
 }
 
+TEST_F(CompanionsTest, AnItemWithoutInstructionsShowsAnEmptyPageNotWhateverTheDocumentWasAt)
+{
+    open({});
+    pressButton("btnInstructions");
+    auto* instructions = window().instructions();
+    ASSERT_NE(instructions, nullptr);
+    EXPECT_EQ(instructions->txtInstructions.html(), "");
+}
+
 TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
 {
     open({.extra = "<Instructions><Text><![CDATA[<html><body>Short.</body></html>]]></Text></Instructions>"});
