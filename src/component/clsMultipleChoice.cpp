@@ -525,10 +525,15 @@ void clsMultipleChoice::DisplayInt_SetExternalStateArray(const velm::ByteArray& 
 // gives the empty State that initialisation creates.
 void clsMultipleChoice::replaceState(const std::string& stateText)
 {
+    if (vb::utf16Length(stateText) > 2)
+        checkStateText(stateText);
+    replaceCheckedState(stateText);
+}
+
+void clsMultipleChoice::replaceCheckedState(const std::string& stateText)
+{
     auto& data = ItemData();
     const bool empty = vb::utf16Length(stateText) <= 2;
-    if (!empty)
-        checkStateText(stateText);
     SavedPlace place(data);
     findItemElement(data);
     data.DeleteElement("State");
@@ -667,7 +672,7 @@ void clsMultipleChoice::prepareScorer()
         vb::raise(vb::err::kObjectNotSet);
     if (!moScorer->Data())
         moScorer->setData(std::make_shared<velm::DataIO>());
-    moScorer->Data()->LoadXml(ItemData().GetXml());
+    moScorer->Data()->LoadFrom(ItemData());
 }
 
 void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
@@ -766,7 +771,7 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         // Checked before the document is replaced, so a damaged response leaves the item as it was.
         checkStateText(stateText);
         ItemData().LoadXml(vb::textFromBytes(XMLBA));
-        replaceState(stateText);
+        replaceCheckedState(stateText);
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
     });

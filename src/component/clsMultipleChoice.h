@@ -190,7 +190,10 @@ private:
                       std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
 
     std::string readStateText() const;
+    // Replaces the item's State with stateText, which must be one State element (raises otherwise).
     void replaceState(const std::string& stateText);
+    // replaceState for a text already checked.
+    void replaceCheckedState(const std::string& stateText);
     std::optional<std::string> responseText(std::int32_t lRespType);
     std::string GetShortResponse(const std::string& sXml);
     std::string ConvertResponse(const std::string& sResponsesXml);

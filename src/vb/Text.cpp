@@ -5,23 +5,25 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void appendUtf8(std::string& out, char32_t cp)
+// Writes cp as UTF-8 at out and returns the position after it.
+char* writeUtf8(char* out, char32_t cp)
 {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -77,21 +79,25 @@ void appendUnit(ByteArray& out, char32_t unit)
 
 std::string textFromBytes(const std::uint8_t* data, std::size_t size)
 {
-    std::string out;
-    out.reserve(size / 2);
     const std::size_t units = size / 2;
+    // No unit takes more than three bytes of UTF-8, nor a surrogate pair more than its two units' six.
+    std::string out(units * 3, '\0');
+    char* end = out.data();
     auto unitAt = [data](std::size_t k) -> char32_t { return data[2 * k] | (data[2 * k + 1] << 8); };
     for (std::size_t k = 0; k < units; ++k) {
         const char32_t unit = unitAt(k);
-        if (isHighSurrogate(unit) && k + 1 < units && isLowSurrogate(unitAt(k + 1))) {
-            appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00));
+        if (unit < 0x80) {
+            *end++ = static_cast<char>(unit);
+        } else if (isHighSurrogate(unit) && k + 1 < units && isLowSurrogate(unitAt(k + 1))) {
+            end = writeUtf8(end, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00));
             ++k;
         } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            appendUtf8(out, kReplacement);
+            end = writeUtf8(end, kReplacement);
         } else {
-            appendUtf8(out, unit);
+            end = writeUtf8(end, unit);
         }
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 

@@ -276,6 +276,15 @@ void DataIO::LoadXml(std::string_view xml)
     impl_->replaceDocument(std::move(document));
 }
 
+void DataIO::LoadFrom(const DataIO& other)
+{
+    if (!other.impl_->root())
+        raiseMalformed("No document element found", 0);
+    auto document = std::make_unique<pugi::xml_document>();
+    document->reset(*other.impl_->document);
+    impl_->replaceDocument(std::move(document));
+}
+
 bool DataIO::MoveToChild(std::int32_t index)
 {
     const auto child = impl_->childAt(index);

@@ -46,6 +46,9 @@ public:
     // Replaces the document; the document element becomes current. NULs and white space after
     // the last element are ignored. Malformed XML raises and leaves the document unchanged.
     void LoadXml(std::string_view xml);
+    // Replaces the document with a copy of other's, as LoadXml(other.GetXml()) would, without
+    // writing and parsing the text; raises as LoadXml does when other has no document element.
+    void LoadFrom(const DataIO& other);
 
     // Current := the child element at index (from 0); false when there is none.
     bool MoveToChild(std::int32_t index);

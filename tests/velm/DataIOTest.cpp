@@ -58,6 +58,34 @@ TEST(DataIO, LoadXmlWritesBackCompactOrRaisesAndChangesNothing)
     }
 }
 
+TEST(DataIO, LoadFromCopiesTheDocumentAsItsTextWouldAndLeavesTheOriginalAlone)
+{
+    velm::DataIO original;
+    original.LoadXml("<item><Answers><Answer Weight='1'>A &amp; B</Answer></Answers><![CDATA[<html>]]></item>");
+    original.AddElement("item", "State");
+    ASSERT_TRUE(original.FindElement("Answers"));
+    velm::DataIO copy;
+    copy.LoadXml("<old/>");
+    copy.LoadFrom(original);
+    velm::DataIO reparsed;
+    reparsed.LoadXml(original.GetXml());
+    EXPECT_EQ(copy.GetXml(), reparsed.GetXml());
+    EXPECT_EQ(copy.GetElementXml("item"), copy.GetXml());
+    // The copy's edits stay the copy's, and the original keeps its place.
+    copy.DeleteElement("State");
+    EXPECT_NE(original.GetXml(), copy.GetXml());
+    EXPECT_EQ(original.ChildCount(), 1);
+
+    velm::DataIO empty;
+    try {
+        copy.LoadFrom(empty);
+        FAIL() << "an empty document has nothing to copy";
+    } catch (const vb::ComError& error) {
+        EXPECT_EQ(error.description, "Malformed XML: No document element found at offset 0");
+    }
+    EXPECT_EQ(copy.GetXml(), reparsed.GetXml().replace(reparsed.GetXml().find("<State/>"), 8, ""));
+}
+
 TEST(DataIO, ByNameLookupsFollowFromRoot)
 {
     // FromRoot, the path to the current element, the name looked up, and the id found.
