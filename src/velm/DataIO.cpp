@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 namespace velm {
@@ -29,7 +30,11 @@ struct StringWriter : pugi::xml_writer {
 
 bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
 
-bool hasName(pugi::xml_node node, std::string_view name) { return std::string_view(node.name()) == name; }
+bool hasName(pugi::xml_node node, std::string_view name)
+{
+    const char* own = node.name();
+    return std::strncmp(own, name.data(), name.size()) == 0 && own[name.size()] == '\0';
+}
 
 // Names are checked so that the document always serialises to XML that loads again.
 bool isNameByte(unsigned char c, bool first)
@@ -51,11 +56,11 @@ bool isName(std::string_view name)
 // The node after node in document order without leaving root's subtree.
 pugi::xml_node nextInSubtree(pugi::xml_node node, pugi::xml_node root)
 {
-    if (node.first_child())
-        return node.first_child();
+    if (const auto child = node.first_child())
+        return child;
     for (; node && node != root; node = node.parent()) {
-        if (node.next_sibling())
-            return node.next_sibling();
+        if (const auto next = node.next_sibling())
+            return next;
     }
     return {};
 }
