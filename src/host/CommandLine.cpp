@@ -28,6 +28,29 @@ void reportLine(Console& console, std::string message)
     console.err << "velm-host: " << message << std::endl;
 }
 
+// Without this, a mistyped subcommand would only be told that a subcommand is required.
+void checkSubcommandName(const CLI::App& app, int argc, const char* const* argv)
+{
+    if (argc < 2 || argv[1][0] == '-')
+        return;
+    const std::string word = argv[1];
+    std::string names;
+    for (const auto* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+        if (command->check_name(word))
+            return;
+        names += (names.empty() ? "" : ", ") + command->get_name();
+    }
+    throw UsageError("unknown subcommand " + word + " (the subcommands are " + names + ")");
+}
+
+// Output lost to a full disk or a closed pipe is a failure, not a success.
+void checkOutput(Console& console)
+{
+    console.out.flush();
+    if (!console.out)
+        throw UsageError("cannot write the standard output");
+}
+
 }  // namespace
 
 int runCommandLine(int argc, const char* const* argv, Console& console)
@@ -42,7 +65,9 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addRescoreCommand(app, console);
     addLintCommand(app, console);
     try {
+        checkSubcommandName(app, argc, argv);
         app.parse(argc, argv);
+        checkOutput(console);
         return 0;
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))

@@ -10,6 +10,8 @@ struct Console {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
+    // Whether an input named "-" has taken the standard input already; it can be read once.
+    bool inTaken = false;
 };
 
 }  // namespace velm::host

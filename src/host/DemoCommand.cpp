@@ -2,6 +2,7 @@
 
 #include "host/InputFiles.h"
 #include "host/ItemOptions.h"
+#include "host/ItemStart.h"
 #include "vb/Text.h"
 #include "velm/DataIO.h"
 
@@ -43,13 +44,13 @@ void printWindow(Session& session, Console& console)
                 << " the driver's window, " << (windows.isVisible(handle) ? "visible" : "hidden") << '\n';
 }
 
-void printLayouts(const DemoOptions& options, const std::string& itemText, const vb::ByteArray& state, Console& console)
+void printLayouts(const DemoOptions& options, const std::string& itemText, const vb::ByteArray& state,
+                  Console& console)
 {
     console.out << "responses:\n";
     for (const auto& layout : kLayouts) {
-        Session session(options.item.settings());
-        session.start();
-        session.initialize(withResponseType(itemText, layout.code));
+        Session session(options.item.settings(console));
+        startItem(session, withResponseType(itemText, layout.code));
         session.restoreState(state);
         console.out << "  " << layout.name << " (ResponseType " << layout.code << ")\n"
                     << "    key:       " << session.response(0).second << '\n'
@@ -69,16 +70,17 @@ void printScore(Session& session, Console& console)
 
 void demo(const DemoOptions& options, Console& console)
 {
-    const std::string itemText = options.item.itemText();
-    Session session(options.item.settings());
-    session.start();
+    const std::string itemText = options.item.itemText(console);
+    const std::string stateIn = options.statePath.empty() ? std::string() : readInputText(options.statePath, console);
+    Session session(options.item.settings(console));
+    startItem(session, itemText);
     console.out << "created " << Session::kMultipleChoiceProgId << " by its programmatic name\n"
-                << "initialised: " << (session.initialize(itemText) ? "yes" : "no") << '\n';
+                << "initialised: yes\n";
     session.display().ShowExternalDisplay(0, 0, 9000, 6000);
     session.runUntilIdle();
     printWindow(session, console);
     if (!options.statePath.empty())
-        session.restoreState(vb::bytesFromText(readFileText(options.statePath)));
+        session.restoreState(vb::bytesFromText(stateIn));
     const auto state = session.saveState();
     console.out << "state (" << state.size() << " bytes): " << stateTextOf(state) << '\n';
     printLayouts(options, itemText, state, console);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/Console.h"
 #include "vb/Text.h"
 
 #include <filesystem>
@@ -14,11 +15,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The whole file as bytes; UsageError naming the path when it cannot be read.
+// The whole regular file as bytes; UsageError naming the path and why when it cannot be read.
 vb::ByteArray readFileBytes(const std::filesystem::path& path);
-// The whole file as text; UsageError naming the path when it cannot be read.
+// The whole regular file as text; UsageError naming the path and why when it cannot be read.
 std::string readFileText(const std::filesystem::path& path);
-// Writes the bytes, replacing the file; UsageError naming the path when it cannot be written.
+// The input the user named: the standard input for "-" (once per run), else the file.
+std::string readInputText(const std::string& name, Console& console);
+// Writes the bytes, replacing a regular file only once all are written; UsageError naming
+// the path and why when they cannot be written.
 void writeFileBytes(const std::filesystem::path& path, const vb::ByteArray& bytes);
 
 // The static strings built into the program.

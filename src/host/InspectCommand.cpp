@@ -2,6 +2,7 @@
 
 #include "host/InputFiles.h"
 #include "host/ItemOptions.h"
+#include "host/ItemStart.h"
 #include "host/Json.h"
 #include "host/SessionJson.h"
 #include "vb/Text.h"
@@ -9,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <optional>
 
 namespace velm::host {
 namespace {
@@ -21,29 +23,39 @@ struct InspectOptions {
     std::string saveStateBytesPath;
 };
 
+// The state to hand back, read before the item starts so that an unreadable file stops the run early.
+std::optional<vb::ByteArray> storedState(const InspectOptions& options, Console& console)
+{
+    if (!options.statePath.empty())
+        return vb::bytesFromText(readInputText(options.statePath, console));
+    if (!options.stateBytesPath.empty()) {
+        const auto bytes = readInputText(options.stateBytesPath, console);
+        return vb::ByteArray(bytes.begin(), bytes.end());
+    }
+    return std::nullopt;
+}
+
 void inspect(const InspectOptions& options, Console& console)
 {
-    const std::string itemText = options.item.itemText();
-    Session session(options.item.settings());
-    session.start();
-    session.initialize(itemText, options.options);
-    if (!options.statePath.empty())
-        session.restoreState(vb::bytesFromText(readFileText(options.statePath)));
-    if (!options.stateBytesPath.empty())
-        session.restoreState(readFileBytes(options.stateBytesPath));
+    const std::string itemText = options.item.itemText(console);
+    const auto state = storedState(options, console);
+    Session session(options.item.settings(console));
+    startItem(session, itemText, options.options);
+    if (state)
+        session.restoreState(*state);
     session.runUntilIdle();
 
     // Each value is read in the order a driver reads it, before the JSON is put together.
     const auto stateBytes = session.saveState();
     if (!options.saveStateBytesPath.empty())
         writeFileBytes(options.saveStateBytesPath, stateBytes);
-    const std::string state = stateTextOf(stateBytes);
+    const std::string stateText = stateTextOf(stateBytes);
     const std::int32_t status = session.status();
     const auto key = session.response(0);
     const auto responses = session.response(1);
     const auto score = session.score();
     const auto info = session.scoreInfo();
-    console.out << "{\"stateBytes\": " << stateBytes.size() << ", \"state\": " << jsonString(state)
+    console.out << "{\"stateBytes\": " << stateBytes.size() << ", \"state\": " << jsonString(stateText)
                 << ", \"status\": " << status << ", \"responses\": {\"0\": " << responseJson(key)
                 << ", \"1\": " << responseJson(responses) << "}, \"score\": " << scoreJson(score)
                 << ", \"scoreInfo\": {\"result\": " << (info.result ? "true" : "false") << ", \"items\": " << info.items

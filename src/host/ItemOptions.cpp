@@ -13,15 +13,15 @@ void ItemOptions::addTo(CLI::App& command)
     command.add_option("--support-dir", supportDir, "The driver's support-file folder; a temporary one without it.");
 }
 
-std::string ItemOptions::itemText() const
+std::string ItemOptions::itemText(Console& console) const
 {
-    return readFileText(itemPath);
+    return readInputText(itemPath, console);
 }
 
-SessionSettings ItemOptions::settings() const
+SessionSettings ItemOptions::settings(Console& console) const
 {
     SessionSettings settings;
-    settings.staticStrings = staticPath.empty() ? std::string(bundledStaticStrings()) : readFileText(staticPath);
+    settings.staticStrings = staticPath.empty() ? std::string(bundledStaticStrings()) : readInputText(staticPath, console);
     settings.supportDir = supportDir.empty() ? std::filesystem::temp_directory_path() / "velm-host-support"
                                              : std::filesystem::path(supportDir);
     std::error_code error;

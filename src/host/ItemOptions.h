@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/Console.h"
 #include "host/Session.h"
 
 #include <string>
@@ -19,11 +20,11 @@ struct ItemOptions {
 
     // Adds ITEM.xml, --static and --support-dir to a subcommand.
     void addTo(CLI::App& command);
-    // The item definition text; UsageError when the file cannot be read.
-    std::string itemText() const;
+    // The item definition text, from the standard input for "-"; UsageError when it cannot be read.
+    std::string itemText(Console& console) const;
     // The session settings: static strings from --static or the bundled ones, the support
     // folder (created when missing) and the item's folder for its resources.
-    SessionSettings settings() const;
+    SessionSettings settings(Console& console) const;
 };
 
 }  // namespace velm::host

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -17,22 +18,53 @@ struct KeysOptions {
     CLI::Option* expressionOption = nullptr;
 };
 
-void printKeys(const KeysOptions& options, Console& console)
+// The answers of a key as the item's Set Answers reads it: authors paste whole keys, so the
+// "AND ONLY" that closes one is cut off first; nothing when the rest is not well formed.
+std::optional<std::string> keyAnswers(std::string expression, const std::string& type)
 {
-    quorin::modSetAnswers answers;
-    if (options.expressionOption->count() > 0) {
-        console.out << answers.GetKeyAnswers(options.expression, options.type) << std::endl;
-        return;
-    }
+    if (const auto only = expression.find("AND ONLY"); only != std::string::npos)
+        expression.erase(only);
+    return quorin::modSetAnswers().WellFormedKeyAnswers(expression, type);
+}
+
+std::string malformed(const std::string& expression)
+{
+    return "not a well-formed key expression: " + expression;
+}
+
+void printStreamKeys(const KeysOptions& options, Console& console)
+{
+    int lineNumber = 0;
+    int malformedLines = 0;
     std::string line;
-    while (std::getline(console.in, line)) {
+    while (std::getline(console.in, line) && console.out) {
+        ++lineNumber;
         if (line.ends_with('\r'))
             line.pop_back();
+        const auto answers = keyAnswers(line, options.type);
+        // A blank line is no key at all; it keeps its place in the output without a complaint.
+        if (!answers && line.find_first_not_of(' ') != std::string::npos) {
+            ++malformedLines;
+            console.err << "velm-host: line " << lineNumber << ": " << malformed(line) << std::endl;
+        }
         // Flushed line by line, so that an author typing keys sees each answer at once.
-        console.out << answers.GetKeyAnswers(line, options.type) << std::endl;
+        console.out << answers.value_or(std::string()) << std::endl;
     }
     if (console.in.bad())
         throw std::runtime_error("keys: cannot read the standard input");
+    if (malformedLines > 0)
+        throw std::runtime_error("keys: " + std::to_string(malformedLines) + " of " + std::to_string(lineNumber)
+                                 + " lines are not well-formed key expressions");
+}
+
+void printKeys(const KeysOptions& options, Console& console)
+{
+    if (options.expressionOption->count() == 0)
+        return printStreamKeys(options, console);
+    const auto answers = keyAnswers(options.expression, options.type);
+    if (!answers)
+        throw std::runtime_error(malformed(options.expression));
+    console.out << *answers << std::endl;
 }
 
 }  // namespace

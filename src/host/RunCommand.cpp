@@ -9,7 +9,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 
@@ -50,9 +49,7 @@ std::string scriptText(const RunOptions& options, Console& console)
 {
     if (options.scriptPath.empty())
         return {};
-    if (options.scriptPath != "-")
-        return readFileText(options.scriptPath);
-    return std::string((std::istreambuf_iterator<char>(console.in)), std::istreambuf_iterator<char>());
+    return readInputText(options.scriptPath, console);
 }
 
 RunScript parsedScript(const RunOptions& options, Console& console)
@@ -64,21 +61,21 @@ RunScript parsedScript(const RunOptions& options, Console& console)
     }
 }
 
-VisitSettings visitSettings(RunOptions options)
+VisitSettings visitSettings(RunOptions options, Console& console)
 {
     VisitSettings settings;
     if (!parseRect(options.rect, settings.rect))
         throw UsageError("--rect: a rectangle is L,T,W,H in twips, W and H not negative: " + options.rect);
     if (options.item.supportDir.empty())
         options.item.supportDir = defaultRunSupportDir().string();
-    settings.session = options.item.settings();
+    settings.session = options.item.settings(console);
     if (!options.resourceDir.empty())
         settings.session.resourceDir = std::filesystem::absolute(options.resourceDir);
     if (!options.caseDir.empty())
         settings.session.caseDir = std::filesystem::absolute(options.caseDir);
-    settings.itemXml = options.item.itemText();
+    settings.itemXml = options.item.itemText(console);
     if (!options.stateInPath.empty())
-        settings.stateIn = readFileText(options.stateInPath);
+        settings.stateIn = readInputText(options.stateInPath, console);
     settings.options = options.options;
     settings.answerOk = options.answer == "ok";
     return settings;
@@ -87,7 +84,7 @@ VisitSettings visitSettings(RunOptions options)
 void run(const RunOptions& options, Console& console)
 {
     const RunScript script = parsedScript(options, console);
-    Visit visit(visitSettings(options));
+    Visit visit(visitSettings(options, console));
     const ViewPrinter printer(console.out, options.json);
     visit.session().support().setErrorStream(&console.err);
     visit.onMissing = [&console](const RunAction& action, const std::string& missing) {

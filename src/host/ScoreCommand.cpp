@@ -1,6 +1,7 @@
 #include "host/ScoreCommand.h"
 
 #include "host/ItemOptions.h"
+#include "host/ItemStart.h"
 #include "host/SessionJson.h"
 
 #include <CLI/CLI.hpp>
@@ -17,10 +18,9 @@ struct ScoreOptions {
 
 void rescore(const ScoreOptions& options, Console& console)
 {
-    const std::string itemText = options.item.itemText();
-    Session session(options.item.settings());
-    session.start();
-    session.initialize(itemText);
+    const std::string itemText = options.item.itemText(console);
+    Session session(options.item.settings(console));
+    startItem(session, itemText);
     session.runUntilIdle();
     const auto score = session.rescore(options.response);
     console.out << scoreJsonWithState(score, session.stateText()) << std::endl;

@@ -1,6 +1,7 @@
 #include "host/Session.h"
 
 #include "host/HeadlessCalculator.h"
+#include "host/ResponseBytes.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 #include "platform/InProcessServer.h"
@@ -163,7 +164,7 @@ ScoreResult Session::score()
 
 ScoreResult Session::rescore(std::string_view responseText)
 {
-    const auto bytes = vb::bytesFromText(responseText);
+    const auto bytes = responseBytes(responseText);
     ScoreResult score;
     score.result = display().RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), score.correct,
                                                     score.incorrect, score.notAttempted, score.notScored, score.raw);

@@ -86,6 +86,7 @@ public:
     // The whole answer of GetExternalDisplayStatus (reading ViewedAll may tell the candidate what is missing).
     DisplayStatus displayStatus();
     ScoreResult score();
+    // Rescores a stored response text, sent as responseBytes makes it.
     ScoreResult rescore(std::string_view responseText);
     ScoreInfo scoreInfo();
     bool free();

@@ -33,14 +33,19 @@ std::vector<std::size_t> matchingParentheses(std::string_view text)
 
 std::string modSetAnswers::GetKeyAnswers(std::string_view sExpression, std::string_view sItemType)
 {
+    return WellFormedKeyAnswers(sExpression, sItemType).value_or(std::string());
+}
+
+std::optional<std::string> modSetAnswers::WellFormedKeyAnswers(std::string_view sExpression, std::string_view sItemType)
+{
     msAnswerList.clear();
     mbInNot = false;
     msItemType = sItemType;
     mLinksBeforeOr.reset();
     msWholeExpression = vb::upperAscii(NormalizeExpression(sExpression));
-    if (!ParseExpression(msWholeExpression) || msAnswerList.empty())
-        return {};
-    return msAnswerList.substr(1);
+    if (!ParseExpression(msWholeExpression))
+        return std::nullopt;
+    return msAnswerList.empty() ? std::string() : msAnswerList.substr(1);
 }
 
 std::string modSetAnswers::NormalizeExpression(std::string_view expression)

@@ -19,6 +19,9 @@ public:
     // The terms the expression names positively, joined by "," in order of appearance; "" when
     // the expression is not well formed in the dialect of sItemType or names no term positively.
     std::string GetKeyAnswers(std::string_view sExpression, std::string_view sItemType);
+    // The answers of GetKeyAnswers, or nothing when the expression is not well formed, so that a
+    // caller can tell a malformed key from one that names no answer.
+    std::optional<std::string> WellFormedKeyAnswers(std::string_view sExpression, std::string_view sItemType);
 
     // The expression trimmed, blank runs collapsed and the upper-case ")AND ", " AND(", ")OR "
     // and "NOT(" opened up with a blank.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,10 +36,13 @@ protected:
     void SetUp() override { fs::create_directories(work_); }
     void TearDown() override { fs::remove_all(work_); }
 
-    CommandRun run(const std::string& arguments)
+    // input: a shell fragment that feeds the standard input ("cat FILE |"), out: where the standard output goes.
+    CommandRun run(const std::string& arguments, const std::string& input = "", std::string out = "")
     {
-        const auto command = "VELM_REGISTRY=" + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " " + arguments
-            + " --support-dir " + quoted(work_ / "support") + " >" + quoted(work_ / "out") + " 2>" + quoted(work_ / "err");
+        if (out.empty())
+            out = quoted(work_ / "out");
+        const auto command = input + " VELM_REGISTRY=" + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " "
+            + arguments + " --support-dir " + quoted(work_ / "support") + " >" + out + " 2>" + quoted(work_ / "err");
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(work_ / "out"), readAll(work_ / "err")};
     }
@@ -100,6 +106,114 @@ TEST_F(HostCommand, BadFilesAndOptionsGiveOneLineAndExitTwo)
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << arguments << ": " << result.err;
         EXPECT_TRUE(result.out.empty()) << arguments;
+    }
+}
+
+// What the driver sees from one command: its exit code and its one line on stderr.
+struct FailureCase {
+    std::string arguments;
+    int exitCode;
+    std::string err;
+    std::string input = "";
+    std::string out = "";
+};
+
+TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
+{
+    const auto folder = work_ / "folder";
+    const auto pipe = work_ / "pipe";
+    const auto empty = work_ / "empty.xml";
+    const auto truncated = work_ / "truncated.xml";
+    const auto damaged = work_ / "damaged.xml";
+    fs::create_directories(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::ofstream{empty};
+    std::ofstream(truncated) << readAll(fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml").substr(0, 300);
+    std::ofstream(damaged) << "not an item";
+    const std::string throughFile = quoted(fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml" / "state.xml");
+    const std::string emptyItemFailed = "velm-host: the item failed to initialise: Malformed XML: No document element "
+                                        "found at offset 0 (error -2147221503 in InitExternalDisplay)\n";
+    std::vector<FailureCase> cases{
+        {"inspect " + item_ + " --state " + quoted(folder), 2, "velm-host: cannot read " + folder.string() + ": it is a folder\n"},
+        {"inspect " + item_ + " --state-bytes " + quoted(pipe), 2,
+         "velm-host: cannot read " + pipe.string() + ": it is a pipe, not a file (give - to read the standard input)\n"},
+        {"inspect /dev/stdin", 2, "velm-host: cannot read /dev/stdin: it is a pipe, not a file (give - to read the standard input)\n",
+         "cat " + item_ + " |"},
+        {"inspect " + item_ + " --state-bytes " + throughFile, 2,
+         "velm-host: cannot read " + throughFile.substr(1, throughFile.size() - 2) + ": Not a directory\n"},
+        {"inspect - --state -", 2, "velm-host: only one input can be read from the standard input: -\n", "cat " + item_ + " |"},
+        {"inspect " + quoted(empty), 1, emptyItemFailed},
+        {"score " + quoted(empty) + " --response A", 1, emptyItemFailed},
+        {"demo " + quoted(empty), 1, emptyItemFailed},
+        {"inspect " + quoted(truncated), 1, "velm-host: the item failed to initialise: Malformed XML: Error parsing start "
+                                            "element tag at offset 299 (error -2147221503 in InitExternalDisplay)\n"},
+        {"demo " + quoted(damaged), 1, "velm-host: the item failed to initialise: Malformed XML: Text outside an "
+                                       "element at offset 0 (error -2147221503 in InitExternalDisplay)\n"},
+        {"inspect " + item_ + " --save-state-bytes /dev/full", 2, "velm-host: cannot write /dev/full: no space left on the device\n"},
+        {"inspect " + item_ + " --save-state-bytes " + quoted(folder), 2,
+         "velm-host: cannot write " + folder.string() + ": it is a folder\n"},
+        {"inspect " + item_, 2, "velm-host: cannot write the standard output\n", "", "/dev/full"},
+        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run)\n"},
+    };
+    // Permissions bind everyone but the superuser, who reads every file.
+    if (::geteuid() != 0) {
+        const auto locked = work_ / "locked.xml";
+        std::ofstream(locked) << readAll(fs::path(QUORIN_EXAMPLES_DIR) / "basic-state.xml");
+        fs::permissions(locked, fs::perms::none);
+        cases.push_back({"inspect " + item_ + " --state " + quoted(locked), 2,
+                         "velm-host: cannot read " + locked.string() + ": permission denied\n"});
+        cases.push_back({"inspect " + quoted(locked), 2, "velm-host: cannot read " + locked.string() + ": permission denied\n"});
+    }
+    for (const auto& c : cases) {
+        const auto result = run(c.arguments, c.input, c.out);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(result.err, c.err) << c.arguments;
+        if (c.out.empty())
+            EXPECT_TRUE(result.out.empty()) << c.arguments << ": " << result.out;
+    }
+}
+
+TEST_F(HostCommand, ARunOfAnItemThatFailsToInitialiseExitsOne)
+{
+    const auto empty = work_ / "empty.xml";
+    std::ofstream{empty};
+    const auto result = run("run " + quoted(empty));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.ends_with("velm-host: the item failed to initialise\n")) << result.err;
+}
+
+TEST_F(HostCommand, AnInputNamedDashIsTheStandardInput)
+{
+    const auto fromFiles = run("inspect " + item_ + " --state " + state_);
+    ASSERT_EQ(fromFiles.exitCode, 0) << fromFiles.err;
+    for (const auto& [arguments, input] : {std::pair{"inspect - --state " + state_, "cat " + item_ + " |"},
+                                           std::pair{"inspect " + item_ + " --state -", "cat " + state_ + " |"}}) {
+        const auto result = run(arguments, input);
+        EXPECT_EQ(result.exitCode, 0) << arguments << ": " << result.err;
+        EXPECT_EQ(result.out, fromFiles.out) << arguments;
+    }
+}
+
+TEST_F(HostCommand, SavedStateBytesReplaceTheOldFileWhole)
+{
+    const auto saved = work_ / "state.bin";
+    std::ofstream(saved) << std::string(1000, 'x');
+    const auto result = run("inspect " + item_ + " --save-state-bytes " + quoted(saved));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(fs::file_size(saved), 66u);
+    for (const auto& entry : fs::directory_iterator(work_))
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << "left behind: " << entry.path();
+}
+
+// A blank response is no answer: the candidate counts as not attempted, as an unanswered item does.
+TEST_F(HostCommand, ABlankResponseScoresAsNotAttempted)
+{
+    for (const char* response : {"''", "'  '"}) {
+        const auto result = run("score " + item_ + " --response " + response);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.out, R"({"result": true, "correct": 0, "incorrect": 0, "notAttempted": 1, "notScored": 1, "raw": 0, )"
+                              R"("state": "<State><Responses/></State>"})"
+                              "\n") << response;
     }
 }
 
