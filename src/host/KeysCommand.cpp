@@ -1,5 +1,6 @@
 #include "host/KeysCommand.h"
 
+#include "host/InputFiles.h"
 #include "keyanswers/modSetAnswers.h"
 
 #include <CLI/CLI.hpp>
@@ -51,7 +52,9 @@ void printStreamKeys(const KeysOptions& options, Console& console)
         console.out << answers.value_or(std::string()) << std::endl;
     }
     if (console.in.bad())
-        throw std::runtime_error("keys: cannot read the standard input");
+        throw UsageError("cannot read the standard input");
+    if (!console.out)
+        throw UsageError("cannot write the standard output");
     if (malformedLines > 0)
         throw std::runtime_error("keys: " + std::to_string(malformedLines) + " of " + std::to_string(lineNumber)
                                  + " lines are not well-formed key expressions");
