@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -179,15 +180,23 @@ Format formatOf(const RescoreOptions& options)
 
 void rescore(const RescoreOptions& options, Console& console)
 {
-    const std::string itemText = options.item.itemText();
+    const std::string itemText = options.item.itemText(console);
     std::ifstream file;
-    if (options.responsesPath != "-") {
+    if (options.responsesPath == "-") {
+        if (console.inTaken)
+            throw UsageError("the item and the responses cannot both come from the standard input");
+        console.inTaken = true;
+    } else {
+        // Any stream serves, a named pipe as well as a file; a folder does not.
+        std::error_code error;
+        if (std::filesystem::is_directory(options.responsesPath, error))
+            throw UsageError("cannot read the responses " + options.responsesPath + ": it is a folder");
         file.open(options.responsesPath, std::ios::binary);
         if (!file)
             throw UsageError("cannot read the responses " + options.responsesPath);
     }
     std::istream& in = options.responsesPath == "-" ? console.in : file;
-    Session session(options.item.settings());
+    Session session(options.item.settings(console));
     session.start();
     if (!session.initialize(itemText))
         throw UsageError("the item " + options.item.itemPath + " could not be initialised");
