@@ -55,13 +55,16 @@ void inspect(const InspectOptions& options, Console& console)
     const auto responses = session.response(1);
     const auto score = session.score();
     const auto info = session.scoreInfo();
-    console.out << "{\"stateBytes\": " << stateBytes.size() << ", \"state\": " << jsonString(stateText)
-                << ", \"status\": " << status << ", \"responses\": {\"0\": " << responseJson(key)
-                << ", \"1\": " << responseJson(responses) << "}, \"score\": " << scoreJson(score)
-                << ", \"scoreInfo\": {\"result\": " << (info.result ? "true" : "false") << ", \"items\": " << info.items
-                << ", \"max\": " << jsonNumber(info.max) << ", \"min\": " << jsonNumber(info.min)
-                << "}, \"errors\": " << errorsJson(session.support()) << ", \"messages\": "
-                << messagesJson(session.support()) << "}" << std::endl;
+    const nlohmann::ordered_json report = {
+        {"stateBytes", stateBytes.size()},
+        {"state", stateText},
+        {"status", status},
+        {"responses", {{"0", responseJson(key)}, {"1", responseJson(responses)}}},
+        {"score", scoreJson(score)},
+        {"scoreInfo", {{"result", info.result}, {"items", info.items}, {"max", numberJson(info.max)}, {"min", numberJson(info.min)}}},
+        {"errors", errorsJson(session.support())},
+        {"messages", messagesJson(session.support())}};
+    console.out << jsonText(report) << std::endl;
 }
 
 }  // namespace

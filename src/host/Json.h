@@ -1,14 +1,17 @@
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <string>
-#include <string_view>
 
 namespace velm::host {
 
-// text as a JSON string literal, quotes included; invalid UTF-8 bytes become U+FFFD.
-std::string jsonString(std::string_view text);
+// A float as the shortest JSON number that reads back as the same float: whole values are
+// integers; null for infinities and NaN.
+nlohmann::ordered_json numberJson(float value);
 
-// A float as a JSON number: the shortest text that reads back as the same float.
-std::string jsonNumber(float value);
+// The value as one line of JSON text, fields in the order they were set; bytes that are not
+// UTF-8 become U+FFFD.
+std::string jsonText(const nlohmann::ordered_json& value);
 
 }  // namespace velm::host

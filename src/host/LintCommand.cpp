@@ -2,6 +2,7 @@
 
 #include "host/InputFiles.h"
 #include "host/ItemLint.h"
+#include "host/Json.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -51,7 +52,7 @@ void printFinding(const LintFinding& finding, bool json, std::ostream& out)
     if (json) {
         const nlohmann::ordered_json line = {{"file", finding.file.string()}, {"line", finding.line},
                                              {"severity", severity}, {"message", finding.message}};
-        out << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        out << jsonText(line) << '\n';
         return;
     }
     out << finding.file.string() << ':';

@@ -2,6 +2,7 @@
 
 #include "host/InputFiles.h"
 #include "host/ItemOptions.h"
+#include "host/Json.h"
 #include "host/ResponseReader.h"
 #include "host/WindowView.h"
 
@@ -95,7 +96,7 @@ private:
                     {"notScored", score.notScored},
                     {"raw", numberJson(score.raw)}};
         }
-        out_ << line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        out_ << jsonText(line) << '\n';
     }
 
     void writeCsv(const ResponseRecord& record, const RescoreOutcome& outcome)

@@ -2,6 +2,7 @@
 
 #include "host/InputFiles.h"
 #include "host/ItemOptions.h"
+#include "host/Json.h"
 #include "host/RunScript.h"
 #include "host/ViewText.h"
 #include "host/Visit.h"
@@ -35,7 +36,7 @@ public:
     void print(const nlohmann::ordered_json& view, const std::string& heading) const
     {
         if (json_)
-            out_ << view.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << std::endl;
+            out_ << jsonText(view) << std::endl;
         else
             out_ << viewText(view, heading) << std::endl;
     }

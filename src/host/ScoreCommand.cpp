@@ -1,6 +1,7 @@
 #include "host/ScoreCommand.h"
 
 #include "host/ItemOptions.h"
+#include "host/Json.h"
 #include "host/ItemStart.h"
 #include "host/SessionJson.h"
 
@@ -23,7 +24,7 @@ void rescore(const ScoreOptions& options, Console& console)
     startItem(session, itemText);
     session.runUntilIdle();
     const auto score = session.rescore(options.response);
-    console.out << scoreJsonWithState(score, session.stateText()) << std::endl;
+    console.out << jsonText(scoreJsonWithState(score, session.stateText())) << std::endl;
 }
 
 }  // namespace

@@ -3,53 +3,47 @@
 #include "host/Json.h"
 
 namespace velm::host {
-namespace {
 
-// The fields of a score, without the braces, for objects that add fields of their own.
-std::string scoreFields(const ScoreResult& score)
+using json = nlohmann::ordered_json;
+
+json scoreJson(const ScoreResult& score)
 {
-    return "\"result\": " + std::string(score.result ? "true" : "false") + ", \"correct\": "
-        + std::to_string(score.correct) + ", \"incorrect\": " + std::to_string(score.incorrect)
-        + ", \"notAttempted\": " + std::to_string(score.notAttempted) + ", \"notScored\": "
-        + std::to_string(score.notScored) + ", \"raw\": " + jsonNumber(score.raw);
+    return {{"result", score.result},
+            {"correct", score.correct},
+            {"incorrect", score.incorrect},
+            {"notAttempted", score.notAttempted},
+            {"notScored", score.notScored},
+            {"raw", numberJson(score.raw)}};
 }
 
-}  // namespace
-
-std::string scoreJson(const ScoreResult& score)
+json scoreJsonWithState(const ScoreResult& score, const std::string& state)
 {
-    return "{" + scoreFields(score) + "}";
+    json result = scoreJson(score);
+    result["state"] = state;
+    return result;
 }
 
-std::string scoreJsonWithState(const ScoreResult& score, const std::string& state)
+json responseJson(const std::pair<std::int32_t, std::string>& response)
 {
-    return "{" + scoreFields(score) + ", \"state\": " + jsonString(state) + "}";
+    return {{"bytes", response.first}, {"text", response.second}};
 }
 
-std::string responseJson(const std::pair<std::int32_t, std::string>& response)
+json errorsJson(const SupportObject& support)
 {
-    return "{\"bytes\": " + std::to_string(response.first) + ", \"text\": " + jsonString(response.second) + "}";
-}
-
-std::string errorsJson(const SupportObject& support)
-{
-    std::string json;
+    auto errors = json::array();
     for (const auto& entry : support.log()) {
-        if (entry.level != "error")
-            continue;
-        json += json.empty() ? "" : ", ";
-        json += "{\"number\": " + std::to_string(entry.number) + ", \"routine\": " + jsonString(entry.routine)
-            + ", \"description\": " + jsonString(entry.text) + "}";
+        if (entry.level == "error")
+            errors.push_back({{"number", entry.number}, {"routine", entry.routine}, {"description", entry.text}});
     }
-    return "[" + json + "]";
+    return errors;
 }
 
-std::string messagesJson(const SupportObject& support)
+json messagesJson(const SupportObject& support)
 {
-    std::string json;
+    auto messages = json::array();
     for (const auto& message : support.messages())
-        json += (json.empty() ? "" : ", ") + jsonString(message.text);
-    return "[" + json + "]";
+        messages.push_back(message.text);
+    return messages;
 }
 
 }  // namespace velm::host

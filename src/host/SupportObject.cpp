@@ -89,11 +89,13 @@ std::string SupportObject::logJsonLines() const
 {
     std::string lines;
     for (const auto& entry : log_) {
-        lines += "{\"level\": " + jsonString(entry.level) + ", \"module\": " + jsonString(entry.module)
-            + ", \"routine\": " + jsonString(entry.routine) + ", \"text\": " + jsonString(entry.text);
-        if (entry.level == "error")
-            lines += ", \"number\": " + std::to_string(entry.number) + ", \"line\": " + std::to_string(entry.line);
-        lines += "}\n";
+        nlohmann::ordered_json line = {
+            {"level", entry.level}, {"module", entry.module}, {"routine", entry.routine}, {"text", entry.text}};
+        if (entry.level == "error") {
+            line["number"] = entry.number;
+            line["line"] = entry.line;
+        }
+        lines += jsonText(line) + "\n";
     }
     return lines;
 }

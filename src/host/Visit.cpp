@@ -1,6 +1,7 @@
 #include "host/Visit.h"
 
 #include "host/CompanionView.h"
+#include "host/SessionJson.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/EventLoop.h"
@@ -27,22 +28,12 @@ std::int32_t answerCode(bool ok) { return ok ? kOk : kCancel; }
 
 void runUntilIdle() { platform::EventLoop::current().runUntilIdle(); }
 
-json messagesJson(const SupportObject& support)
+json messageBoxesJson(const SupportObject& support)
 {
     auto messages = json::array();
     for (const auto& message : support.messages())
         messages.push_back({{"text", message.text}, {"style", message.style}, {"answer", message.answer}});
     return messages;
-}
-
-json errorsJson(const SupportObject& support)
-{
-    auto errors = json::array();
-    for (const auto& entry : support.log()) {
-        if (entry.level == "error")
-            errors.push_back({{"number", entry.number}, {"description", entry.text}, {"routine", entry.routine}});
-    }
-    return errors;
 }
 
 json logJson(const SupportObject& support)
@@ -339,7 +330,7 @@ json Visit::view()
     view["viewedExhibits"] = view["state"].is_string() ? json(viewedExhibits(view["state"])) : json(nullptr);
     view["caseStudy"] = caseStudy_ ? caseStudy_->toJson() : json(nullptr);
     const auto& support = session_.support();
-    view["messages"] = messagesJson(support);
+    view["messages"] = messageBoxesJson(support);
     view["errors"] = errorsJson(support);
     view["log"] = logJson(support);
     return view;

@@ -88,18 +88,6 @@ std::vector<platform::Control*> elementsOf(const platform::ControlArray<T>* arra
 
 }  // namespace
 
-json numberJson(float value)
-{
-    if (!std::isfinite(value))
-        return nullptr;
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const double shortest = error == std::errc() ? std::strtod(std::string(buffer, end).c_str(), nullptr) : value;
-    if (shortest == std::floor(shortest) && std::fabs(shortest) < 1e15)
-        return static_cast<std::int64_t>(shortest);
-    return shortest;
-}
-
 platform::Form* WindowView::find(platform::WindowHandle driverWindow, std::string_view name)
 {
     // An item bound to a case study sits inside the case study's window, not the driver's; the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/Json.h"
 #include "platform/Form.h"
 #include "platform/WindowSystem.h"
 
@@ -17,10 +18,6 @@ class WebBrowser;
 }  // namespace platform
 
 namespace velm::host {
-
-// A float as the shortest JSON number that reads back as the same float: whole values are
-// integers; null for infinities and NaN.
-nlohmann::ordered_json numberJson(float value);
 
 // The item window as a driver's tool sees it: its controls found by name, the kind of answer
 // control in use, and everything the candidate sees, as JSON. A view of no window is empty.

@@ -59,13 +59,13 @@ TEST_F(HostCommand, InspectPrintsWhatTheDriverReceivesAndSavedStateBytesRestoreI
     const auto first = run("inspect " + item_ + " --state " + state_ + " --save-state-bytes " + quoted(saved));
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out,
-              R"({"stateBytes": 252, "state": "<State><Responses><Response>A</Response><Response>C</Response></Responses><ItemAreaScroll>False</ItemAreaScroll></State>", )"
-              R"("status": 100, "responses": {"0": {"bytes": 138, "text": "<Answers><Answer Expression=\"A AND C AND ONLY\" Weight=\"1\"/></Answers>"}, )"
-              R"("1": {"bytes": 256, "text": "<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType><UserAnswers><Answer Value=\"A\"/><Answer Value=\"C\"/></UserAnswers>"}}, )"
-              R"("score": {"result": true, "correct": 1, "incorrect": 0, "notAttempted": 0, "notScored": 0, "raw": 1}, )"
-              R"("scoreInfo": {"result": true, "items": 1, "max": 1, "min": 0}, "errors": [], )"
+              R"({"stateBytes":252,"state":"<State><Responses><Response>A</Response><Response>C</Response></Responses><ItemAreaScroll>False</ItemAreaScroll></State>",)"
+              R"("status":100,"responses":{"0":{"bytes":138,"text":"<Answers><Answer Expression=\"A AND C AND ONLY\" Weight=\"1\"/></Answers>"},)"
+              R"("1":{"bytes":256,"text":"<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType><UserAnswers><Answer Value=\"A\"/><Answer Value=\"C\"/></UserAnswers>"}},)"
+              R"("score":{"result":true,"correct":1,"incorrect":0,"notAttempted":0,"notScored":0,"raw":1},)"
+              R"("scoreInfo":{"result":true,"items":1,"max":1,"min":0},"errors":[],)"
               // Never shown, the item area was never seen: the status tells the candidate so.
-              R"("messages": ["Please scroll to the end of the question before you go on."]})"
+              R"("messages":["Please scroll to the end of the question before you go on."]})"
               "\n");
     const auto bytes = readAll(saved);
     ASSERT_EQ(bytes.size(), 252u);
@@ -82,8 +82,8 @@ TEST_F(HostCommand, DamagedStateBytesAreReportedAndTheItemKeepsItsState)
     std::ofstream(damaged, std::ios::binary) << "\x01\x02\x03 not a state";
     const auto result = run("inspect " + item_ + " --state-bytes " + quoted(damaged));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find(R"("state": "<State><Responses/><ItemAreaScroll>False</ItemAreaScroll></State>")"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find(R"("routine": "SetExternalStateArray")"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(R"("state":"<State><Responses/><ItemAreaScroll>False</ItemAreaScroll></State>")"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(R"("routine":"SetExternalStateArray")"), std::string::npos) << result.out;
 }
 
 // Each response form is the component's to read (its own tests show them); here the command prints the outcome.
@@ -91,8 +91,8 @@ TEST_F(HostCommand, ScorePrintsTheRescoredOutcome)
 {
     const auto result = run("score " + item_ + " --response 'A, C,'");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, R"({"result": true, "correct": 1, "incorrect": 0, "notAttempted": 0, "notScored": 0, "raw": 1, )"
-                          R"("state": "<State><Responses><Response>A</Response><Response>C</Response></Responses></State>"})"
+    EXPECT_EQ(result.out, R"({"result":true,"correct":1,"incorrect":0,"notAttempted":0,"notScored":0,"raw":1,)"
+                          R"("state":"<State><Responses><Response>A</Response><Response>C</Response></Responses></State>"})"
                           "\n");
 }
 
@@ -211,8 +211,8 @@ TEST_F(HostCommand, ABlankResponseScoresAsNotAttempted)
     for (const char* response : {"''", "'  '"}) {
         const auto result = run("score " + item_ + " --response " + response);
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.out, R"({"result": true, "correct": 0, "incorrect": 0, "notAttempted": 1, "notScored": 1, "raw": 0, )"
-                              R"("state": "<State><Responses/></State>"})"
+        EXPECT_EQ(result.out, R"({"result":true,"correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,)"
+                              R"("state":"<State><Responses/></State>"})"
                               "\n") << response;
     }
 }
@@ -224,7 +224,7 @@ TEST_F(HostCommand, DemoTellsOneVisit)
     for (const char* line : {"initialised: yes\n", "item window: handle ", "inside the driver's window, visible\n",
                              "candidate: A, C\n", "answer status: 100\n",
                              "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n",
-                             "\"routine\": \"FreeExternalDisplay\", \"text\": \"End\"}\n"})
+                             "\"routine\":\"FreeExternalDisplay\",\"text\":\"End\"}\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " in\n" << result.out;
 }
 
