@@ -8,6 +8,7 @@
 #include "host/RescoreCommand.h"
 #include "host/RunCommand.h"
 #include "host/ScoreCommand.h"
+#include "host/ServeCommand.h"
 #include "vb/ComError.h"
 
 #include <CLI/CLI.hpp>
@@ -64,6 +65,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addRunCommand(app, console);
     addRescoreCommand(app, console);
     addLintCommand(app, console);
+    addServeCommand(app, console);
     try {
         checkSubcommandName(app, argc, argv);
         app.parse(argc, argv);

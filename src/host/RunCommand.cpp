@@ -1,11 +1,12 @@
 #include "host/RunCommand.h"
 
 #include "host/InputFiles.h"
-#include "host/ItemOptions.h"
 #include "host/Json.h"
 #include "host/RunScript.h"
+#include "host/ScreenPicture.h"
 #include "host/ViewText.h"
 #include "host/Visit.h"
+#include "host/VisitOptions.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,15 +18,11 @@ namespace velm::host {
 namespace {
 
 struct RunOptions {
-    ItemOptions item;
-    std::string resourceDir;
-    std::string caseDir;
-    std::int32_t options = 0;
-    std::string rect = "0,0,9000,6000";
+    VisitOptions visit;
     std::string scriptPath;
-    std::string stateInPath;
     std::string answer = "ok";
     bool json = false;
+    std::string pngPath;
 };
 
 // What prints a view: a JSON object on one line, or the text for a person.
@@ -62,22 +59,9 @@ RunScript parsedScript(const RunOptions& options, Console& console)
     }
 }
 
-VisitSettings visitSettings(RunOptions options, Console& console)
+VisitSettings visitSettings(const RunOptions& options, Console& console)
 {
-    VisitSettings settings;
-    if (!parseRect(options.rect, settings.rect))
-        throw UsageError("--rect: a rectangle is L,T,W,H in twips, W and H not negative: " + options.rect);
-    if (options.item.supportDir.empty())
-        options.item.supportDir = defaultRunSupportDir().string();
-    settings.session = options.item.settings(console);
-    if (!options.resourceDir.empty())
-        settings.session.resourceDir = std::filesystem::absolute(options.resourceDir);
-    if (!options.caseDir.empty())
-        settings.session.caseDir = std::filesystem::absolute(options.caseDir);
-    settings.itemXml = options.item.itemText(console);
-    if (!options.stateInPath.empty())
-        settings.stateIn = readInputText(options.stateInPath, console);
-    settings.options = options.options;
+    VisitSettings settings = options.visit.settings(console);
     settings.answerOk = options.answer == "ok";
     return settings;
 }
@@ -100,7 +84,12 @@ void run(const RunOptions& options, Console& console)
     }
     for (const auto& action : script.actions())
         visit.perform(action);
-    printer.print(visit.finalView(), "at the end");
+    auto finalView = visit.finalView();
+    if (!options.pngPath.empty()) {
+        writeScreenPicture(screenSnapshot(visit.session().driverWindow()), options.pngPath);
+        finalView["png"] = std::filesystem::absolute(options.pngPath).string();
+    }
+    printer.print(finalView, "at the end");
 }
 
 }  // namespace
@@ -118,19 +107,12 @@ void addRunCommand(CLI::App& app, Console& console)
 {
     auto options = std::make_shared<RunOptions>();
     auto* command = app.add_subcommand("run", "Run one scripted visit of an item and print what the candidate sees.");
-    options->item.addTo(*command);
-    // A real driver keeps its support folder, and with it the frame bitmaps, between visits.
-    command->get_option("--support-dir")->description("The driver's support-file folder; $XDG_CACHE_HOME/velm/support/ without it.");
-    command->add_option("--resources", options->resourceDir, "The item's resource folder (images); the item's own folder without it.");
-    command->add_option("--case-dir", options->caseDir, "Where the case files the item names are found, after the resources.")
-        ->check(CLI::ExistingDirectory);
-    command->add_option("--options", options->options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
-    command->add_option("--rect", options->rect, "The rectangle of the first show, L,T,W,H in twips.");
+    options->visit.addTo(*command);
     command->add_option("--script", options->scriptPath, "The visit script, one action a line; - for standard input.");
-    command->add_option("--state-in", options->stateInPath, "A State element (XML, UTF-8) handed back right after the first show.");
     command->add_option("--answer", options->answer, "How message boxes are answered until the script says otherwise.")
         ->check(CLI::IsMember({"ok", "cancel"}));
     command->add_flag("--json", options->json, "One JSON object a line, per snapshot and at the end.");
+    command->add_option("--png", options->pngPath, "After the script, a picture of the screen drawn by headless Chromium.");
     command->callback([options, &console] { run(*options, console); });
 }
 

@@ -291,6 +291,45 @@ ScriptError::ScriptError(int line, const std::string& reason, std::string_view s
 {
 }
 
+namespace {
+
+// The action of one script line; empty for a blank or comment line. displayHeld follows leave and return.
+std::optional<RunAction> parseAction(int line, std::string_view source, bool& displayHeld)
+{
+    const LineParser parser(line, source);
+    auto words = wordsBeforeComment(source);
+    if (words.empty())
+        return std::nullopt;
+    const auto name = actionNames().find(words[0]);
+    if (name == actionNames().end())
+        parser.fail("unknown action \"" + std::string(words[0]) + "\"");
+    const ActionName& action = name->second;
+    std::vector<std::string_view> placeWords;
+    if (const std::size_t first = action.takesArgument ? 2 : 1; action.takesPlace && words.size() > first) {
+        placeWords.assign(words.begin() + static_cast<std::ptrdiff_t>(first), words.end());
+        words.resize(first);
+    }
+    if (action.takesArgument && words.size() < 2)
+        parser.fail(std::string(words[0]) + " needs an argument");
+    if (!action.takesArgument && words.size() > 1)
+        parser.fail(std::string(words[0]) + " takes no argument");
+    const bool rectangle = action.kind == Kind::Resize || action.kind == Kind::Show;
+    if (!rectangle && words.size() > 2)
+        parser.fail(std::string(words[0]) + " takes one argument");
+    if (action.needsDisplay && !displayHeld)
+        parser.fail("the display was left; only return, answer, wait and snapshot until it returns");
+    if (action.kind == Kind::Return && displayHeld)
+        parser.fail("return needs a leave before it");
+    if (action.kind == Kind::Leave || action.kind == Kind::Return)
+        displayHeld = action.kind == Kind::Return;
+    auto parsed = parser.parse(action.kind, argumentOf(words));
+    if (action.takesPlace)
+        parser.placeOf(placeWords, parsed);
+    return parsed;
+}
+
+}  // namespace
+
 RunScript RunScript::parse(std::string_view text)
 {
     RunScript script;
@@ -300,38 +339,15 @@ RunScript RunScript::parse(std::string_view text)
         const auto end = text.find('\n');
         const std::string_view source = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        const LineParser parser(++line, source);
-        auto words = wordsBeforeComment(source);
-        if (words.empty())
-            continue;
-        const auto name = actionNames().find(words[0]);
-        if (name == actionNames().end())
-            parser.fail("unknown action \"" + std::string(words[0]) + "\"");
-        const ActionName& action = name->second;
-        std::vector<std::string_view> placeWords;
-        if (const std::size_t first = action.takesArgument ? 2 : 1; action.takesPlace && words.size() > first) {
-            placeWords.assign(words.begin() + static_cast<std::ptrdiff_t>(first), words.end());
-            words.resize(first);
-        }
-        if (action.takesArgument && words.size() < 2)
-            parser.fail(std::string(words[0]) + " needs an argument");
-        if (!action.takesArgument && words.size() > 1)
-            parser.fail(std::string(words[0]) + " takes no argument");
-        const bool rectangle = action.kind == Kind::Resize || action.kind == Kind::Show;
-        if (!rectangle && words.size() > 2)
-            parser.fail(std::string(words[0]) + " takes one argument");
-        if (action.needsDisplay && !displayHeld)
-            parser.fail("the display was left; only return, answer, wait and snapshot until it returns");
-        if (action.kind == Kind::Return && displayHeld)
-            parser.fail("return needs a leave before it");
-        if (action.kind == Kind::Leave || action.kind == Kind::Return)
-            displayHeld = action.kind == Kind::Return;
-        auto parsed = parser.parse(action.kind, argumentOf(words));
-        if (action.takesPlace)
-            parser.placeOf(placeWords, parsed);
-        script.actions_.push_back(std::move(parsed));
+        if (auto action = parseAction(++line, source, displayHeld))
+            script.actions_.push_back(std::move(*action));
     }
     return script;
+}
+
+std::optional<RunAction> RunScript::parseLine(std::string_view source, bool displayHeld)
+{
+    return parseAction(1, source, displayHeld);
 }
 
 }  // namespace velm::host

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -97,6 +98,9 @@ public:
     // Parses the whole text; ScriptError for the first line that is not an action, whose
     // argument is wrong, or that needs a display the script has left (or returns to one it has not left).
     static RunScript parse(std::string_view text);
+    // One line on its own, given whether the display is held; empty for a blank or comment
+    // line; ScriptError (as line 1) for a line parse would refuse.
+    static std::optional<RunAction> parseLine(std::string_view source, bool displayHeld);
 
     // The actions in script order.
     const std::vector<RunAction>& actions() const { return actions_; }

@@ -52,7 +52,9 @@ std::int32_t SupportObject::ShowMessage(const std::string& sMessageText, std::in
                                         const std::string& sApplicationTitle)
 {
     std::int32_t answer = policyAnswer_;
-    if (!scriptedAnswers_.empty()) {
+    if (const auto personal = askPerson ? askPerson(sMessageText, MsgBoxStyle, sApplicationTitle) : std::nullopt) {
+        answer = *personal;
+    } else if (!scriptedAnswers_.empty()) {
         answer = scriptedAnswers_.front();
         scriptedAnswers_.pop_front();
     }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -50,6 +52,10 @@ public:
     void LogNote(const std::string& ModuleName, const std::string& Routine, const std::string& OtherInfo) override;
     void LogWarning(const std::string& ModuleName, const std::string& Routine, const std::string& OtherInfo) override;
     void Navigate(std::int32_t Command) override;
+
+    // Asks a person to answer a message box before the script and the policy are asked; an empty
+    // answer (nobody there) leaves it to them.
+    std::function<std::optional<std::int32_t>(const std::string& text, std::int32_t style, const std::string& title)> askPerson;
 
     // Answers for the next message boxes, in order; once they run out every box gets the policy answer.
     void scriptAnswers(std::deque<std::int32_t> answers) { scriptedAnswers_ = std::move(answers); }

@@ -61,6 +61,9 @@ public:
     WindowView window() const;
     // The driver's session.
     Session& session() { return session_; }
+    // The option bits of the initialisation; a change applies from the next return.
+    std::int32_t options() const { return settings_.options; }
+    void setOptions(std::int32_t options) { settings_.options = options; }
 
     // Raised for an action that found nothing to act on (a letter or button not on the
     // screen), with what was missing.
