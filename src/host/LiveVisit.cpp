@@ -1,9 +1,14 @@
 #include "host/LiveVisit.h"
 
 #include "host/Json.h"
+#include "host/LivePage.h"
 #include "host/RunScript.h"
 #include "host/ScreenJson.h"
 #include "platform/EventLoop.h"
+
+#include <iomanip>
+#include <random>
+#include <sstream>
 
 namespace velm::host {
 namespace {
@@ -22,7 +27,28 @@ std::string stringField(const json& message, const char* name)
     return field != message.end() && field->is_string() ? field->get<std::string>() : std::string();
 }
 
+std::string randomToken()
+{
+    std::random_device random;
+    std::ostringstream token;
+    for (int i = 0; i < 4; ++i)
+        token << std::hex << std::setw(8) << std::setfill('0') << random();
+    return token.str();
+}
+
 }  // namespace
+
+LiveServerSettings LiveVisit::serverSettings(const VisitSettings& visit, std::uint16_t port)
+{
+    LiveServerSettings settings;
+    settings.port = port;
+    settings.token = randomToken();
+    settings.pageFiles["/"] = {"text/html; charset=utf-8", std::string(livePageHtml())};
+    settings.folders = {visit.session.supportDir, visit.session.resourceDir};
+    if (!visit.session.caseDir.empty())
+        settings.folders.push_back(visit.session.caseDir);
+    return settings;
+}
 
 LiveVisit::LiveVisit(LiveServer& server, VisitSettings settings)
     : channel_(server)
@@ -58,9 +84,7 @@ void LiveVisit::serve(const std::atomic<bool>& stop)
 {
     auto lastTimerView = std::chrono::steady_clock::now();
     while (!stop) {
-        channel_.pump(kPumpSlice);
-        while (auto message = channel_.take())
-            handle(*message);
+        pumpOnce();
         advanceClock();
         const auto now = std::chrono::steady_clock::now();
         if (platform::EventLoop::current().activeTimers() > 0 && now - lastTimerView >= kTimerViewInterval) {
@@ -68,6 +92,54 @@ void LiveVisit::serve(const std::atomic<bool>& stop)
             sendViewIfScreenChanged();
         }
     }
+}
+
+void LiveVisit::pumpOnce()
+{
+    channel_.pump(kPumpSlice);
+    handleWaiting();
+}
+
+bool LiveVisit::handleWaiting()
+{
+    bool handled = false;
+    while (auto message = channel_.take()) {
+        handle(*message);
+        handled = true;
+    }
+    return handled;
+}
+
+bool LiveVisit::waitForPage(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!channel_.hasPage() && std::chrono::steady_clock::now() < deadline)
+        channel_.pump(kPumpSlice);
+    return channel_.hasPage();
+}
+
+void LiveVisit::settle()
+{
+    const auto deadline = std::chrono::steady_clock::now() + kSettleTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pumpOnce();
+        if (engine_->hasPendingLoads())
+            continue;
+        sendView();
+        if (roundTrip() && !handleWaiting())
+            return;
+    }
+}
+
+// The page answers in order, so once the pong is back it has said all it had to say before it.
+bool LiveVisit::roundTrip()
+{
+    const std::int64_t id = ++lastPing_;
+    channel_.send({{"type", "ping"}, {"id", id}});
+    return channel_
+        .waitFor([id](const json& message) { return message.value("type", "") == "pong" && message.value("id", 0) == id; },
+                 PageBrowserEngine::kMeasureTimeout)
+        .has_value();
 }
 
 void LiveVisit::handle(const json& message)
@@ -82,8 +154,8 @@ void LiveVisit::handle(const json& message)
         perform(stringField(message, "line"));
     } else if (type == "driver") {
         driverCommand(stringField(message, "command"));
-    } else if (type == "messageAnswer") {
-        return;  // the box it answered is gone
+    } else if (type == "messageAnswer" || type == "pong") {
+        return;  // the box it answered is gone, or the wait for it is over
     } else {
         return sendError("unknown message type \"" + type + "\"");
     }
@@ -122,7 +194,7 @@ void LiveVisit::toggleOption(std::int32_t option)
 
 std::optional<std::int32_t> LiveVisit::askPerson(const std::string& text, std::int32_t style, const std::string& title)
 {
-    if (!channel_.hasPage())
+    if (!answerInPage_ || !channel_.hasPage())
         return std::nullopt;
     const std::int64_t id = ++nextMessageId_;
     channel_.send({{"type", "message"}, {"id", id}, {"text", text}, {"style", style}, {"title", title}});

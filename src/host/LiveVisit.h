@@ -21,9 +21,9 @@ namespace velm::host {
 // frames],"options":N}.
 //
 // Messages the page sends: {"type":"action","line":"<a run script line>"}, "loaded" and "event"
-// (see PageBrowserEngine), {"type":"messageAnswer","id","answer"} and {"type":"driver",
-// "command":"leave"|"return"|"readOnly"|"showAnswers"}; anything else is answered with
-// {"type":"error","message"} and the visit goes on.
+// (see PageBrowserEngine), {"type":"messageAnswer","id","answer"}, {"type":"driver",
+// "command":"readOnly"|"showAnswers"} and {"type":"pong","id"} (the answer to a "ping");
+// anything else is answered with {"type":"error","message"} and the visit goes on.
 class LiveVisit {
 public:
     // Option bits the driver's panel turns on and off.
@@ -35,12 +35,29 @@ public:
     LiveVisit(const LiveVisit&) = delete;
     LiveVisit& operator=(const LiveVisit&) = delete;
 
+    // How a live visit is served: a random token, the page, and the support, resource and case
+    // folders (the pages name their images by full path).
+    static LiveServerSettings serverSettings(const VisitSettings& visit, std::uint16_t port);
+
     // Creates, initialises and shows the display; false when the initialisation failed.
     bool open();
     // Serves until stop becomes true.
     void serve(const std::atomic<bool>& stop);
     // Handles one message from the page.
     void handle(const nlohmann::ordered_json& message);
+    // Runs the server a moment and handles what arrived.
+    void pumpOnce();
+    // Waits for a page to open (true) or the timeout to pass.
+    bool waitForPage(std::chrono::milliseconds timeout);
+    // Serves until every document has completed and the page, sent the latest view, has
+    // nothing more to say; gives up after kSettleTimeout.
+    void settle();
+    // Whether message boxes wait for the person in the page (the default) or are answered by the
+    // script and the policy.
+    void answerInPage(bool inPage) { answerInPage_ = inPage; }
+
+    // The longest settle waits.
+    static constexpr std::chrono::milliseconds kSettleTimeout{15000};
     // What the page is sent after each action.
     nlohmann::ordered_json viewMessage();
 
@@ -55,11 +72,15 @@ private:
     void sendError(const std::string& message);
     void sendView();
     void sendViewIfScreenChanged();
+    bool roundTrip();
+    bool handleWaiting();
 
     LiveChannel channel_;
     std::shared_ptr<PageBrowserEngine> engine_;
     std::unique_ptr<Visit> visit_;
     std::int64_t nextMessageId_ = 0;
+    std::int64_t lastPing_ = 0;
+    bool answerInPage_ = true;
     std::chrono::steady_clock::time_point lastTick_;
     std::string lastViewSent_;
     std::string lastScreenSent_;

@@ -162,6 +162,14 @@ void PageBrowserEngine::resend()
     }
 }
 
+bool PageBrowserEngine::hasPendingLoads() const
+{
+    return std::any_of(frames_.begin(), frames_.end(), [](const Frame& frame) {
+        const auto browser = frame.browser.lock();
+        return browser && !browser->DocumentLoaded();
+    });
+}
+
 std::vector<std::string> PageBrowserEngine::liveFrames() const
 {
     std::vector<std::string> live;

@@ -36,6 +36,8 @@ public:
     bool handle(const nlohmann::ordered_json& message);
     // Sends the latest document of every live frame again, for a page that has just opened.
     void resend();
+    // Whether a live browser's latest load has not completed yet.
+    bool hasPendingLoads() const;
     // The frames whose browsers are alive, in the order they first loaded.
     std::vector<std::string> liveFrames() const;
     // The frame of a browser; "" when it has never loaded.

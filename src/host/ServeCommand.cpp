@@ -1,7 +1,6 @@
 #include "host/ServeCommand.h"
 
 #include "host/InputFiles.h"
-#include "host/LivePage.h"
 #include "host/LiveServer.h"
 #include "host/LiveVisit.h"
 #include "host/VisitOptions.h"
@@ -12,10 +11,7 @@
 
 #include <atomic>
 #include <csignal>
-#include <iomanip>
 #include <memory>
-#include <random>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -58,34 +54,12 @@ private:
     struct sigaction oldTerminate_ = {};
 };
 
-std::string randomToken()
-{
-    std::random_device random;
-    std::ostringstream token;
-    for (int i = 0; i < 4; ++i)
-        token << std::hex << std::setw(8) << std::setfill('0') << random();
-    return token.str();
-}
-
 void openBrowser(const std::string& url, Console& console)
 {
     const char* argv[] = {"chromium", url.c_str(), nullptr};
     pid_t child = 0;
     if (posix_spawnp(&child, argv[0], nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
         console.err << "velm-host: cannot start chromium; open " << url << " yourself" << std::endl;
-}
-
-LiveServerSettings serverSettings(const ServeOptions& options, const VisitSettings& visit)
-{
-    LiveServerSettings settings;
-    settings.port = options.port;
-    settings.token = randomToken();
-    settings.pageFiles["/"] = {"text/html; charset=utf-8", std::string(livePageHtml())};
-    // The pages name their images by full path, in the support folder or among the resources.
-    settings.folders = {visit.session.supportDir, visit.session.resourceDir};
-    if (!visit.session.caseDir.empty())
-        settings.folders.push_back(visit.session.caseDir);
-    return settings;
 }
 
 std::unique_ptr<LiveServer> listen(LiveServerSettings settings)
@@ -100,7 +74,7 @@ std::unique_ptr<LiveServer> listen(LiveServerSettings settings)
 void serve(const ServeOptions& options, Console& console)
 {
     VisitSettings settings = options.visit.settings(console);
-    const auto server = listen(serverSettings(options, settings));
+    const auto server = listen(LiveVisit::serverSettings(settings, options.port));
     LiveVisit live(*server, std::move(settings));
     live.visit().session().support().setErrorStream(&console.err);
     if (!live.open())

@@ -4,7 +4,6 @@
 // an iframe reloads it); the iframes are only placed over the controls they belong to.
 (() => {
   const TWIPS_PER_PIXEL = 15;
-  const snapshot = window.VELM_SNAPSHOT || null;
   const stage = document.getElementById("stage");
   const frames = new Map();       // frame id -> {iframe, loadId, html, bodyMargin, scrollBars, width, height}
   const windowsByHandle = new Map();
@@ -54,7 +53,6 @@
     if (record.bodyMargin && doc.body) doc.body.style.margin = record.bodyMargin;
     if (!record.scrollBars) doc.documentElement.style.overflow = "hidden";
     listen(record, doc);
-    if (snapshot) return;
     send({ type: "loaded", frame: record.id, loadId: record.loadId, height: measure(record) });
     if (record.measureAsked) answerMeasure(record);
   }
@@ -430,6 +428,7 @@
     case "view": return showView(message);
     case "message": return showMessage(message);
     case "eventResult": return eventResult(message);
+    case "ping": return send({ type: "pong", id: message.id });
     case "error": window.velm.lastError = message.message; return console.warn("velm-host:", message.message);
     default: return undefined;
     }
@@ -463,12 +462,6 @@
     socket.addEventListener("close", () => { window.velm.closed = true; });
   }
 
-  if (snapshot) {
-    document.body.classList.add("picture");
-    for (const message of snapshot.loads) load(message);
-    render(snapshot.screen);
-    return;
-  }
   wirePanel();
   wireKeys();
   connect();
