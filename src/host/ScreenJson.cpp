@@ -66,7 +66,7 @@ json windowsJson(platform::WindowHandle parent, const FrameOf& frameOf)
 {
     auto& system = platform::WindowSystem::instance();
     auto windows = json::array();
-    for (const auto handle : system.childrenOf(parent)) {
+    for (const auto handle : system.childrenOf(parent) | std::views::reverse) {
         json window = {{"handle", handle}, {"className", system.className(handle)}, {"title", system.title(handle)},
                        {"visible", system.isVisible(handle)}};
         if (const auto* form = platform::Form::fromHandle(handle)) {
