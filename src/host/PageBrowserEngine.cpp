@@ -115,12 +115,13 @@ void PageBrowserEngine::loaded(const json& message)
     auto* browser = browserOf(stringField(message, "frame"));
     const auto height = reportedHeight(message);
     const auto loadId = message.find("loadId");
-    if (!browser || !height || loadId == message.end() || !loadId->is_number_unsigned())
+    if (!browser || !height || loadId == message.end() || !loadId->is_number_integer() || loadId->get<std::int64_t>() <= 0)
         return;
-    if (loadId->get<std::uint64_t>() != browser->loadCount())
+    const auto load = static_cast<std::uint64_t>(loadId->get<std::int64_t>());
+    if (load != browser->loadCount())
         return;
     // A page that opens again reports documents that completed before; only the height is news.
-    if (!browser->completeDocument(loadId->get<std::uint64_t>(), *height))
+    if (!browser->completeDocument(load, *height))
         browser->setContentHeight(*height);
 }
 
