@@ -23,4 +23,10 @@ std::string jsonText(const nlohmann::ordered_json& value)
     return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+std::string stringField(const nlohmann::ordered_json& object, const char* name)
+{
+    const auto field = object.find(name);
+    return field != object.end() && field->is_string() ? field->get<std::string>() : std::string();
+}
+
 }  // namespace velm::host

@@ -14,4 +14,7 @@ nlohmann::ordered_json numberJson(float value);
 // UTF-8 become U+FFFD.
 std::string jsonText(const nlohmann::ordered_json& value);
 
+// The string member name of an object; "" when it is missing or not a string.
+std::string stringField(const nlohmann::ordered_json& object, const char* name);
+
 }  // namespace velm::host

@@ -21,12 +21,6 @@ constexpr auto kTimerViewInterval = std::chrono::milliseconds(500);
 constexpr std::int32_t kFirstAnswer = 1;  // OK
 constexpr std::int32_t kLastAnswer = 7;   // No
 
-std::string stringField(const json& message, const char* name)
-{
-    const auto field = message.find(name);
-    return field != message.end() && field->is_string() ? field->get<std::string>() : std::string();
-}
-
 std::string randomToken()
 {
     std::random_device random;

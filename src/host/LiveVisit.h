@@ -47,6 +47,8 @@ public:
     void handle(const nlohmann::ordered_json& message);
     // Runs the server a moment and handles what arrived.
     void pumpOnce();
+    // Handles every message that has arrived and not been handled; whether there was one.
+    bool handleWaiting();
     // Waits for a page to open (true) or the timeout to pass.
     bool waitForPage(std::chrono::milliseconds timeout);
     // Serves until every document has completed and the page, sent the latest view, has
@@ -73,7 +75,6 @@ private:
     void sendView();
     void sendViewIfScreenChanged();
     bool roundTrip();
-    bool handleWaiting();
 
     LiveChannel channel_;
     std::shared_ptr<PageBrowserEngine> engine_;

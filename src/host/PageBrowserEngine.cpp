@@ -1,5 +1,6 @@
 #include "host/PageBrowserEngine.h"
 
+#include "host/Json.h"
 #include "host/LiveChannel.h"
 #include "platform/HtmlEvent.h"
 #include "platform/Screen.h"
@@ -28,12 +29,6 @@ std::optional<std::int32_t> reportedHeight(const json& message)
     if (!std::isfinite(pixels) || pixels < 0 || pixels > 1e8)
         return std::nullopt;
     return static_cast<std::int32_t>(std::ceil(pixels));
-}
-
-std::string stringField(const json& message, const char* name)
-{
-    const auto field = message.find(name);
-    return field != message.end() && field->is_string() ? field->get<std::string>() : std::string();
 }
 
 bool flagField(const json& message, const char* name)
