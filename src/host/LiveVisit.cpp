@@ -101,6 +101,9 @@ bool LiveVisit::handleWaiting()
         handle(*message);
         handled = true;
     }
+    // A burst of messages (a page reporting every document) gets one view, not one each.
+    if (viewDue_)
+        sendView();
     return handled;
 }
 
@@ -153,7 +156,7 @@ void LiveVisit::handle(const json& message)
     } else {
         return sendError("unknown message type \"" + type + "\"");
     }
-    sendView();
+    viewDue_ = true;
 }
 
 void LiveVisit::perform(const std::string& line)
@@ -246,6 +249,7 @@ void LiveVisit::sendViewIfScreenChanged()
 
 void LiveVisit::sendView()
 {
+    viewDue_ = false;
     std::string text = jsonText(viewMessage());
     if (text == lastViewSent_)
         return;

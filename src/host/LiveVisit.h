@@ -43,7 +43,7 @@ public:
     bool open();
     // Serves until stop becomes true.
     void serve(const std::atomic<bool>& stop);
-    // Handles one message from the page.
+    // Handles one message from the page; the view it causes goes out once the waiting ones are handled.
     void handle(const nlohmann::ordered_json& message);
     // Runs the server a moment and handles what arrived.
     void pumpOnce();
@@ -82,6 +82,8 @@ private:
     std::int64_t nextMessageId_ = 0;
     std::int64_t lastPing_ = 0;
     bool answerInPage_ = true;
+    // Whether something happened that the page has not been sent a view of.
+    bool viewDue_ = false;
     std::chrono::steady_clock::time_point lastTick_;
     std::string lastViewSent_;
     std::string lastScreenSent_;

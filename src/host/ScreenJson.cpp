@@ -9,7 +9,6 @@
 #include "platform/ScrollContainer.h"
 #include "platform/WebBrowser.h"
 
-#include <ranges>
 
 namespace velm::host {
 namespace {
@@ -57,8 +56,9 @@ json controlJson(const platform::Control& control, const FrameOf& frameOf)
 json controlsJson(const platform::Container& container, const FrameOf& frameOf)
 {
     auto controls = json::array();
-    for (const auto* control : container.zOrder() | std::views::reverse)
-        controls.push_back(controlJson(*control, frameOf));
+    const auto& frontFirst = container.zOrder();
+    for (auto control = frontFirst.rbegin(); control != frontFirst.rend(); ++control)
+        controls.push_back(controlJson(**control, frameOf));
     return controls;
 }
 
@@ -66,7 +66,9 @@ json windowsJson(platform::WindowHandle parent, const FrameOf& frameOf)
 {
     auto& system = platform::WindowSystem::instance();
     auto windows = json::array();
-    for (const auto handle : system.childrenOf(parent) | std::views::reverse) {
+    const auto topmostFirst = system.childrenOf(parent);
+    for (auto next = topmostFirst.rbegin(); next != topmostFirst.rend(); ++next) {
+        const auto handle = *next;
         json window = {{"handle", handle}, {"className", system.className(handle)}, {"title", system.title(handle)},
                        {"visible", system.isVisible(handle)}};
         if (const auto* form = platform::Form::fromHandle(handle)) {
