@@ -28,7 +28,7 @@
       iframe.className = "frame hidden";
       iframe.dataset.frame = id;
       iframe.setAttribute("title", id);
-      record = { id, iframe, loadId: 0, html: "", bodyMargin: "", scrollBars: true, width: 0, height: null };
+      record = { id, iframe, loadId: 0, html: "", bodyMargin: "", scrollBars: true, width: 0 };
       frames.set(id, record);
       iframe.addEventListener("load", () => documentLoaded(record));
     }
@@ -125,7 +125,6 @@
   function eventResult(message) {
     const record = frames.get(message.frame);
     if (!record) return;
-    window.velm.lastEventResult = message;
     const doc = record.iframe.contentDocument;
     if (message.eventType === "selectstart" && message.selectionEmptied && doc) {
       doc.getSelection().removeAllRanges();
