@@ -6,6 +6,7 @@
 #include "itemwindow/frmMain.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/WindowSystem.h"
+#include "support/ItemState.h"
 #include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
@@ -252,14 +253,7 @@ void clsMultipleChoice::insertStaticBlock(const std::string& language)
 // Makes sure a State with its Responses exists, which every selection and every score reads.
 void clsMultipleChoice::ensureState()
 {
-    auto& data = ItemData();
-    data.setFromRoot(true);
-    if (!data.FindElement("State"))
-        data.AddElement("MultipleChoiceItem", "State");
-    data.setFromRoot(false);
-    if (!data.FindElement("Responses"))
-        data.AddElement("State", "Responses");
-    data.setFromRoot(true);
+    ItemState(ItemData()).ensure();
 }
 
 void clsMultipleChoice::createMainForm(std::int32_t lOptions)
@@ -473,10 +467,7 @@ void clsMultipleChoice::releaseExhibitForm()
 
 std::string clsMultipleChoice::readStateText() const
 {
-    auto& data = ItemData();
-    SavedPlace place(data);
-    data.setFromRoot(true);
-    return data.GetElementXml("State");
+    return ItemState(ItemData()).xml();
 }
 
 std::int32_t clsMultipleChoice::DisplayInt_GetExternalStateBytes()
@@ -520,13 +511,9 @@ void clsMultipleChoice::replaceState(const std::string& stateText)
 void clsMultipleChoice::replaceCheckedState(const std::string& stateText)
 {
     auto& data = ItemData();
-    const bool empty = vb::utf16Length(stateText) <= 2;
     SavedPlace place(data);
     findItemElement(data);
-    data.DeleteElement("State");
-    if (!empty)
-        data.InsertXml("MultipleChoiceItem", stateText);
-    ensureState();
+    ItemState(data).replace(stateText);
 }
 
 std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespType)
@@ -594,14 +581,10 @@ void clsMultipleChoice::prepareScorer()
 
 void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
 {
-    auto& data = ItemData();
-    data.setFromRoot(true);
-    if (!data.FindElement("State"))
+    const auto answered = ItemState(ItemData()).responseCount();
+    if (!answered)
         return;
-    data.setFromRoot(false);
-    if (!data.FindElement("Responses"))
-        return;
-    if (data.ChildCount() == 0) {
+    if (*answered == 0) {
         counts.nNotAttempted = 1;
         counts.nNotScored = 1;
         if (logNotAttempted)

@@ -9,7 +9,7 @@
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
 #include "support/ItemParent.h"
-#include "support/SavedPlace.h"
+#include "support/ItemState.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
 #include "vb/Strings.h"
@@ -444,61 +444,27 @@ void frmMain::txtChoice_DocumentComplete(std::int16_t index)
 // ---------------------------------------------------------------------------------------------
 // State
 
-void frmMain::WriteStateResponse(const std::string& identifier)
+ItemState frmMain::itemState() const
 {
-    trapped("WriteStateResponse", [&] {
-        auto& data = itemData();
-        const SavedPlace place(data);
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        data.FindElement("Responses");
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (data.GetChildText(i).toString() == identifier)
-                return;
-        }
-        data.AddElement("Responses", "Response");
-        data.SetText(identifier);
-    });
+    return ItemState(itemData());
 }
 
-// Exact matching: a response that merely contains the identifier ("BA" for "A") belongs to
-// another choice and must stay.
+void frmMain::WriteStateResponse(const std::string& identifier)
+{
+    trapped("WriteStateResponse", [&] { itemState().addResponse(identifier); });
+}
+
 void frmMain::RemoveStateResponse(const std::string& identifier, bool all)
 {
-    auto& data = itemData();
-    data.setFromRoot(true);
-    data.FindElement("State");
-    data.setFromRoot(false);
-    data.FindElement("Responses");
-    if (all) {
-        while (data.DeleteElement("Response")) {
-        }
-    } else {
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (data.GetChildText(i).toString() != identifier)
-                continue;
-            // With the scope below the current element, the response itself is the one deleted.
-            data.MoveToChild(i);
-            data.DeleteElement("Response");
-            break;
-        }
-    }
-    data.setFromRoot(true);
+    if (all)
+        itemState().removeResponses();
+    else
+        itemState().removeResponse(identifier);
 }
 
 void frmMain::WriteStateValue(const std::string& name, const std::string& value)
 {
-    auto& data = itemData();
-    data.setFromRoot(true);
-    data.FindElement("State");
-    data.setFromRoot(false);
-    if (!data.FindElement(name))
-        data.AddElement("State", name);
-    data.SetText(value);
-    data.setFromRoot(true);
+    itemState().setValue(name, value);
 }
 
 void frmMain::WriteStateOrder()
@@ -506,40 +472,24 @@ void frmMain::WriteStateOrder()
     if (!mbRandomOrder)
         return;
     trapped("WriteStateOrder", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
-            return;
-        data.setFromRoot(false);
-        if (data.FindElement("RandomOrder"))
-            return;
-        if (!data.AddElement("State", "RandomOrder"))
+        std::vector<std::string> tags;
+        for (std::int16_t i = 0; i < answerControlCount(); ++i)
+            tags.push_back(answerControl(i).Tag());
+        if (!itemState().writeOrder(tags))
             throw vb::ComError(modFormFunctions::kStaticInformationError, "Failed to add ", std::string(kComponentName));
-        for (std::int16_t i = 0; i < answerControlCount(); ++i) {
-            if (data.AddElement("RandomOrder", "Position") && data.SetAttribute("Index", std::to_string(i)))
-                data.SetAttribute("Tag", answerControl(i).Tag());
-            data.MoveToParent();
-        }
-        data.setFromRoot(true);
     });
 }
 
 void frmMain::ReadStateOrder()
 {
     trapped("ReadStateOrder", [&] {
+        const std::int32_t positions = itemState().readOrder([&](std::int16_t index, const std::string& tag) {
+            // A stored order from an item that has since changed must not reach past the controls.
+            if (index < 0 || index >= answerControlCount())
+                vb::raise(vb::err::kSubscriptOutOfRange);
+            answerControl(index).setTag(tag);
+        });
         auto& data = itemData();
-        data.setFromRoot(true);
-        std::int32_t positions = 0;
-        if (data.FindElement("RandomOrder")) {
-            positions = data.ChildCount();
-            for (std::int32_t i = 0; i < positions; ++i) {
-                const std::int16_t index = data.GetChildAttribute(i, "Index").toInt16();
-                // A stored order from an item that has since changed must not reach past the controls.
-                if (index < 0 || index >= answerControlCount())
-                    vb::raise(vb::err::kSubscriptOutOfRange);
-                answerControl(index).setTag(data.GetChildAttribute(i, "Tag").toString());
-            }
-        }
         data.setFromRoot(true);
         if (!data.FindElement("Choices"))
             return;
@@ -562,46 +512,30 @@ void frmMain::ReadStateOrder()
 void frmMain::ReadStateAnswer()
 {
     trapped("ReadStateAnswer", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
-            return;
-        data.setFromRoot(false);
-        if (!data.FindElement("Responses"))
-            return;
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i)
-            SetAnswer(data.GetChildText(i).toString());
+        for (const auto& identifier : itemState().responses())
+            SetAnswer(identifier);
     });
 }
 
 void frmMain::LoadState()
 {
     trapped("LoadState", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
+        auto state = itemState();
+        if (!state.exists())
             return;
         bcheckscroll = true;
-        msStateXml = data.GetElementXml("State");
-        data.setFromRoot(false);
-        if (data.FindElement("ItemAreaScroll"))
-            mbScrollArea = data.GetText().toBool();
+        msStateXml = state.xml();
+        if (const auto scroll = state.value("ItemAreaScroll"))
+            mbScrollArea = scroll->toBool();
         else
             bcheckscroll = false;
         mbScrollAreaSaved = mbScrollArea;
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        if (data.FindElement("Buttons"))
-            mbExhibitsViewed = data.GetText().toBool();
+        if (const auto buttons = state.value("Buttons"))
+            mbExhibitsViewed = buttons->toBool();
         else
             bcheckscroll = false;
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        miViewedExhibits = data.FindElement("ViewedExhibits") ? data.GetText().toInt16() : 0;
-        data.setFromRoot(true);
+        const auto viewed = state.value("ViewedExhibits");
+        miViewedExhibits = viewed ? viewed->toInt16() : 0;
     });
 }
 

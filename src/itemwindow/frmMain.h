@@ -29,6 +29,7 @@ class DataIO;
 namespace quorin {
 
 class ItemParent;
+class ItemState;
 class clsErrorDisplay;
 
 // The item window: the stem, the lettered choices and the frame pages of one question. The
@@ -193,6 +194,7 @@ private:
 
     ItemParent& parent() const;
     velm::DataIO& itemData() const;
+    ItemState itemState() const;
     void logNote(const char* routine, const std::string& text) const;
 
     std::shared_ptr<clsErrorDisplay> errordisplay_;
