@@ -3,6 +3,7 @@
 #include "itemwindow/ChromePages.h"
 #include "itemwindow/FrameImageList.h"
 #include "itemwindow/ImagePaths.h"
+#include "itemwindow/ItemLayout.h"
 #include "keyanswers/modSetAnswers.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/FileSystemObject.h"
@@ -49,13 +50,6 @@ constexpr float kEdgePixels = 8;
 constexpr float kButtonBarPixels = 41;
 constexpr float kBottomPixels = 8;
 
-// Item-area distances in twips.
-constexpr float kStemToExhibits = 75;
-constexpr float kBetweenExhibits = 100;
-constexpr float kExhibitsToChoices = 150;
-constexpr float kFirstChoiceTop = 50;
-constexpr float kBoxToText = 25;
-constexpr float kChoiceTextInset = 1100;
 constexpr std::int16_t kExhibitButtonMinHeight = 375;
 constexpr std::int16_t kExhibitButtonMinWidth = 500;
 
@@ -116,6 +110,16 @@ std::int32_t lowerCodePoint(std::int32_t c)
 std::int32_t upperCodePoint(std::int32_t c)
 {
     return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+}
+
+void place(platform::Control& control, const platform::Bounds& bounds)
+{
+    control.Move(bounds.left, bounds.top, bounds.width, bounds.height);
+}
+
+platform::Bounds boundsOf(const platform::Control& control)
+{
+    return {control.Left(), control.Top(), control.Width(), control.Height()};
 }
 
 }  // namespace
@@ -930,33 +934,32 @@ bool frmMain::ResizeWhenReady()
     return ready;
 }
 
+FrameStrips frmMain::frameStrips(bool withBottom) const
+{
+    return {pixelsToTwipsY(kTitlePixels), pixelsToTwipsX(kEdgePixels), pixelsToTwipsX(kEdgePixels),
+            pixelsToTwipsY(kButtonBarPixels), withBottom ? pixelsToTwipsY(kBottomPixels) : 0.0f};
+}
+
 void frmMain::Form_Resize()
 {
     if (mbLoading)
         return;
     trapped("Form_Resize", [&] {
-        const float sw = ScaleWidth();
-        const float sh = ScaleHeight();
-        const float t = pixelsToTwipsY(kTitlePixels);
-        const float l = pixelsToTwipsX(kEdgePixels);
-        const float r = pixelsToTwipsX(kEdgePixels);
-        const float b = pixelsToTwipsY(kButtonBarPixels);
+        const auto frame = ItemLayout::frame(ScaleWidth(), ScaleHeight(), frameStrips(false), caseStudy_);
         if (caseStudy_) {
-            brwTitle.setVisible(false);
-            brwLeftEdge.setVisible(false);
-            brwRightEdge.setVisible(false);
-            brwButtons.Move(0, sh - b, sw, b);
-            scrItemStem.Move(0, 0, sw, sh - b);
+            for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge})
+                browser->setVisible(false);
+            place(brwButtons, frame.buttons);
+            place(scrItemStem, frame.itemArea);
             return;
         }
-        brwTitle.Move(0, 0, sw, t);
-        brwLeftEdge.Move(0, t, l, sh - t);
-        brwRightEdge.Move(sw - r, t, r, sh - t);
-        brwButtons.Move(l, sh - b, sw - (l + r), b);
-        scrItemStem.Move(l, t, sw - (l + r), sh - (b + t));
-        brwTitle.setVisible(true);
-        brwLeftEdge.setVisible(true);
-        brwRightEdge.setVisible(true);
+        place(brwTitle, frame.title);
+        place(brwLeftEdge, frame.leftEdge);
+        place(brwRightEdge, frame.rightEdge);
+        place(brwButtons, frame.buttons);
+        place(scrItemStem, frame.itemArea);
+        for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge})
+            browser->setVisible(true);
     });
 }
 
@@ -970,20 +973,7 @@ void frmMain::SizeControls()
                 scrItemStem.setVerticalPosition(0);
             if (scrItemStem.HorizontalPosition() != 0)
                 scrItemStem.setHorizontalPosition(0);
-            const std::int32_t stemHeight = sizeStem();
-            sizeExhibitButtons(stemHeight);
-            sizeChoices();
-            const auto last = txtChoice.count() - 1;
-            if (cmdActiveExhibits.count() > 1)
-                pcChoicesContainer.setTop(cmdActiveExhibits[1].Top() + cmdActiveExhibits[1].Height() + kExhibitsToChoices);
-            else
-                pcChoicesContainer.setTop(txtItemStem.Top() + static_cast<float>(stemHeight));
-            pcChoicesContainer.setLeft(0);
-            pcChoicesContainer.setWidth(scrItemStem.Width());
-            pcChoicesContainer.setHeight(txtChoice[last].Top() + miHorzSpacing
-                                         + static_cast<float>(contentHeightTwips(txtChoice[last])));
-            scrItemStem.setScrollingHeight(
-                vb::toInt32(static_cast<double>(pcChoicesContainer.Height()) + pcChoicesContainer.Top() + miHorzSpacing));
+            sizeContent();
             SetScrollFlags();
             WriteStateValue("ItemStemHeight", vb::numberText(scrItemStem.Height()));
         }
@@ -993,80 +983,61 @@ void frmMain::SizeControls()
 
 void frmMain::sizeFrame()
 {
-    const float sw = ScaleWidth();
-    const float sh = ScaleHeight();
-    const float t = pixelsToTwipsY(kTitlePixels);
-    const float l = pixelsToTwipsX(kEdgePixels);
-    const float r = pixelsToTwipsX(kEdgePixels);
-    const float b = pixelsToTwipsY(kButtonBarPixels);
-    const float d = pixelsToTwipsY(kBottomPixels);
+    const auto frame = ItemLayout::frame(ScaleWidth(), ScaleHeight(), frameStrips(true), caseStudy_);
     if (caseStudy_) {
         for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom})
             browser->setVisible(false);
-        brwButtons.Move(0, sh - b, sw, b);
+        place(brwButtons, frame.buttons);
         brwButtons.setVisible(true);
         return;
     }
-    brwTitle.Move(0, 0, sw, t);
-    brwLeftEdge.Move(0, t, l, sh - t - d);
-    brwRightEdge.Move(sw - r, t, r, sh - t - d);
-    brwBottom.Move(0, sh - d, sw, d);
-    brwButtons.Move(l, sh - b - d, sw - (l + r), b);
-    scrItemStem.Move(l, t, sw - (l + r), sh - (b + t + d));
+    place(brwTitle, frame.title);
+    place(brwLeftEdge, frame.leftEdge);
+    place(brwRightEdge, frame.rightEdge);
+    place(brwBottom, frame.bottom);
+    place(brwButtons, frame.buttons);
+    place(scrItemStem, frame.itemArea);
     for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons})
         browser->setVisible(true);
 }
 
 // Heights are kept in 32 bits: a reading passage can be far taller than 32,767 twips.
-std::int32_t frmMain::sizeStem()
+void frmMain::sizeContent()
 {
-    txtItemStem.Move(0, 0, scrItemStem.Width() - miVertSpacing - miHorzSpacing);
-    const std::int32_t height = contentHeightTwips(txtItemStem);
-    txtItemStem.setHeight(static_cast<float>(height));
-    return height;
-}
-
-void frmMain::sizeExhibitButtons(std::int32_t stemHeight)
-{
-    const std::int16_t count = cmdActiveExhibits.count();
-    if (count <= 1)
-        return;
-    auto& first = cmdActiveExhibits[1];
-    first.setTop(txtItemStem.Top() + static_cast<float>(stemHeight) + kStemToExhibits);
-    first.setLeft((Width() - (static_cast<float>(miHorzSpacing) / 2 * count - 1 + static_cast<float>(miExhibitButtonsWidth)))
-                  / 2);
-    first.setVisible(true);
-    for (std::int16_t i = 2; i < count; ++i) {
-        auto& previous = cmdActiveExhibits[i - 1];
-        auto& button = cmdActiveExhibits[i];
-        button.setTop(previous.Top());
-        button.setLeft(previous.Left() + previous.Width() + kBetweenExhibits);
-        button.setVisible(true);
+    const float itemAreaWidth = scrItemStem.Width();
+    // The browsers measure their documents at their widths, so the widths go first.
+    txtItemStem.setWidth(ItemLayout::stemWidth(itemAreaWidth, miHorzSpacing, miVertSpacing));
+    for (std::int16_t i = 0; i < answerControlCount(); ++i)
+        txtChoice[i].setWidth(ItemLayout::choiceTextWidth(itemAreaWidth));
+    ContentMeasures measures;
+    measures.itemAreaWidth = itemAreaWidth;
+    measures.windowWidth = Width();
+    measures.horzSpacing = miHorzSpacing;
+    measures.vertSpacing = miVertSpacing;
+    measures.twipsPerPixelY = platform::Screen::instance().twipsPerPixelY();
+    measures.stemPixels = txtItemStem.ContentHeight();
+    measures.exhibitsWidth = miExhibitButtonsWidth;
+    for (std::int16_t i = 1; i < cmdActiveExhibits.count(); ++i)
+        measures.exhibits.push_back(boundsOf(cmdActiveExhibits[i]));
+    for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+        measures.boxes.push_back(boundsOf(answerControl(i)));
+        measures.choicePixels.push_back(txtChoice[i].ContentHeight());
     }
-}
-
-void frmMain::sizeChoices()
-{
-    const float twipsPerPixelY = platform::Screen::instance().twipsPerPixelY();
-    auto& firstText = txtChoice[0];
-    auto& firstBox = answerControl(0);
-    firstText.setWidth(scrItemStem.Width() - kChoiceTextInset);
-    firstBox.Move(miVertSpacing, kFirstChoiceTop);
-    firstBox.setVisible(true);
-    firstText.setVisible(true);
-    firstText.Move(firstBox.Left() + firstBox.Width() + kBoxToText, firstBox.Top(), firstText.Width(),
-                   static_cast<float>(contentHeightTwips(firstText)));
-    for (std::int16_t i = 1; i < answerControlCount(); ++i) {
-        auto& previous = txtChoice[i - 1];
-        auto& box = answerControl(i);
-        auto& text = txtChoice[i];
-        box.Move(firstBox.Left(),
-                 previous.Top() + static_cast<float>(previous.ContentHeight() + 1) * twipsPerPixelY);
-        text.Move(previous.Left(), box.Top(), previous.Width());
-        text.setHeight(static_cast<float>(contentHeightTwips(text)));
-        box.setVisible(true);
-        text.setVisible(true);
+    const auto layout = ItemLayout::content(measures);
+    place(txtItemStem, layout.stem);
+    for (std::int16_t i = 1; i < cmdActiveExhibits.count(); ++i) {
+        place(cmdActiveExhibits[i], layout.exhibits[static_cast<std::size_t>(i - 1)]);
+        cmdActiveExhibits[i].setVisible(true);
     }
+    for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+        const auto p = static_cast<std::size_t>(i);
+        place(answerControl(i), layout.boxes[p]);
+        place(txtChoice[i], layout.texts[p]);
+        answerControl(i).setVisible(true);
+        txtChoice[i].setVisible(true);
+    }
+    place(pcChoicesContainer, layout.choices);
+    scrItemStem.setScrollingHeight(layout.scrollingHeight);
 }
 
 void frmMain::logScrollFlags()
