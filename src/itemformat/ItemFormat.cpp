@@ -115,6 +115,8 @@ QtiScoring readScoring(pugi::xml_node node, const LineIndex& lines)
     scoring.cardinality = node.attribute("Cardinality").as_string("single");
     scoring.templateName = node.attribute("Template").as_string();
     scoring.scoreDefault = node.attribute("ScoreDefault").as_double(0);
+    for (const auto choice : node.children("QtiChoice"))
+        scoring.choices.push_back({choice.attribute("AnswerID").as_string(), choice.attribute("Identifier").as_string()});
     for (const auto value : node.child("QtiCorrect").children("QtiValue"))
         scoring.correct.push_back(allText(value));
     if (const auto mapping = node.child("QtiMapping")) {
@@ -244,6 +246,11 @@ void writeScoring(pugi::xml_node root, const QtiScoring& scoring)
     if (!scoring.templateName.empty())
         node.append_attribute("Template") = scoring.templateName.c_str();
     node.append_attribute("ScoreDefault") = numberText(scoring.scoreDefault).c_str();
+    for (const auto& choice : scoring.choices) {
+        auto written = node.append_child("QtiChoice");
+        written.append_attribute("AnswerID") = choice.answerId.c_str();
+        written.append_attribute("Identifier") = choice.identifier.c_str();
+    }
     auto correct = node.append_child("QtiCorrect");
     for (const auto& value : scoring.correct)
         appendText(correct, "QtiValue", value);
@@ -333,7 +340,7 @@ bool ItemDefinition::sameContent(const ItemDefinition& other) const { return wri
 bool QtiScoring::sameContent(const QtiScoring& other) const
 {
     return cardinality == other.cardinality && templateName == other.templateName && scoreDefault == other.scoreDefault
-        && correct == other.correct && mapping == other.mapping && rulesXml == other.rulesXml;
+        && choices == other.choices && correct == other.correct && mapping == other.mapping && rulesXml == other.rulesXml;
 }
 
 ReadResult read(std::string_view text)

@@ -110,7 +110,7 @@ TEST(ItemFormat, KeepsScoringAndUnknownElementsAndTextsThatLookLikeMarkup)
     const std::string text = R"(<MultipleChoiceItem Language="DEU">
 <ItemStem><Heading>a &lt;b&gt;</Heading><Text><![CDATA[<html>x]]>y</Text></ItemStem>
 <Choices Max="x" RandomOrder="1"><Choice AnswerID="A"><![CDATA[<html>]]]]><![CDATA[>]]></Choice></Choices>
-<QtiScoring Cardinality="multiple" Template="map_response" ScoreDefault="0.5"><QtiCorrect><QtiValue>A</QtiValue></QtiCorrect>
+<QtiScoring Cardinality="multiple" Template="map_response" ScoreDefault="0.5"><QtiChoice AnswerID="A" Identifier="x1"/><QtiCorrect><QtiValue>A</QtiValue></QtiCorrect>
 <QtiMapping DefaultValue="-1" UpperBound="2.25"><QtiMapEntry Key="A" Value="0.1"/></QtiMapping></QtiScoring>
 <State><Responses><Response>A</Response><Response> </Response></Responses></State>
 </MultipleChoiceItem>)";
@@ -124,6 +124,7 @@ TEST(ItemFormat, KeepsScoringAndUnknownElementsAndTextsThatLookLikeMarkup)
     ASSERT_TRUE(first.item->qtiScoring);
     EXPECT_EQ(first.item->qtiScoring->line, 4);
     EXPECT_EQ(first.item->qtiScoring->mapping->defaultValue, -1);
+    EXPECT_EQ(first.item->qtiScoring->choices.at(0).identifier, "x1");
     const auto second = quorin::itemformat::read(quorin::itemformat::write(*first.item));
     ASSERT_TRUE(second.item);
     EXPECT_TRUE(second.item->sameContent(*first.item));
