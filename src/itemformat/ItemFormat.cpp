@@ -55,15 +55,24 @@ std::string utf8Of(std::string_view text)
     return std::string(text);
 }
 
-// All text and CDATA below the node in document order, as the component's GetText reads it.
+// All text and CDATA below the node in document order, as the component's GetText reads it;
+// walked without recursion, since a hostile item may nest elements without end.
 std::string allText(pugi::xml_node node)
 {
     std::string text;
-    for (auto it = node.begin(); it != node.end(); ++it) {
-        if (it->type() == pugi::node_pcdata || it->type() == pugi::node_cdata)
-            text += it->value();
-        else if (it->type() == pugi::node_element)
-            text += allText(*it);
+    pugi::xml_node current = node.first_child();
+    while (current) {
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata)
+            text += current.value();
+        if (current.first_child()) {
+            current = current.first_child();
+            continue;
+        }
+        while (current != node && !current.next_sibling())
+            current = current.parent();
+        if (current == node)
+            break;
+        current = current.next_sibling();
     }
     return text;
 }
