@@ -479,10 +479,12 @@ std::optional<ResponseProcessing> ResponseProcessing::fromXml(std::string_view x
             *error = "the scoring element is not well-formed XML";
         return std::nullopt;
     }
-    const auto root = document.document_element();
+    auto root = document.document_element();
+    if (!hasName(root, "QtiScoring"))
+        root = root.child("QtiScoring");
     try {
-        if (!hasName(root, "QtiScoring"))
-            throw ParseError {"an element " + std::string(root.name()) + " in place of QtiScoring"};
+        if (!root)
+            throw ParseError {"no QtiScoring element"};
         return ResponseProcessing(programOf(root));
     } catch (const ParseError& failure) {
         if (error)

@@ -13,8 +13,9 @@ namespace velm {
 // evaluates a choice response: NULL for an empty response, sets for multiple cardinality.
 class ResponseProcessing {
 public:
-    // Reads the element's outer XML; nothing when it is malformed or holds a rule or an
-    // expression this evaluator does not know, and then error (when given) names it.
+    // Reads the element's outer XML, or an item document holding it as a child of its document
+    // element; nothing when it is malformed, missing or holds a rule or an expression this
+    // evaluator does not know, and then error (when given) names it.
     static std::optional<ResponseProcessing> fromXml(std::string_view xml, std::string* error = nullptr);
 
     ResponseProcessing(ResponseProcessing&&) noexcept;

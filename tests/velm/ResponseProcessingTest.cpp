@@ -69,7 +69,7 @@ TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
          "</setOutcomeValue></QtiRules></QtiScoring>", "match with 1 operands"},
         {"<QtiScoring><QtiRules><responseCondition><responseElse/></responseCondition></QtiRules></QtiScoring>", "responseElse"},
         {"<QtiScoring", "well-formed"},
-        {"<Other/>", "Other"},
+        {"<MultipleChoiceItem><Other/></MultipleChoiceItem>", "no QtiScoring"},
     };
     for (const auto& [xml, named] : cases) {
         std::string error;
