@@ -5,6 +5,7 @@
 #include "host/InspectCommand.h"
 #include "host/KeysCommand.h"
 #include "host/LintCommand.h"
+#include "host/QtiCommand.h"
 #include "host/RescoreCommand.h"
 #include "host/RunCommand.h"
 #include "host/ScoreCommand.h"
@@ -66,6 +67,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addRescoreCommand(app, console);
     addLintCommand(app, console);
     addServeCommand(app, console);
+    addQtiCommand(app, console);
     try {
         checkSubcommandName(app, argc, argv);
         app.parse(argc, argv);
