@@ -89,6 +89,19 @@ void checkStateText(const std::string& stateText)
                            std::string(clsMultipleChoice::kModuleName));
 }
 
+// Lets the scorer's copy of the item document go once the score is read. The copy shares the
+// item's document until either changes, so the item's next edit need not copy it then.
+class ScorerCopy {
+public:
+    explicit ScorerCopy(velm::DataIO& data) : data_(data) {}
+    ~ScorerCopy() { data_.Clear(); }
+    ScorerCopy(const ScorerCopy&) = delete;
+    ScorerCopy& operator=(const ScorerCopy&) = delete;
+
+private:
+    velm::DataIO& data_;
+};
+
 }  // namespace
 
 std::shared_ptr<clsMultipleChoice> clsMultipleChoice::create()
@@ -692,6 +705,7 @@ void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempt
         return;
     }
     prepareScorer();
+    const ScorerCopy copy(*moScorer->Data());
     const double raw = moScorer->RawScore();
     counts.fRawScore = std::isnan(raw) ? static_cast<float>(raw) : vb::toSingle(raw);
     if (counts.fRawScore > 0)
@@ -784,6 +798,7 @@ bool clsMultipleChoice::DisplayInt_GetScoreInfo(std::int16_t& nItems, float& fMa
     vb::trap(errorDisplay(), "GetScoreInfo", [&] {
         nItems = 1;
         prepareScorer();
+        const ScorerCopy copy(*moScorer->Data());
         fMaxScore = vb::toSingle(moScorer->MaxScore());
         fMinScore = vb::toSingle(moScorer->MinScore());
         result = true;

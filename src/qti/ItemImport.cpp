@@ -112,15 +112,28 @@ std::string randomOrderOf(pugi::xml_node interaction, const std::vector<SourceCh
     return "true";
 }
 
-int maxChoicesOf(pugi::xml_node interaction, QtiVersion version, std::size_t choiceCount)
+// A count attribute: its default when absent, a refusal when it is no whole number of at least 0.
+int countOf(pugi::xml_attribute attribute, int absent)
+{
+    if (!attribute)
+        return absent;
+    const std::string_view text = attribute.as_string();
+    int value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        throw ImportRefusal {std::string(attribute.name()) + " \"" + std::string(text) + "\""};
+    return value;
+}
+
+// A response of single cardinality holds one choice, whatever maxChoices says.
+int maxChoicesOf(pugi::xml_node interaction, QtiVersion version, std::size_t choiceCount, bool single)
 {
     const auto attribute = interaction.attribute("maxChoices");
     if (!attribute && version == QtiVersion::V2p0)
         throw ImportRefusal {"a choiceInteraction without maxChoices (QTI 2.0 requires it)"};
-    const int defaultMax = version == QtiVersion::V2p1 ? 0 : 1;
-    const int max = attribute ? attribute.as_int(-1) : defaultMax;
-    if (max < 0)
-        throw ImportRefusal {std::string("maxChoices \"") + attribute.as_string() + "\""};
+    const int max = countOf(attribute, version == QtiVersion::V2p1 ? 0 : 1);
+    if (single)
+        return 1;
     return max == 0 || static_cast<std::size_t>(max) > choiceCount ? static_cast<int>(choiceCount) : max;
 }
 
@@ -211,8 +224,7 @@ itemformat::ItemDefinition definitionOf(const QtiDocument& document, const Impor
     definition.hasExhibits = true;
     definition.exhibitsRequire = "false";
     definition.hasChoices = true;
-    definition.max = std::to_string(maxChoicesOf(interaction, document.version(), choices.size()));
-    definition.min = std::to_string(std::max(0, interaction.attribute("minChoices").as_int(0)));
+    definition.min = std::to_string(countOf(interaction.attribute("minChoices"), 0));
     definition.randomOrder = randomOrderOf(interaction, choices, options, result.notes);
 
     BodyHtml html(result.notes);
@@ -226,6 +238,8 @@ itemformat::ItemDefinition definitionOf(const QtiDocument& document, const Impor
     for (std::size_t i = 0; i < choices.size(); ++i)
         identifiers.push_back({answerIds[i], choices[i].identifier});
     definition.qtiScoring = scoringOf(item, interaction.attribute("responseIdentifier").as_string(), std::move(identifiers), result.notes);
+    const bool single = definition.qtiScoring->cardinality == "single";
+    definition.max = std::to_string(maxChoicesOf(interaction, document.version(), choices.size(), single));
     // The evaluator the scorer uses decides what scoring can come in, so nothing imported fails there.
     std::string error;
     const auto processing = velm::ResponseProcessing::fromXml(itemformat::write(definition), &error);

@@ -137,6 +137,8 @@ itemformat::QtiScoring scoringOf(pugi::xml_node item, std::string_view responseI
     }
     if (const auto uri = processing.attribute("template"))
         scoring.templateName = templateNameOf(uri.as_string());
+    else if (processing.attribute("templateLocation") && !processing.first_child())
+        throw ImportRefusal {std::string("response processing only at ") + processing.attribute("templateLocation").as_string()};
     else
         scoring.rulesXml = rulesOf(processing, responseIdentifier);
     return scoring;

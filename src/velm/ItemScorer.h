@@ -1,8 +1,13 @@
 #pragma once
 
 #include "velm/DataIO.h"
+#include "velm/KeyExpression.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace velm {
 
@@ -21,7 +26,25 @@ public:
     double MinScore();
 
 private:
+    // One "Answer" of the key: its parsed expression and its weight, nothing when the weight is
+    // not a number (such a key is never met and weighs nothing).
+    struct WeightedKey {
+        KeyExpression expression;
+        std::optional<double> weight;
+    };
+
+    // How the loaded document scores: its answer keys, in order, read once per call.
+    const std::vector<const WeightedKey*>& keysOf(DataIO& data);
+    const WeightedKey& keyFor(const vb::Variant& text, const vb::Variant& weight);
+    // The candidate's responses in the loaded document; false without a "State".
+    bool readResponses(DataIO& data);
+
     std::shared_ptr<DataIO> data_;
+    // Answers seen before, by weight and expression text, so each distinct one is parsed once.
+    std::unordered_map<std::string, WeightedKey> parsed_;
+    std::string cacheKey_;
+    std::vector<const WeightedKey*> keys_;
+    std::vector<std::string> responses_;
 };
 
 }  // namespace velm

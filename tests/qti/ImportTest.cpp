@@ -135,6 +135,11 @@ TEST(QtiImport, RefusesWhatCannotCrossNamingTheReason)
         {item21("", R"(<choiceInteraction responseIdentifier="OTHER"><simpleChoice identifier="A">a</simpleChoice>)"
                     R"(</choiceInteraction>)", matchCorrect), "no responseDeclaration for OTHER"},
         {item21("", choices, matchCorrect, "ordered"), "cardinality \"ordered\""},
+        {item21("", R"(<choiceInteraction responseIdentifier="RESPONSE" maxChoices="two"><simpleChoice identifier="A">a)"
+                    R"(</simpleChoice></choiceInteraction>)", matchCorrect), "maxChoices \"two\""},
+        {item21("", R"(<choiceInteraction responseIdentifier="RESPONSE" minChoices="-1"><simpleChoice identifier="A">a)"
+                    R"(</simpleChoice></choiceInteraction>)", matchCorrect), "minChoices \"-1\""},
+        {item21("", choices, R"(<responseProcessing templateLocation="rp/own.xml"/>)"), "only at rp/own.xml"},
         {item21("", choices, R"(<responseProcessing template="http://x/rptemplates/map_response_point"/>)"), "map_response_point"},
         {item21("", choices, R"(<responseProcessing><responseCondition><responseIf><gt><baseValue baseType="float">1)"
                              R"(</baseValue><baseValue baseType="float">0</baseValue></gt></responseIf></responseCondition>)"
@@ -143,7 +148,8 @@ TEST(QtiImport, RefusesWhatCannotCrossNamingTheReason)
                              R"(baseType="identifier">x</baseValue></setOutcomeValue></responseProcessing>)"), "FEEDBACK"},
         {item21("", "<p><printedVariable identifier=\"SCORE\"/></p>" + choices, matchCorrect), "printedVariable"},
         {item21("", R"(<p><img src="a/x.png"/><img src="b/x.png"/></p>)" + choices, matchCorrect), "two images named x.png"},
-        {R"(<assessmentItem xmlns="http://www.imsglobal.org/xsd/imsqti_v2p0" identifier="t"><itemBody>)"
+        {R"(<assessmentItem xmlns="http://www.imsglobal.org/xsd/imsqti_v2p0" identifier="t"><responseDeclaration )"
+         R"(identifier="RESPONSE" cardinality="multiple" baseType="identifier"/><itemBody>)"
          R"(<choiceInteraction responseIdentifier="RESPONSE"><simpleChoice identifier="A">a</simpleChoice>)"
          R"(</choiceInteraction></itemBody></assessmentItem>)", "requires it"},
     };
