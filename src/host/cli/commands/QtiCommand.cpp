@@ -179,6 +179,11 @@ void importItems(const QtiOptions& options, Console& console)
         auto result = quorin::qti::importItem(source.text, {.allowUnfixed = options.allowUnfixed});
         std::map<std::string, std::string> images;
         for (const auto& image : result.images) {
+            // The image lands beside the item under its own file name, never elsewhere.
+            if (ContentPackage::memberName(image.name) != image.name || image.name.find('/') != std::string::npos) {
+                result.refusal = "the image " + image.source + " has no file name";
+                break;
+            }
             const auto bytes = source.file(image.source);
             if (!bytes && result.refusal.empty())
                 result.refusal = "the image " + image.source + " is missing";
