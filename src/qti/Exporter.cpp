@@ -100,8 +100,7 @@ void appendDeclarations(pugi::xml_node item, const itemformat::QtiScoring& scori
     appendValues(score.append_child("defaultValue"), {numberText(scoring.scoreDefault)});
 }
 
-// The choices' limits as the interaction states them; QTI's maxChoices 0 means no limit, as
-// our Max 0 lets the candidate choose any number.
+// A limit on the choices as a whole number; Absent when the attribute is.
 int whole(const std::optional<std::string>& written, std::optional<int> value, const char* name, int absent)
 {
     if (!written)
@@ -109,6 +108,16 @@ int whole(const std::optional<std::string>& written, std::optional<int> value, c
     if (!value || *value < 0)
         throw Refusal {std::string(name) + " \"" + *written + "\" is no whole number"};
     return *value;
+}
+
+// Our window refuses every check beyond Max, so Max 0 lets the candidate choose nothing, while
+// QTI's maxChoices 0 means no limit: such an item cannot cross as it is.
+int maxChoicesOf(const itemformat::ItemDefinition& definition)
+{
+    const int max = whole(definition.max, definition.maxAnswers(), "Max", 1);
+    if (max == 0)
+        throw Refusal {"Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"};
+    return max;
 }
 
 void appendBody(pugi::xml_node item, const itemformat::ItemDefinition& definition,
@@ -125,7 +134,7 @@ void appendBody(pugi::xml_node item, const itemformat::ItemDefinition& definitio
     auto interaction = body.append_child("choiceInteraction");
     interaction.append_attribute("responseIdentifier") = "RESPONSE";
     interaction.append_attribute("shuffle") = definition.isRandomOrder() ? "true" : "false";
-    interaction.append_attribute("maxChoices") = whole(definition.max, definition.maxAnswers(), "Max", 1);
+    interaction.append_attribute("maxChoices") = maxChoicesOf(definition);
     interaction.append_attribute("minChoices") = whole(definition.min, definition.minAnswers(), "Min", 0);
     for (const auto& choice : definition.choices) {
         const auto named = std::find_if(scoring.choices.begin(), scoring.choices.end(),

@@ -58,7 +58,7 @@ void expectSameScores(const itemformat::ItemDefinition& before, const itemformat
 {
     ASSERT_EQ(before.choices.size(), after.choices.size()) << name;
     const auto count = before.choices.size();
-    const auto max = before.maxAnswers().value_or(1) == 0 ? static_cast<int>(count) : before.maxAnswers().value_or(1);
+    const auto max = before.maxAnswers().value_or(1);
     for (std::uint32_t subset = 0; subset < (1u << count); ++subset) {
         if (std::popcount(subset) > max)
             continue;
@@ -116,7 +116,7 @@ TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
         const char* answers;
         const char* max;
     } cases[] = {
-        {"<Answer Weight=\"2\">A AND C AND ONLY</Answer><Answer Weight=\"1\">(A OR c) AND NOT B</Answer>", "0"},
+        {"<Answer Weight=\"2\">A AND C AND ONLY</Answer><Answer Weight=\"1\">(A OR c) AND NOT B</Answer>", "4"},
         {"<Answer Weight=\"-1\">B</Answer><Answer Weight=\"0.5\">NOT A AND ONLY</Answer><Answer>Z OR 2</Answer>", "3"},
         {"<Answer Weight=\"3\">B AND ONLY</Answer><Answer Weight=\"x\">A</Answer><Answer>A AND AND</Answer>", "2"},
         {"<Answer Weight=\"1\">NOT (A OR B)</Answer><Answer Weight=\"1.25\">c</Answer>", "1"},
@@ -157,6 +157,8 @@ TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
         {"<Choice AnswerID=\"A\">a</Choice><Choice AnswerID=\"A\">b</Choice>", "", "1",
             "two choices have the answer identifier \"A\""},
         {kFourChoices, "", "many", "Max \"many\" is no whole number"},
+        {kFourChoices, "<Answer>A</Answer>", "0",
+            "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
     };
     for (const auto& c : cases) {
         const auto exported = exportItem(itemWith(c.choices, c.answers, c.max), QtiVersion::V3p0, "refused");
