@@ -1,5 +1,5 @@
 #include "FloorRatio.h"
-#include "host/CommandLine.h"
+#include "host/cli/CommandLine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "component/clsMultipleChoice.h"
-#include "host/InputFiles.h"
-#include "host/ItemLint.h"
-#include "host/Session.h"
+#include "host/driver/InputFiles.h"
+#include "host/batch/ItemLint.h"
+#include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 

@@ -1,10 +1,10 @@
 // What a live page sends, one message a line, to a live visit of a small item: whatever arrives,
 // the visit goes on and its view can still be drawn.
 #include "component/clsMultipleChoice.h"
-#include "host/InputFiles.h"
-#include "host/LiveServer.h"
-#include "host/LiveVisit.h"
-#include "host/Session.h"
+#include "host/driver/InputFiles.h"
+#include "host/live/LiveServer.h"
+#include "host/live/LiveVisit.h"
+#include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 

@@ -1,6 +1,6 @@
 #include "component/clsMultipleChoice.h"
-#include "host/InputFiles.h"
-#include "host/SupportObject.h"
+#include "host/driver/InputFiles.h"
+#include "host/driver/SupportObject.h"
 #include "itemwindow/frmMain.h"
 #include "platform/EventLoop.h"
 #include "platform/WindowSystem.h"

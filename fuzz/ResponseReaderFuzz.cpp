@@ -1,4 +1,4 @@
-#include "host/ResponseReader.h"
+#include "host/batch/ResponseReader.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "component/clsMultipleChoice.h"
-#include "host/InputFiles.h"
-#include "host/Visit.h"
+#include "host/driver/InputFiles.h"
+#include "host/visit/Visit.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
 

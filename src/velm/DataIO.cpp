@@ -1,5 +1,7 @@
 #include "velm/DataIO.h"
 
+#include "velm/ElementIndex.h"
+
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -30,12 +32,6 @@ struct StringWriter : pugi::xml_writer {
 
 bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
 
-bool hasName(pugi::xml_node node, std::string_view name)
-{
-    const char* own = node.name();
-    return std::strncmp(own, name.data(), name.size()) == 0 && own[name.size()] == '\0';
-}
-
 // Names are checked so that the document always serialises to XML that loads again.
 bool isNameByte(unsigned char c, bool first)
 {
@@ -51,36 +47,6 @@ bool isName(std::string_view name)
             return false;
     }
     return !name.empty();
-}
-
-// The node after node in document order without leaving root's subtree.
-pugi::xml_node nextInSubtree(pugi::xml_node node, pugi::xml_node root)
-{
-    if (const auto child = node.first_child())
-        return child;
-    for (; node && node != root; node = node.parent()) {
-        if (const auto next = node.next_sibling())
-            return next;
-    }
-    return {};
-}
-
-pugi::xml_node findElement(pugi::xml_node root, std::string_view name)
-{
-    for (auto node = root; node; node = nextInSubtree(node, root)) {
-        if (isElement(node) && hasName(node, name))
-            return node;
-    }
-    return {};
-}
-
-bool contains(pugi::xml_node ancestor, pugi::xml_node node)
-{
-    for (; node; node = node.parent()) {
-        if (node == ancestor)
-            return true;
-    }
-    return false;
 }
 
 std::string textBelow(pugi::xml_node element)
@@ -152,22 +118,50 @@ std::string_view withoutIgnoredTail(std::string_view xml)
 }
 
 // Parses top-level elements (text between them is an error); raises for malformed XML.
-std::unique_ptr<pugi::xml_document> parseElements(std::string_view xml)
+void parseElements(pugi::xml_document& document, std::string_view xml)
 {
     const auto text = withoutIgnoredTail(xml);
     if (const auto nul = text.find('\0'); nul != std::string_view::npos)
         raiseMalformed("NUL character", static_cast<std::ptrdiff_t>(nul));
-    auto document = std::make_unique<pugi::xml_document>();
-    const auto result = document->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+    const auto result = document.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
     if (result.status == pugi::status_out_of_memory)
         vb::raise(vb::err::kOutOfMemory);
     if (!result)
         raiseMalformed(result.description(), result.offset);
-    for (const auto node : document->children()) {
+    for (const auto node : document.children()) {
         if (!isElement(node))
             raiseMalformed("Text outside an element", node.offset_debug());
     }
-    return document;
+}
+
+// What DataIOs loaded from one another share until one of them edits it.
+struct Snapshot {
+    pugi::xml_document document;
+    ElementIndex index;
+};
+
+// The path from the document to node as sibling counts, so that the same node is found in a copy.
+std::vector<std::size_t> pathTo(pugi::xml_node node)
+{
+    std::vector<std::size_t> path;
+    for (; node.parent(); node = node.parent()) {
+        std::size_t before = 0;
+        for (auto sibling = node.previous_sibling(); sibling; sibling = sibling.previous_sibling())
+            ++before;
+        path.push_back(before);
+    }
+    return path;
+}
+
+pugi::xml_node follow(const pugi::xml_document& document, const std::vector<std::size_t>& path)
+{
+    pugi::xml_node node = document;
+    for (auto step = path.rbegin(); step != path.rend(); ++step) {
+        node = node.first_child();
+        for (std::size_t i = 0; i < *step; ++i)
+            node = node.next_sibling();
+    }
+    return node;
 }
 
 }  // namespace
@@ -178,13 +172,33 @@ struct DataIO::Impl {
         pugi::xml_node element;
     };
 
-    pugi::xml_node root() const { return document->document_element(); }
+    pugi::xml_node root() const { return snapshot->document.document_element(); }
 
     // The scope of a by-name lookup: the whole document, or the current element's subtree.
     pugi::xml_node lookup(std::string_view name) const
     {
         const auto scope = fromRoot ? root() : current;
-        return scope ? findElement(scope, name) : pugi::xml_node();
+        return scope ? snapshot->index.first(snapshot->document, scope, name) : pugi::xml_node();
+    }
+
+    // Makes the snapshot this DataIO's alone before an edit, copying it when another DataIO
+    // shares it; returns node's counterpart in it.
+    pugi::xml_node own(pugi::xml_node node = {})
+    {
+        if (snapshot.use_count() == 1)
+            return node;
+        auto copy = std::make_shared<Snapshot>();
+        copy->document.reset(snapshot->document);
+        const auto counterpart = [&](pugi::xml_node original) {
+            return original ? follow(copy->document, pathTo(original)) : pugi::xml_node();
+        };
+        current = counterpart(current);
+        for (auto& saved : positions)
+            saved.element = counterpart(saved.element);
+        node = counterpart(node);
+        cursor = {};
+        snapshot = std::move(copy);
+        return node;
     }
 
     // Drops the saved positions inside top, whose nodes are about to be freed.
@@ -226,23 +240,30 @@ struct DataIO::Impl {
         return child;
     }
 
-    // Removes top with its subtree, dropping what refers to its nodes first.
+    // Appends a copy of node under parent, an element of this DataIO's own snapshot.
+    void append(pugi::xml_node parent, pugi::xml_node node)
+    {
+        snapshot->index.added(parent.append_copy(node));
+    }
+
+    // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its nodes first.
     void remove(pugi::xml_node top)
     {
         forgetPositionsIn(top);
         cursor = {};
+        snapshot->index.removing(top);
         removeSubtree(top);
     }
 
-    void replaceDocument(std::unique_ptr<pugi::xml_document> replacement)
+    void replaceSnapshot(std::shared_ptr<Snapshot> replacement)
     {
         positions.clear();
         cursor = {};
-        document = std::move(replacement);
+        snapshot = std::move(replacement);
         current = root();
     }
 
-    std::unique_ptr<pugi::xml_document> document = std::make_unique<pugi::xml_document>();
+    std::shared_ptr<Snapshot> snapshot = std::make_shared<Snapshot>();
     pugi::xml_node current;
     bool fromRoot = true;
     std::weak_ptr<void> owner;
@@ -272,22 +293,21 @@ void DataIO::setFromRoot(bool fromRoot) { impl_->fromRoot = fromRoot; }
 
 void DataIO::LoadXml(std::string_view xml)
 {
-    auto document = parseElements(xml);
-    const auto first = document->document_element();
+    auto snapshot = std::make_shared<Snapshot>();
+    parseElements(snapshot->document, xml);
+    const auto first = snapshot->document.document_element();
     if (!first)
         raiseMalformed("No document element found", 0);
     if (const auto second = first.next_sibling())
         raiseMalformed("More than one document element", second.offset_debug());
-    impl_->replaceDocument(std::move(document));
+    impl_->replaceSnapshot(std::move(snapshot));
 }
 
 void DataIO::LoadFrom(const DataIO& other)
 {
     if (!other.impl_->root())
         raiseMalformed("No document element found", 0);
-    auto document = std::make_unique<pugi::xml_document>();
-    document->reset(*other.impl_->document);
-    impl_->replaceDocument(std::move(document));
+    impl_->replaceSnapshot(other.impl_->snapshot);
 }
 
 bool DataIO::MoveToChild(std::int32_t index)
@@ -317,13 +337,14 @@ bool DataIO::MoveToParent()
     return true;
 }
 
-void DataIO::Clear() { impl_->replaceDocument(std::make_unique<pugi::xml_document>()); }
+void DataIO::Clear() { impl_->replaceSnapshot(std::make_shared<Snapshot>()); }
 
 bool DataIO::DeleteElement(std::string_view name)
 {
-    const auto target = impl_->lookup(name);
-    if (!target)
+    const auto found = impl_->lookup(name);
+    if (!found)
         return false;
+    const auto target = impl_->own(found);
     const auto parent = target.parent();
     if (contains(target, impl_->current))
         impl_->current = isElement(parent) ? parent : pugi::xml_node();
@@ -333,19 +354,21 @@ bool DataIO::DeleteElement(std::string_view name)
 
 bool DataIO::InsertXml(std::string_view parentName, std::string_view xml)
 {
-    const auto fragment = parseElements(xml);
-    auto parent = impl_->lookup(parentName);
-    if (!parent)
+    pugi::xml_document fragment;
+    parseElements(fragment, xml);
+    const auto found = impl_->lookup(parentName);
+    if (!found)
         return false;
-    for (const auto node : fragment->children())
-        parent.append_copy(node);
+    const auto parent = impl_->own(found);
+    for (const auto node : fragment.children())
+        impl_->append(parent, node);
     return true;
 }
 
 std::string DataIO::GetXml() const
 {
     StringWriter writer;
-    impl_->document->save(writer, "", kFormat, pugi::encoding_utf8);
+    impl_->snapshot->document.save(writer, "", kFormat, pugi::encoding_utf8);
     return std::move(writer.text);
 }
 
@@ -377,9 +400,9 @@ vb::Variant DataIO::GetText() const
 
 bool DataIO::SetText(std::string_view text)
 {
-    auto element = impl_->current;
-    if (!element)
+    if (!impl_->current)
         return false;
+    auto element = impl_->own(impl_->current);
     while (const auto child = element.first_child()) {
         impl_->remove(child);
     }
@@ -412,9 +435,9 @@ vb::Variant DataIO::GetChildAttribute(std::int32_t index, std::string_view name)
 
 bool DataIO::SetAttribute(std::string_view name, std::string_view value)
 {
-    auto element = impl_->current;
-    if (!element || !isName(name))
+    if (!impl_->current || !isName(name))
         return false;
+    auto element = impl_->own(impl_->current);
     auto attribute = findAttribute(element, name);
     if (!attribute)
         attribute = element.append_attribute(std::string(name).c_str());
@@ -425,12 +448,14 @@ bool DataIO::AddElement(std::string_view parentName, std::string_view name)
 {
     if (!isName(name))
         return false;
-    auto parent = impl_->lookup(parentName);
-    if (!parent)
+    const auto found = impl_->lookup(parentName);
+    if (!found)
         return false;
+    auto parent = impl_->own(found);
     const auto added = parent.append_child(std::string(name).c_str());
     if (!added)
         return false;
+    impl_->snapshot->index.added(added);
     impl_->current = added;
     return true;
 }

@@ -1,22 +1,17 @@
 #include "velm/ItemScorer.h"
 
-#include "velm/KeyExpression.h"
-
+#include "vb/ComError.h"
 #include "vb/Variant.h"
 
+#include <charconv>
 #include <cmath>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace velm {
 namespace {
 
-struct AnswerKey {
-    std::string expression;
-    // Nothing when the weight is not a number: such a key is never met and weighs nothing.
-    std::optional<double> weight;
-};
+// Beyond this many distinct answers the parsed ones are forgotten, so a long run over ever new
+// items holds no more than one item's worth.
+constexpr std::size_t kMostParsed = 256;
 
 // A "Weight" attribute as a number: 1 when absent, nothing when it is not a finite number.
 std::optional<double> weightOf(const vb::Variant& weight)
@@ -32,48 +27,30 @@ std::optional<double> weightOf(const vb::Variant& weight)
     return value;
 }
 
-// Every child element of the first "Answers", in order, as the component's own key listing reads them.
-std::vector<AnswerKey> answerKeys(DataIO& data)
+// The "Max" of "Choices": how many choices a response may hold; 0 (any number) when unreadable.
+int maxChoicesOf(DataIO& data)
 {
     data.setFromRoot(true);
-    if (!data.FindElement("Answers"))
-        return {};
-    std::vector<AnswerKey> keys;
-    const std::int32_t count = data.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i)
-        keys.push_back({data.GetChildText(i).toString(), weightOf(data.GetChildAttribute(i, "Weight"))});
-    return keys;
-}
-
-// The texts of the children of "Responses" below "State", in order; nothing without a "State".
-std::optional<std::vector<std::string>> responsesOf(DataIO& data)
-{
-    data.setFromRoot(true);
-    if (!data.FindElement("State"))
-        return std::nullopt;
-    std::vector<std::string> responses;
-    data.setFromRoot(false);
-    if (!data.FindElement("Responses"))
-        return responses;
-    const std::int32_t count = data.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i)
-        responses.push_back(data.GetChildText(i).toString());
-    return responses;
+    if (!data.FindElement("Choices"))
+        return 0;
+    const std::string text = data.GetAttribute("Max").toString();
+    int max = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), max);
+    return error == std::errc() && end == text.data() + text.size() ? max : 0;
 }
 
 }  // namespace
 
 double ItemScorer::RawScore()
 {
-    if (!data_)
+    if (!data_ || !readResponses(*data_))
         return 0;
-    const auto responses = responsesOf(*data_);
-    if (!responses)
-        return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->score(responses_);
     std::optional<double> best;
-    for (const auto& key : answerKeys(*data_)) {
-        if (key.weight && (!best || *key.weight > *best) && KeyExpression(key.expression).isMetBy(*responses))
-            best = key.weight;
+    for (const auto* key : keysOf(*data_)) {
+        if (key->weight && (!best || *key->weight > *best) && key->expression.isMetBy(responses_))
+            best = key->weight;
     }
     return best.value_or(0);
 }
@@ -82,14 +59,84 @@ double ItemScorer::MaxScore()
 {
     if (!data_)
         return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->maxScore(maxChoicesOf(*data_));
     std::optional<double> best;
-    for (const auto& key : answerKeys(*data_)) {
-        if (key.weight && (!best || *key.weight > *best))
-            best = key.weight;
+    for (const auto* key : keysOf(*data_)) {
+        if (key->weight && (!best || *key->weight > *best))
+            best = key->weight;
     }
     return best.value_or(0);
 }
 
-double ItemScorer::MinScore() { return 0; }
+double ItemScorer::MinScore()
+{
+    if (!data_)
+        return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->minScore(maxChoicesOf(*data_));
+    return 0;
+}
+
+// Every child element of the first "Answers", in order, as the component's own key listing reads them.
+const std::vector<const ItemScorer::WeightedKey*>& ItemScorer::keysOf(DataIO& data)
+{
+    keys_.clear();
+    if (parsed_.size() > kMostParsed)
+        parsed_.clear();
+    data.setFromRoot(true);
+    if (!data.FindElement("Answers"))
+        return keys_;
+    const std::int32_t count = data.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i)
+        keys_.push_back(&keyFor(data.GetChildText(i), data.GetChildAttribute(i, "Weight")));
+    return keys_;
+}
+
+const ItemScorer::WeightedKey& ItemScorer::keyFor(const vb::Variant& text, const vb::Variant& weight)
+{
+    // A missing weight and an empty one differ (1 and nothing), so presence leads the cache key.
+    cacheKey_.clear();
+    cacheKey_ += weight.isEmpty() ? '-' : '=';
+    cacheKey_ += weight.toString();
+    cacheKey_ += '\0';
+    cacheKey_ += text.toString();
+    if (const auto found = parsed_.find(cacheKey_); found != parsed_.end())
+        return found->second;
+    return parsed_.emplace(cacheKey_, WeightedKey{KeyExpression(text.toString()), weightOf(weight)}).first->second;
+}
+
+// The texts of the children of "Responses" below "State", in order; false without a "State".
+bool ItemScorer::readResponses(DataIO& data)
+{
+    responses_.clear();
+    data.setFromRoot(true);
+    if (!data.FindElement("State"))
+        return false;
+    data.setFromRoot(false);
+    if (!data.FindElement("Responses"))
+        return true;
+    const std::int32_t count = data.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i)
+        responses_.push_back(data.GetChildText(i).toString());
+    return true;
+}
+
+const ResponseProcessing* ItemScorer::exactScoringOf(DataIO& data)
+{
+    data.setFromRoot(true);
+    if (!data.FindElement("QtiScoring"))
+        return nullptr;
+    std::string xml = data.GetElementXml("QtiScoring");
+    if (exact_ && xml == exactXml_)
+        return &*exact_;
+    exact_.reset();
+    std::string error;
+    exact_ = ResponseProcessing::fromXml(xml, &error);
+    if (!exact_)
+        throw vb::ComError(vb::kObjectErrorBase + 1, error, "ItemScorer");
+    exactXml_ = std::move(xml);
+    return &*exact_;
+}
 
 }  // namespace velm

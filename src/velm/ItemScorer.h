@@ -1,8 +1,14 @@
 #pragma once
 
 #include "velm/DataIO.h"
+#include "velm/KeyExpression.h"
+#include "velm/ResponseProcessing.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace velm {
 
@@ -13,15 +19,42 @@ public:
     std::shared_ptr<DataIO> Data() const { return data_; }
     void setData(std::shared_ptr<DataIO> data) { data_ = std::move(data); }
 
+    // An item that keeps an exact scoring ("QtiScoring") scores by it; a scoring element that
+    // cannot be read raises a vb::ComError naming why. Any other item scores by its keys:
+
     // The largest weight among the answer keys that the candidate's responses meet; 0 when none.
     double RawScore();
-    // The largest weight of all keys; 0 without keys.
+    // The largest weight of all keys; 0 without keys. Exact scoring: the best score of a response
+    // of one up to Max choices.
     double MaxScore();
-    // Always 0.
+    // 0. Exact scoring: the worst score of such a response.
     double MinScore();
 
 private:
+    // One "Answer" of the key: its parsed expression and its weight, nothing when the weight is
+    // not a number (such a key is never met and weighs nothing).
+    struct WeightedKey {
+        KeyExpression expression;
+        std::optional<double> weight;
+    };
+
+    // How the loaded document scores: its answer keys, in order, read once per call.
+    const std::vector<const WeightedKey*>& keysOf(DataIO& data);
+    const WeightedKey& keyFor(const vb::Variant& text, const vb::Variant& weight);
+    // The candidate's responses in the loaded document; false without a "State".
+    bool readResponses(DataIO& data);
+    // The exact scoring the document keeps, parsed once while it stays the same; nullptr
+    // without one.
+    const ResponseProcessing* exactScoringOf(DataIO& data);
+
     std::shared_ptr<DataIO> data_;
+    // Answers seen before, by weight and expression text, so each distinct one is parsed once.
+    std::unordered_map<std::string, WeightedKey> parsed_;
+    std::string cacheKey_;
+    std::vector<const WeightedKey*> keys_;
+    std::vector<std::string> responses_;
+    std::string exactXml_;
+    std::optional<ResponseProcessing> exact_;
 };
 
 }  // namespace velm

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "component/clsMultipleChoice.h"
-#include "host/InputFiles.h"
-#include "host/SupportObject.h"
+#include "host/driver/InputFiles.h"
+#include "host/driver/SupportObject.h"
 #include "platform/WindowSystem.h"
 #include "vb/ComError.h"
 

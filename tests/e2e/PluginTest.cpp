@@ -1,5 +1,5 @@
-#include "host/InputFiles.h"
-#include "host/Session.h"
+#include "host/driver/InputFiles.h"
+#include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/Form.h"
 #include "platform/WebBrowser.h"

@@ -1,6 +1,6 @@
 #include "ItemWindowTesting.h"
 
-#include "host/HeadlessCalculator.h"
+#include "host/driver/HeadlessCalculator.h"
 #include "platform/ProgramLauncher.h"
 
 namespace quorin::test {

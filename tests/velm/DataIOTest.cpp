@@ -75,6 +75,11 @@ TEST(DataIO, LoadFromCopiesTheDocumentAsItsTextWouldAndLeavesTheOriginalAlone)
     copy.DeleteElement("State");
     EXPECT_NE(original.GetXml(), copy.GetXml());
     EXPECT_EQ(original.ChildCount(), 1);
+    // And the original's edits stay the original's.
+    velm::DataIO second;
+    second.LoadFrom(original);
+    original.SetText("changed");
+    EXPECT_EQ(second.GetXml(), reparsed.GetXml());
 
     velm::DataIO empty;
     try {

@@ -1,0 +1,85 @@
+#include "host/batch/ResponseReader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using velm::host::ResponseReader;
+using Format = ResponseReader::Format;
+using json = nlohmann::json;
+
+// A record as the test writes it: line, id (JSON text, "null" for none), response, error.
+struct Expected {
+    std::size_t line;
+    const char* id;
+    const char* response;
+    const char* error;
+};
+
+void expectRecords(const std::string& input, Format format, const std::vector<Expected>& expected)
+{
+    std::istringstream in(input);
+    ResponseReader reader(in, format);
+    std::vector<velm::host::ResponseRecord> records;
+    while (auto record = reader.next())
+        records.push_back(std::move(*record));
+    ASSERT_EQ(records.size(), expected.size()) << input;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE("record " + std::to_string(i));
+        EXPECT_EQ(records[i].line, expected[i].line);
+        EXPECT_EQ(records[i].id, json::parse(expected[i].id));
+        EXPECT_EQ(records[i].response, expected[i].response);
+        EXPECT_EQ(records[i].error, expected[i].error);
+    }
+}
+
+TEST(ResponseReader, JsonLinesGiveEachResponseOrTheReasonItHasNone)
+{
+    expectRecords("{\"id\": 7, \"response\": \"A, C\"}\r\n"
+                  "\n"
+                  "{\"id\": \"s-2\", \"response\": \"<Responses/>\", \"extra\": true}\n"
+                  "not json\n"
+                  "[1, 2]\n"
+                  "{\"id\": 9}\n"
+                  "{\"response\": 5}\n"
+                  "{\"response\": \"B\"}",
+                  Format::JsonLines,
+                  {{1, "7", "A, C", ""},
+                   {3, "\"s-2\"", "<Responses/>", ""},
+                   {4, "null", "", "not a JSON object"},
+                   {5, "null", "", "not a JSON object"},
+                   {6, "9", "", "no response text"},
+                   {7, "null", "", "no response text"},
+                   {8, "null", "B", ""}});
+}
+
+TEST(ResponseReader, CsvFollowsTheQuotingRulesAndNumbersRecordsByTheirFirstLine)
+{
+    expectRecords("id,response\r\n"
+                  "1,\"A, C\"\n"
+                  "\"two \"\"quoted\"\"\",B\n"
+                  "3,\"<Responses>\n<Response>A</Response></Responses>\"\n"
+                  "4\n"
+                  "5,,\n"
+                  "6,\n",
+                  Format::Csv,
+                  {{2, "\"1\"", "A, C", ""},
+                   {3, "\"two \\\"quoted\\\"\"", "B", ""},
+                   {4, "\"3\"", "<Responses>\n<Response>A</Response></Responses>", ""},
+                   {6, "\"4\"", "", "a record has two fields, id and response"},
+                   {7, "\"5\"", "", "a record has two fields, id and response"},
+                   {8, "\"6\"", "", ""}});
+}
+
+TEST(ResponseReader, ACsvWithoutItsHeaderOrWithAnOpenQuoteEnds)
+{
+    expectRecords("response,id\n1,A\n", Format::Csv, {{1, "null", "", "the first line is not the header id,response"}});
+    expectRecords("id,response\n1,\"A\n2,B\n", Format::Csv, {{2, "null", "", "a quoted field is not closed"}});
+    expectRecords("", Format::Csv, {});
+}
+
+}  // namespace
