@@ -1,9 +1,5 @@
 #include "velm/ResponseProcessing.h"
 
-#include "velm/DataIO.h"
-
-#include "vb/ComError.h"
-
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -495,18 +491,6 @@ std::optional<ResponseProcessing> ResponseProcessing::fromXml(std::string_view x
             *error = "unsupported in response processing: " + failure.message;
         return std::nullopt;
     }
-}
-
-std::optional<ResponseProcessing> ResponseProcessing::ofItem(DataIO& data)
-{
-    data.setFromRoot(true);
-    if (!data.FindElement("QtiScoring"))
-        return std::nullopt;
-    std::string error;
-    auto processing = fromXml(data.GetElementXml("QtiScoring"), &error);
-    if (!processing)
-        throw vb::ComError(vb::kObjectErrorBase + 1, error, "ItemScorer");
-    return processing;
 }
 
 double ResponseProcessing::score(const std::vector<std::string>& responses) const

@@ -8,8 +8,6 @@
 
 namespace velm {
 
-class DataIO;
-
 // The exact scoring an imported item keeps in its "QtiScoring" element (the correct response,
 // the mapping and the response rules of the open item standard), evaluated as that standard
 // evaluates a choice response: NULL for an empty response, sets for multiple cardinality.
@@ -19,11 +17,6 @@ public:
     // element; nothing when it is malformed, missing or holds a rule or an expression this
     // evaluator does not know, and then error (when given) names it.
     static std::optional<ResponseProcessing> fromXml(std::string_view xml, std::string* error = nullptr);
-
-    // The scoring the item document holds in a "QtiScoring" element; nothing when it holds none.
-    // A scoring element that cannot be read raises a vb::ComError naming why, so the score
-    // operation fails rather than score by other rules.
-    static std::optional<ResponseProcessing> ofItem(DataIO& data);
 
     ResponseProcessing(ResponseProcessing&&) noexcept;
     ResponseProcessing& operator=(ResponseProcessing&&) noexcept;

@@ -1,9 +1,5 @@
 #include "velm/ResponseProcessing.h"
 
-#include "velm/DataIO.h"
-
-#include "vb/ComError.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -89,17 +85,6 @@ TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
     std::string error;
     EXPECT_FALSE(velm::ResponseProcessing::fromXml(nested + "</setOutcomeValue></QtiRules></QtiScoring>", &error));
     EXPECT_NE(error.find("deeper"), std::string::npos) << error;
-}
-
-TEST(ResponseProcessing, AnItemWithoutScoringHasNoneAndOneWithBrokenScoringFails)
-{
-    velm::DataIO data;
-    data.LoadXml("<MultipleChoiceItem><Answers/></MultipleChoiceItem>");
-    EXPECT_FALSE(velm::ResponseProcessing::ofItem(data));
-    data.LoadXml("<MultipleChoiceItem><QtiScoring Template=\"match_correct\"/></MultipleChoiceItem>");
-    EXPECT_TRUE(velm::ResponseProcessing::ofItem(data));
-    data.LoadXml("<MultipleChoiceItem><QtiScoring Template=\"other\"/></MultipleChoiceItem>");
-    EXPECT_THROW(velm::ResponseProcessing::ofItem(data), vb::ComError);
 }
 
 }  // namespace
