@@ -195,7 +195,8 @@ ExportResult exported(const itemformat::ItemDefinition& definition, QtiVersion v
     auto item = document.append_child("assessmentItem");
     item.append_attribute("xmlns") = namespaceOf(version);
     item.append_attribute("identifier") = identifierOf(identifier).c_str();
-    item.append_attribute("title") = definition.heading.value_or(std::string(identifier)).c_str();
+    // Our heading is HTML; a QTI title is plain text.
+    item.append_attribute("title") = (definition.heading ? Xhtml::textOf(*definition.heading) : std::string(identifier)).c_str();
     item.append_attribute("adaptive") = "false";
     item.append_attribute("timeDependent") = "false";
     if (const auto tag = languageTagOf(definition.language.value_or("")))

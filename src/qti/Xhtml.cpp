@@ -170,6 +170,24 @@ std::string Xhtml::bodyOf(std::string_view html)
     return markup.str();
 }
 
+std::string Xhtml::textOf(std::string_view html)
+{
+    pugi::xml_document document;
+    auto body = document.append_child("body");
+    appendBody(html, body);
+    struct TextCollector : pugi::xml_tree_walker {
+        std::string text;
+        bool for_each(pugi::xml_node& node) override
+        {
+            if (node.type() == pugi::node_pcdata)
+                text += node.value();
+            return true;
+        }
+    } collector;
+    body.traverse(collector);
+    return collector.text;
+}
+
 bool Xhtml::isElement(std::string_view name) { return isKeptElement(name); }
 
 std::vector<std::string> Xhtml::imagesUnder(pugi::xml_node node)

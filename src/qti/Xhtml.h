@@ -19,6 +19,9 @@ public:
     // The body content of Html as XHTML markup, for callers that want text.
     static std::string bodyOf(std::string_view html);
 
+    // The text Html shows, without its markup (for places that hold plain text, as a title does).
+    static std::string textOf(std::string_view html);
+
     // Whether Name is an XHTML element QTI content holds (and so no element of QTI itself).
     static bool isElement(std::string_view name);
 

@@ -3,7 +3,6 @@
 #include "qti/ItemImport.h"
 #include "velm/DataIO.h"
 #include "velm/ItemScorer.h"
-#include "velm/ResponseProcessing.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +23,13 @@ std::string fileText(const fs::path& path)
     return text.str();
 }
 
-// Our scorer on our item, as the component asks it: an empty response is never scored.
-double keyScore(const std::string& itemXml, const std::vector<std::string>& responses)
+// Our scorer on our item (by its kept QTI scoring, else by its keys), as the component asks it:
+// an empty response is never scored.
+double scoreOf(const itemformat::ItemDefinition& item, const std::vector<std::string>& responses)
 {
     if (responses.empty())
         return 0;
+    const auto itemXml = itemformat::write(item);
     std::string state = "<State><Responses>";
     for (const auto& response : responses)
         state += "<Response>" + response + "</Response>";
@@ -38,18 +39,6 @@ double keyScore(const std::string& itemXml, const std::vector<std::string>& resp
     velm::ItemScorer scorer;
     scorer.setData(data);
     return scorer.RawScore();
-}
-
-// The exact scoring an item keeps, else its keys.
-double scoreOf(const itemformat::ItemDefinition& item, const std::vector<std::string>& responses)
-{
-    const auto xml = itemformat::write(item);
-    if (!item.qtiScoring)
-        return keyScore(xml, responses);
-    std::string error;
-    const auto processing = velm::ResponseProcessing::fromXml(xml, &error);
-    EXPECT_TRUE(processing) << error;
-    return processing ? processing->score(responses) : -999;
 }
 
 // Every set of choices a candidate can give (up to Max of them), by position, scores alike in

@@ -42,6 +42,11 @@ TEST(XhtmlTest, DeepNestingNeitherCrashesNorLosesText)
     EXPECT_NE(Xhtml::bodyOf(html).find("deep"), std::string::npos);
 }
 
+TEST(XhtmlTest, TextLosesItsMarkup)
+{
+    EXPECT_EQ(Xhtml::textOf("Fares &amp; <b>times</b><script>x()</script>"), "Fares & times");
+}
+
 TEST(XhtmlTest, ImagesAreListedOnce)
 {
     pugi::xml_document document;
