@@ -1,7 +1,10 @@
 #pragma once
 
+#include "host/batch/ItemLint.h"
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace velm::host {
 
@@ -12,5 +15,12 @@ namespace velm::host {
 // choices be shuffled with the others.
 std::string itemDefinitionText(std::string text, const std::string& itemPath, const std::filesystem::path& supportDir,
     bool allowUnfixed);
+
+// Whether the file is XML whose document element is a QTI assessment item.
+bool isQtiItemFile(const std::filesystem::path& file);
+
+// The lint findings of a QTI item file: a refusal as one error, else the findings of the item it
+// imports to (checked beside the images it names), placed in the QTI file without a line.
+std::vector<LintFinding> checkQtiItem(const ItemLint& lint, const std::filesystem::path& file, bool allowUnfixed);
 
 }  // namespace velm::host
