@@ -2,6 +2,7 @@
 
 #include "qti/BodyHtml.h"
 #include "qti/ImportRefusal.h"
+#include "qti/Languages.h"
 #include "qti/ScoringImport.h"
 
 #include "itemformat/ItemFormat.h"
@@ -136,12 +137,6 @@ int maxChoicesOf(pugi::xml_node interaction, QtiVersion version, std::size_t cho
     return max == 0 || static_cast<std::size_t>(max) > choiceCount ? static_cast<int>(choiceCount) : max;
 }
 
-// The language's primary subtag and the static strings' identifier of that language.
-constexpr std::pair<const char*, const char*> kLanguages[] = {{"en", "ENU"}, {"de", "DEU"}, {"fr", "FRA"},
-    {"es", "ESN"}, {"it", "ITA"}, {"nl", "NLD"}, {"pt", "PTB"}, {"sv", "SVE"}, {"da", "DAN"}, {"nb", "NOR"},
-    {"fi", "FIN"}, {"pl", "PLK"}, {"cs", "CSY"}, {"hu", "HUN"}, {"tr", "TRK"}, {"ru", "RUS"}, {"ja", "JPN"},
-    {"zh", "CHS"}, {"ko", "KOR"}};
-
 std::string languageOf(pugi::xml_node item, const ImportOptions& options, std::vector<std::string>& notes)
 {
     const std::string fallback = options.languages.empty() ? "ENU" : options.languages.front();
@@ -150,10 +145,9 @@ std::string languageOf(pugi::xml_node item, const ImportOptions& options, std::v
         return fallback;
     std::string primary = tag.substr(0, tag.find_first_of("-_"));
     std::transform(primary.begin(), primary.end(), primary.begin(), [](unsigned char c) { return std::tolower(c); });
-    for (const auto& [subtag, id] : kLanguages) {
-        if (primary == subtag && std::find(options.languages.begin(), options.languages.end(), id) != options.languages.end())
-            return id;
-    }
+    const char* id = languageIdOf(primary);
+    if (id && std::find(options.languages.begin(), options.languages.end(), id) != options.languages.end())
+        return id;
     notes.push_back("the static strings hold no language " + tag + "; " + fallback + " is used");
     return fallback;
 }

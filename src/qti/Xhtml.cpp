@@ -170,6 +170,8 @@ std::string Xhtml::bodyOf(std::string_view html)
     return markup.str();
 }
 
+bool Xhtml::isElement(std::string_view name) { return isKeptElement(name); }
+
 std::vector<std::string> Xhtml::imagesUnder(pugi::xml_node node)
 {
     std::vector<std::string> sources;

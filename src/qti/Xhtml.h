@@ -19,6 +19,9 @@ public:
     // The body content of Html as XHTML markup, for callers that want text.
     static std::string bodyOf(std::string_view html);
 
+    // Whether Name is an XHTML element QTI content holds (and so no element of QTI itself).
+    static bool isElement(std::string_view name);
+
     // The src of every img under Node, in document order, repeats left out.
     static std::vector<std::string> imagesUnder(pugi::xml_node node);
 };
