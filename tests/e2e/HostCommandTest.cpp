@@ -154,7 +154,7 @@ TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
         {"inspect " + item_ + " --save-state-bytes " + quoted(folder), 2,
          "velm-host: cannot write " + folder.string() + ": it is a folder\n"},
         {"inspect " + item_, 2, "velm-host: cannot write the standard output\n", "", "/dev/full"},
-        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve)\n"},
+        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve, qti)\n"},
     };
     // Permissions bind everyone but the superuser, who reads every file.
     if (::geteuid() != 0) {
