@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -247,3 +248,28 @@ TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
 }
 
 }  // namespace
+
+// A QTI item runs wherever ours does, imported in memory, and scores as the standard scores it.
+TEST_F(HostCommand, AQtiItemScoresAsTheStandardScoresIt)
+{
+    const auto items = fs::path(QUORIN_TESTS_DIR).parent_path() / "qti" / "items";
+    // The item, the response, the options, then the raw score the standard's rules give.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"v22-map-multiple.xml", "B, D, E", "", "2"}, {"v22-map-multiple.xml", "A, C", "", "0"},
+        {"v30-custom-chain.xml", "A, B, D", "", "4"}, {"v30-custom-chain.xml", "A, C", "", "-0.5"},
+        {"v21-match-single.xml", "B", "", "1"}, {"v22-images-fixed.xml", "B", " --allow-unfixed", "1"},
+    };
+    for (const auto& [item, response, options, raw] : cases) {
+        const auto result = run("score " + quoted(items / item) + " --response '" + response + "'" + options);
+        ASSERT_EQ(result.exitCode, 0) << item << ": " << result.err;
+        EXPECT_NE(result.out.find(std::string("\"raw\":") + raw + ","), std::string::npos) << item << ": " << result.out;
+    }
+    const auto inspected = run("inspect " + quoted(items / "v22-map-multiple.xml"));
+    EXPECT_NE(inspected.out.find(R"("scoreInfo":{"result":true,"items":1,"max":2,"min":0})"), std::string::npos) << inspected.out;
+    EXPECT_TRUE(fs::is_regular_file(work_ / "support" / "table.png"));
+
+    const auto refused = run("score " + quoted(items / "v22-images-fixed.xml") + " --response B");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("refused: fixed choices among shuffled ones"), std::string::npos) << refused.err;
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
+}

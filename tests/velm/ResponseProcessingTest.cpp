@@ -57,6 +57,25 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
     EXPECT_DOUBLE_EQ(custom.minScore(3), 0.25);
 }
 
+TEST(ResponseProcessing, TheScoreRangeOfManyChoicesIsDerivedNotEnumerated)
+{
+    std::string choices;
+    for (int i = 0; i < 20; ++i)
+        choices += "<QtiChoice AnswerID=\"" + std::string(1, static_cast<char>('A' + i)) + "\" Identifier=\"c" + std::to_string(i) + "\"/>";
+    const auto of = [&](const std::string& attributes, const std::string& body) {
+        return velm::ResponseProcessing::fromXml("<QtiScoring Cardinality=\"multiple\" " + attributes + ">" + choices + body + "</QtiScoring>");
+    };
+    const auto mapped = of(R"(Template="map_response")", R"(<QtiMapping DefaultValue="-0.25"><QtiMapEntry Key="c0" Value="2"/>)"
+                                                         R"(<QtiMapEntry Key="c1" Value="1.5"/><QtiMapEntry Key="c2" Value="-3"/></QtiMapping>)");
+    const auto matched = of(R"(Template="match_correct")", "<QtiCorrect><QtiValue>c3</QtiValue><QtiValue>c4</QtiValue></QtiCorrect>");
+    ASSERT_TRUE(mapped && matched);
+    EXPECT_EQ(std::pair(mapped->maxScore(2), mapped->minScore(2)), std::pair(3.5, -3.25));
+    EXPECT_EQ(std::pair(mapped->maxScore(0), mapped->minScore(0)), std::pair(3.5, -7.25));
+    EXPECT_EQ(std::pair(matched->maxScore(1), matched->minScore(1)), std::pair(0.0, 0.0));
+    EXPECT_EQ(std::pair(matched->maxScore(2), matched->minScore(2)), std::pair(1.0, 0.0));
+    EXPECT_FALSE(of("", "<QtiRules/>"));
+}
+
 TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
 {
     const std::pair<const char*, const char*> cases[] = {
