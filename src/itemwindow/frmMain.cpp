@@ -4,7 +4,7 @@
 #include "itemwindow/FrameImageList.h"
 #include "itemwindow/ImagePaths.h"
 #include "itemwindow/ItemLayout.h"
-#include "keyanswers/modSetAnswers.h"
+#include "keyanswers/WholeKeyAnswers.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Screen.h"
@@ -13,6 +13,7 @@
 #include "support/ItemState.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
+#include "vb/Markup.h"
 #include "vb/Strings.h"
 #include "vb/Trap.h"
 #include "vb/Variant.h"
@@ -26,23 +27,9 @@ namespace quorin {
 namespace {
 
 constexpr float kSpacingPixels = 10;
-constexpr std::string_view kHtmlOpening = "<html>";
 constexpr std::int64_t kExhibitPressGuardSeconds = 3;
 constexpr int kFlashTicks = 50;
 constexpr float kScrollHintInset = 350;
-
-// The fields of an exhibit button's tag, empty ones kept.
-std::vector<std::string> splitAtBars(const std::string& tag)
-{
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (auto bar = tag.find('|'); bar != std::string::npos; bar = tag.find('|', start)) {
-        fields.push_back(tag.substr(start, bar - start));
-        start = bar + 1;
-    }
-    fields.push_back(tag.substr(start));
-    return fields;
-}
 
 // Frame sizes in pixels.
 constexpr float kTitlePixels = 27;
@@ -66,11 +53,6 @@ constexpr float kAnswerControlDesignHeight = 255;
 constexpr std::int32_t kOk = 1;
 constexpr std::int32_t kOkOnly = 0;
 constexpr std::int32_t kOkCancel = 1;
-
-bool isHtml(const std::string& text)
-{
-    return text.compare(0, kHtmlOpening.size(), kHtmlOpening) == 0;
-}
 
 std::string boolText(bool value)
 {
@@ -351,7 +333,7 @@ void frmMain::Form_Load()
 
 void frmMain::showHtml(platform::WebBrowser& browser, const std::string& text, const char* bodyMargin)
 {
-    if (!isHtml(text))
+    if (!vb::isHtml(text))
         return;
     browser.LoadHTML(RewriteImagePaths(text));
     browser.setBodyMargin(bodyMargin);
@@ -505,7 +487,7 @@ void frmMain::ReadStateOrder()
                     continue;
                 data.MoveToChild(i);
                 const std::string text = data.GetText().toString();
-                if (isHtml(text))
+                if (vb::isHtml(text))
                     txtChoice[j].LoadHTML(RewriteImagePaths(text));
                 data.MoveToParent();
             }
@@ -760,7 +742,7 @@ void frmMain::openExhibit(std::int16_t index)
 {
     if (index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size())
         mbViewed[static_cast<std::size_t>(index - 1)] = 1;
-    const auto fields = splitAtBars(cmdActiveExhibits[index].Tag());
+    const auto fields = vb::split(cmdActiveExhibits[index].Tag(), '|');
     const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
     // A flag that does not read as a Boolean (an empty one, say) opens an exhibit that stays.
     bool selfClose = false;
@@ -859,23 +841,14 @@ void frmMain::cmdSetAnswers_Click()
         const auto answers = data.GetPosition();
         const std::int32_t count = data.ChildCount();
         std::vector<std::string> keyed;
-        for (std::int32_t k = 0; k < count; ++k) {
-            std::string expression = data.GetChildText(k).toString();
-            if (const auto only = expression.find("AND ONLY"); only != std::string::npos)
-                expression.erase(only);
-            keyed.push_back(modSetAnswers().GetKeyAnswers(expression, "MC"));
-        }
+        for (std::int32_t k = 0; k < count; ++k)
+            keyed.push_back(wholeKeyAnswers(data.GetChildText(k).toString(), "MC").value_or(""));
         data.SetPosition(answers);
         for (const auto& list : keyed) {
             if (list.empty())
                 continue;
-            std::size_t start = 0;
-            for (auto comma = list.find(','); ; comma = list.find(',', start)) {
-                SetAnswer(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-                if (comma == std::string::npos)
-                    break;
-                start = comma + 1;
-            }
+            for (const auto& answer : vb::split(list, ','))
+                SetAnswer(answer);
         }
     });
 }

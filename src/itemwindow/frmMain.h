@@ -13,7 +13,7 @@
 #include "platform/WebBrowser.h"
 #include "companions/Calculator.h"
 #include "companions/frmInstructions.h"
-#include "itemwindow/PageEventFilter.h"
+#include "support/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 
 #include <cstdint>

@@ -31,6 +31,15 @@ bool siblingPrecedes(pugi::xml_node a, pugi::xml_node b)
     }
 }
 
+// FNV-1a: names are short, and the index only needs them spread.
+std::uint32_t hashOf(std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
 pugi::xml_node walkFor(pugi::xml_node scope, std::string_view name)
 {
     for (auto node = scope; node; node = nextInSubtree(node, scope)) {
@@ -83,55 +92,43 @@ bool contains(pugi::xml_node ancestor, pugi::xml_node node)
 
 void ElementIndex::reset()
 {
-    byName_.clear();
+    entries_.clear();
     built_ = false;
 }
 
 void ElementIndex::added(pugi::xml_node top)
 {
-    if (!built_)
-        return;
-    for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (isElement(node))
-            add(node);
-    }
+    if (built_)
+        addSubtree(top);
 }
 
 void ElementIndex::removing(pugi::xml_node top)
 {
     if (!built_)
         return;
-    // Each name found below top is swept once, however many of its elements go.
     std::vector<pugi::xml_node_struct*> gone;
-    std::vector<Elements*> swept;
     for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (!isElement(node))
-            continue;
-        gone.push_back(node.internal_object());
-        if (const auto elements = byName_.find(std::string_view(node.name())); elements != byName_.end())
-            swept.push_back(&elements->second);
+        if (isElement(node))
+            gone.push_back(node.internal_object());
     }
     std::sort(gone.begin(), gone.end());
-    std::sort(swept.begin(), swept.end());
-    swept.erase(std::unique(swept.begin(), swept.end()), swept.end());
-    for (auto* elements : swept) {
-        std::erase_if(*elements, [&](pugi::xml_node element) {
-            return std::binary_search(gone.begin(), gone.end(), element.internal_object());
-        });
-    }
+    std::erase_if(entries_, [&](const Entry& entry) { return std::binary_search(gone.begin(), gone.end(), entry.element); });
 }
 
 pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
 {
     if (!built_)
         build(document);
-    const auto found = byName_.find(name);
-    if (found == byName_.end() || found->second.empty())
-        return {};
-    if (found->second.size() > kMostOrdered)
-        return walkFor(scope, name);
+    const auto hash = hashOf(name);
+    const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(), Entry{hash, nullptr}, byHash);
     pugi::xml_node best;
-    for (const auto element : found->second) {
+    std::size_t named = 0;
+    for (auto entry = begin; entry != end; ++entry) {
+        const pugi::xml_node element(entry->element);
+        if (name != element.name())
+            continue;
+        if (++named > kMostOrdered)
+            return walkFor(scope, name);
         if (contains(scope, element) && (!best || precedes(element, best)))
             best = element;
     }
@@ -140,22 +137,20 @@ pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml
 
 void ElementIndex::build(const pugi::xml_document& document)
 {
-    byName_.clear();
+    entries_.clear();
     built_ = true;
-    const auto top = document.document_element();
-    for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (isElement(node))
-            add(node);
-    }
+    addSubtree(document.document_element());
 }
 
-void ElementIndex::add(pugi::xml_node element)
+void ElementIndex::addSubtree(pugi::xml_node top)
 {
-    const std::string_view name = element.name();
-    auto elements = byName_.find(name);
-    if (elements == byName_.end())
-        elements = byName_.emplace(std::string(name), Elements()).first;
-    elements->second.push_back(element);
+    const auto old = static_cast<std::ptrdiff_t>(entries_.size());
+    for (auto node = top; node; node = nextInSubtree(node, top)) {
+        if (isElement(node))
+            entries_.push_back({hashOf(node.name()), node.internal_object()});
+    }
+    std::sort(entries_.begin() + old, entries_.end(), byHash);
+    std::inplace_merge(entries_.begin(), entries_.begin() + old, entries_.end(), byHash);
 }
 
 }  // namespace velm

@@ -2,11 +2,8 @@
 
 #include <pugixml.hpp>
 
-#include <cstddef>
-#include <functional>
-#include <string>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace velm {
@@ -27,16 +24,19 @@ public:
     pugi::xml_node first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
 
 private:
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    // One element and the hash of its name; the entries are kept in order of hash.
+    struct Entry {
+        std::uint32_t hash;
+        pugi::xml_node_struct* element;
     };
-    using Elements = std::vector<pugi::xml_node>;
+
+    static bool byHash(const Entry& a, const Entry& b) { return a.hash < b.hash; }
 
     void build(const pugi::xml_document& document);
-    void add(pugi::xml_node element);
+    // Adds the elements of top's subtree, keeping the entries in order.
+    void addSubtree(pugi::xml_node top);
 
-    std::unordered_map<std::string, Elements, NameHash, std::equal_to<>> byName_;
+    std::vector<Entry> entries_;
     bool built_ = false;
 };
 

@@ -125,7 +125,7 @@ TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
         {"inspect " + item_ + " --save-state-bytes " + quoted(folder), 2,
          "velm-host: cannot write " + folder.string() + ": it is a folder\n"},
         {"inspect " + item_, 2, "velm-host: cannot write the standard output\n", "", "/dev/full"},
-        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve)\n"},
+        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve, qti)\n"},
     };
     // Permissions bind everyone but the superuser, who reads every file.
     if (::geteuid() != 0) {
@@ -189,6 +189,24 @@ TEST_F(HostCommand, DemoTellsOneVisit)
                              "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n",
                              "\"routine\":\"FreeExternalDisplay\",\"text\":\"End\"}\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " in\n" << result.out;
+}
+
+// Without a home the driver's folder is one in the temporary folder, and only its user's own.
+TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
+{
+    const auto temporary = work_ / "tmp";
+    fs::create_directories(temporary);
+    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary) + " VELM_REGISTRY="
+        + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " score " + item_ + " --response A >/dev/null 2>"
+        + quoted(work_ / "err");
+    const int first = std::system(command.c_str());
+    ASSERT_EQ(WEXITSTATUS(first), 0) << readAll(work_ / "err");
+    const auto own = temporary / ("velm-host-" + std::to_string(getuid()));
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+    fs::permissions(own, fs::perms::all);  // as a folder another user made first would be
+    const int second = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(second), 2);
+    EXPECT_NE(readAll(work_ / "err").find("is not this user's own folder"), std::string::npos) << readAll(work_ / "err");
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace velm::host {
 
 void ItemOptions::addTo(CLI::App& command)
@@ -22,14 +27,26 @@ SessionSettings ItemOptions::settings(Console& console) const
 {
     SessionSettings settings;
     settings.staticStrings = staticPath.empty() ? std::string(bundledStaticStrings()) : readInputText(staticPath, console);
-    settings.supportDir = supportDir.empty() ? std::filesystem::temp_directory_path() / "velm-host-support"
-                                             : std::filesystem::path(supportDir);
+    settings.supportDir = supportDir.empty() ? privateTempFolder("velm-host") / "support" : std::filesystem::path(supportDir);
     std::error_code error;
     std::filesystem::create_directories(settings.supportDir, error);
     if (error)
         throw UsageError("cannot create the support folder " + settings.supportDir.string());
     settings.resourceDir = std::filesystem::absolute(itemPath).parent_path();
     return settings;
+}
+
+// Another user could have made the folder first, to read or plant what the driver keeps there.
+std::filesystem::path privateTempFolder(const std::string& name)
+{
+    const auto folder = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getuid()));
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        throw UsageError("cannot create the folder " + folder.string());
+    struct stat status = {};
+    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid()
+        || (status.st_mode & 077) != 0)
+        throw UsageError(folder.string() + " is not this user's own folder; name a support folder with --support-dir");
+    return folder;
 }
 
 }  // namespace velm::host

@@ -3,6 +3,7 @@
 #include "host/driver/Console.h"
 #include "host/driver/Session.h"
 
+#include <filesystem>
 #include <string>
 
 namespace CLI {
@@ -26,5 +27,9 @@ struct ItemOptions {
     // folder (created when missing) and the item's folder for its resources.
     SessionSettings settings(Console& console) const;
 };
+
+// The folder name-UID in the temporary folder, made for this user alone when missing;
+// UsageError when it exists but is not a folder of this user that no one else may enter.
+std::filesystem::path privateTempFolder(const std::string& name);
 
 }  // namespace velm::host
