@@ -1,20 +1,14 @@
-#include <gtest/gtest.h>
+#include "CommandTesting.h"
+
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace command_testing;
 
 const fs::path kBroken = fs::path(QUORIN_TESTS_DIR) / "lint";
 
@@ -24,33 +18,18 @@ struct Result {
     std::string err;
 };
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-class Lint : public ::testing::Test {
+class Lint : public CommandTest {
 protected:
-    void SetUp() override { fs::create_directories(work_); }
-    void TearDown() override { fs::remove_all(work_); }
-
     // Runs velm-host lint from the folder, so the findings name files as given.
     Result lint(const std::string& arguments, const fs::path& folder)
     {
-        const auto command = "cd '" + folder.string() + "' && VELM_REGISTRY='" + (work_ / "registry").string() + "' '"
-            + QUORIN_VELM_HOST + "' lint " + arguments + " >'" + (work_ / "out").string() + "' 2>'"
-            + (work_ / "err").string() + "'";
-        const int status = std::system(command.c_str());
-        Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, readAll(work_ / "err")};
-        std::istringstream out(readAll(work_ / "out"));
+        const auto run = shell("cd " + quoted(folder) + " && " + host() + " lint " + arguments);
+        Result result{run.exitCode, {}, run.err};
+        std::istringstream out(run.out);
         for (std::string line; std::getline(out, line);)
             result.lines.push_back(line);
         return result;
     }
-
-    const fs::path work_ = fs::temp_directory_path() / ("velm-lint-" + std::to_string(::getpid()) + "-"
-                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(Lint, TheExamplesAreClean)
@@ -116,6 +95,14 @@ TEST_F(Lint, TheStaticStringsMustHoldALetterForEveryChoiceAndEveryTextTheCompone
                             "the component reports error -2147221494 in GetStaticMsg: Static node not found, cmdCalculator",
                             "the static strings of ENU have no letter for choice 3",
                             "the static strings of ENU lack the message msgClearAll"}));
+}
+
+TEST_F(Lint, OneErrorIsEnoughToExitOne)
+{
+    const auto result = lint("max-zero.xml", kBroken);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.lines,
+              (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
 }
 
 TEST_F(Lint, APathThatIsNotThereIsOneLineAndExitTwo)

@@ -1,37 +1,15 @@
-#include <gtest/gtest.h>
+#include "CommandTesting.h"
+
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace command_testing;
 using json = nlohmann::json;
-
-// Text as one word of a shell command line.
-std::string quoted(const std::string& text)
-{
-    std::string word = "'";
-    for (const char c : text)
-        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return word + "'";
-}
-std::string quoted(const fs::path& path) { return quoted(path.string()); }
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 std::vector<json> jsonLines(const std::string& text)
 {
@@ -49,28 +27,18 @@ const fs::path kItem = fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml";
 const char* const kResponses[] = {"A, C", "A", "B", "C, A", "<Responses><Response>A</Response><Response>C</Response></Responses>",
                                   "<UserAnswers><A/></UserAnswers>"};
 
-class Rescore : public ::testing::Test {
+class Rescore : public CommandTest {
 protected:
-    void SetUp() override { fs::create_directories(work_); }
-    void TearDown() override { fs::remove_all(work_); }
-
-    struct Result {
-        int exitCode = -1;
-        std::string out;
-        std::string err;
-    };
+    using Result = CommandRun;
 
     // Runs a shell command line with velm-host as $VH and the test's own registry and support folder.
-    Result shell(const std::string& commandLine)
+    Result sh(const std::string& commandLine)
     {
         const auto script = write("command.sh", commandLine + "\n");
-        const auto command = "VH=" + quoted(std::string(QUORIN_VELM_HOST)) + " VELM_REGISTRY=" + quoted(work_ / "registry")
-            + " SUPPORT=" + quoted(work_ / "support") + " sh " + quoted(script) + " >" + quoted(work_ / "out")
-            + " 2>" + quoted(work_ / "err");
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(work_ / "out"), readAll(work_ / "err")};
+        return shell("VH=" + quoted(std::string(QUORIN_VELM_HOST)) + " VELM_REGISTRY=" + quoted(work_ / "registry")
+                     + " SUPPORT=" + quoted(work_ / "support") + " sh " + quoted(script));
     }
-    Result rescore(const std::string& arguments) { return shell("\"$VH\" rescore " + arguments + " --support-dir \"$SUPPORT\""); }
+    Result rescore(const std::string& arguments) { return sh("\"$VH\" rescore " + arguments + " --support-dir \"$SUPPORT\""); }
 
     fs::path write(const char* name, const std::string& text)
     {
@@ -80,14 +48,12 @@ protected:
 
     json scoreOf(const std::string& response)
     {
-        const auto result = shell("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response "
+        const auto result = sh("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response "
                                   + quoted(response));
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return json::parse(result.out);
     }
 
-    const fs::path work_ = fs::temp_directory_path() / ("velm-rescore-" + std::to_string(::getpid()) + "-"
-                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 std::string jsonInput(std::size_t count, std::size_t damagedAt = 0)
@@ -141,7 +107,7 @@ TEST_F(Rescore, CsvInCsvOutWithErrorRowsInTheSameTable)
               "\"x,1\",0,1,0,0,0,,\n"
               "9,,,,,,4,\"a record has two fields, id and response\"\n");
     // The same records from standard input, the format named.
-    const auto piped = shell("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem)
+    const auto piped = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem)
                              + " - --format csv --support-dir \"$SUPPORT\"");
     EXPECT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(piped.out, "id,correct,incorrect,notAttempted,notScored,raw,line,error\n7,0,1,0,0,0,,\n");
@@ -175,7 +141,7 @@ TEST_F(Rescore, RunUnderGnuParallelAsTheMapStepTheOutputEqualsTheSingleRun)
     const auto input = write("responses.jsonl", jsonInput(20000));
     const auto single = rescore(quoted(kItem) + " " + quoted(input));
     ASSERT_EQ(single.exitCode, 0) << single.err;
-    const auto parallel = shell("parallel --pipe --keep-order -j 2 --block 64k \"$VH\" rescore " + quoted(kItem)
+    const auto parallel = sh("parallel --pipe --keep-order -j 2 --block 64k \"$VH\" rescore " + quoted(kItem)
                                 + " --support-dir \"$SUPPORT\" < " + quoted(input));
     ASSERT_EQ(parallel.exitCode, 0) << parallel.err;
     EXPECT_EQ(parallel.out, single.out);

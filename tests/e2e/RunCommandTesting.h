@@ -1,18 +1,10 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include "CommandTesting.h"
+
 #include <nlohmann/json.hpp>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,51 +15,31 @@ namespace run_testing {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-struct RunResult {
-    int exitCode = -1;
+using command_testing::quoted;
+using command_testing::readAll;
+
+struct RunResult : command_testing::CommandRun {
     std::vector<json> views;
-    std::string out;
-    std::string err;
 };
-
-inline std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-inline std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 inline fs::path example(const char* name) { return fs::path(QUORIN_EXAMPLES_DIR) / name; }
 
 inline int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-// The frame of the item window at the default rectangle 0,0,9000,6000 with 15 twips a pixel:
-// title 27 px, edges 8 px, button bar 41 px, bottom strip 8 px.
-constexpr int kTitle = 405;
-constexpr int kEdge = 120;
-constexpr int kBar = 615;
-constexpr int kStrip = 120;
-constexpr int kSpacing = 150;  // ten pixels
-constexpr int kAreaWidth = 9000 - 2 * kEdge;
-constexpr int kAreaHeight = 6000 - (kBar + kTitle + kStrip);
+// The item area at the default rectangle 0,0,9000,6000 with 15 twips a pixel: the window less
+// the title (27 px), the button bar (41 px) and the bottom strip (8 px); ten pixels of spacing.
+constexpr int kAreaHeight = 6000 - (405 + 615 + 120);
+constexpr int kSpacing = 150;
 
 // Runs `velm-host run` as an integrator would, with a registry and a support folder of the test's own.
-class RunCommand : public ::testing::Test {
+class RunCommand : public command_testing::CommandTest {
 protected:
-    void SetUp() override { fs::create_directories(work_); }
-    void TearDown() override { fs::remove_all(work_); }
-
     RunResult run(const std::string& arguments, const std::string& environment = "",
                   const std::string& input = "")
     {
         const auto in = work_ / "in";
         std::ofstream(in, std::ios::binary) << input;
-        const auto command = environment + " VELM_REGISTRY=" + quoted(work_ / "registry") + " "
-            + quoted(QUORIN_VELM_HOST) + " run " + arguments + " <" + quoted(in) + " >" + quoted(work_ / "out")
-            + " 2>" + quoted(work_ / "err");
-        const int status = std::system(command.c_str());
-        RunResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, readAll(work_ / "out"), readAll(work_ / "err")};
+        RunResult result{shell(environment + " " + host() + " run " + arguments + " <" + quoted(in)), {}};
         if (arguments.find("--json") != std::string::npos) {
             std::istringstream lines(result.out);
             for (std::string line; std::getline(lines, line);)
@@ -91,8 +63,6 @@ protected:
                    + quoted(work_ / "support") + " " + more);
     }
 
-    const fs::path work_ = fs::temp_directory_path() / ("velm-run-" + std::to_string(::getpid()) + "-"
-                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 inline std::vector<int> valuesOf(const json& view)

@@ -141,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "script line 3: a rectangle is L,T,W,H in twips, W and H not negative: resize 0,0,9000"},
         BadLine{"show 0,0,-1,6000", 1,
                 "script line 1: a rectangle is L,T,W,H in twips, W and H not negative: show 0,0,-1,6000"},
+        BadLine{"resize 0,0,9000,-1", 1,
+                "script line 1: a rectangle is L,T,W,H in twips, W and H not negative: resize 0,0,9000,-1"},
         BadLine{"show 0,0,9000,6000,1", 1,
                 "script line 1: a rectangle is L,T,W,H in twips, W and H not negative: show 0,0,9000,6000,1"},
         BadLine{"resize 0,0,99999999999,6000", 1,
