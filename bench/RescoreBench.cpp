@@ -8,7 +8,6 @@
 
 #include <sys/resource.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -91,12 +90,11 @@ void readAndWrite(const std::string& input)
 // means constant memory, whatever the count).
 void BM_VelmHostRescore(benchmark::State& state)
 {
-    using Clock = std::chrono::steady_clock;
     const std::string input = responses(state.range(0));
     const std::string item = itemPath(state.range(1));
     const char* argv[] = {"velm-host", "rescore", item.c_str(), "-"};
     const long residentBefore = maxResidentKb();
-    const auto workStart = Clock::now();
+    const auto workStart = quorin::bench::processorTime();
     for (auto _ : state) {
         StringViewBuffer inBuffer(input);
         DiscardingBuffer outBuffer;
@@ -107,14 +105,14 @@ void BM_VelmHostRescore(benchmark::State& state)
         if (velm::host::runCommandLine(4, argv, console) != 0)
             state.SkipWithError(err.str().c_str());
     }
-    const auto workTime = Clock::now() - workStart;
+    const auto workTime = quorin::bench::processorTime() - workStart;
     state.counters["lines_per_s"] = benchmark::Counter(static_cast<double>(state.range(0)) * static_cast<double>(state.iterations()),
                                                        benchmark::Counter::kIsRate);
     state.counters["rss_growth_kb"] = static_cast<double>(maxResidentKb() - residentBefore);
-    const auto floorStart = Clock::now();
+    const auto floorStart = quorin::bench::processorTime();
     for (std::int64_t i = 0; i < static_cast<std::int64_t>(state.iterations()); ++i)
         readAndWrite(input);
-    const auto floorTime = Clock::now() - floorStart;
+    const auto floorTime = quorin::bench::processorTime() - floorStart;
     if (floorTime.count() > 0)
         state.counters["x_floor"] = static_cast<double>(workTime.count()) / static_cast<double>(floorTime.count());
 }
