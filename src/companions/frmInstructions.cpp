@@ -1,6 +1,6 @@
 #include "companions/frmInstructions.h"
 
-#include "itemwindow/PageEventFilter.h"
+#include "support/PageEventFilter.h"
 #include "platform/Screen.h"
 
 namespace quorin {

@@ -1,10 +1,12 @@
 #include "component/clsMultipleChoice.h"
 
 #include "companions/frmActExb.h"
+#include "component/ResponseFormats.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/WindowSystem.h"
+#include "support/ItemState.h"
 #include "support/SavedPlace.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
@@ -53,20 +55,6 @@ void copyTextToArray(const std::string& text, velm::ByteArray& array, std::int32
     const auto bytes = vb::bytesFromText(text);
     const auto count = std::min({bytes.size(), array.size(), static_cast<std::size_t>(std::max(limit, 0))});
     std::copy_n(bytes.begin(), count, array.begin());
-}
-
-std::string escapeXmlText(std::string_view text)
-{
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
 }
 
 // Finds the document element of an item; without one no state could ever be kept, so it raises.
@@ -279,14 +267,7 @@ void clsMultipleChoice::insertStaticBlock(const std::string& language)
 // Makes sure a State with its Responses exists, which every selection and every score reads.
 void clsMultipleChoice::ensureState()
 {
-    auto& data = ItemData();
-    data.setFromRoot(true);
-    if (!data.FindElement("State"))
-        data.AddElement("MultipleChoiceItem", "State");
-    data.setFromRoot(false);
-    if (!data.FindElement("Responses"))
-        data.AddElement("State", "Responses");
-    data.setFromRoot(true);
+    ItemState(ItemData()).ensure();
 }
 
 void clsMultipleChoice::createMainForm(std::int32_t lOptions)
@@ -500,10 +481,7 @@ void clsMultipleChoice::releaseExhibitForm()
 
 std::string clsMultipleChoice::readStateText() const
 {
-    auto& data = ItemData();
-    SavedPlace place(data);
-    data.setFromRoot(true);
-    return data.GetElementXml("State");
+    return ItemState(ItemData()).xml();
 }
 
 std::int32_t clsMultipleChoice::DisplayInt_GetExternalStateBytes()
@@ -547,13 +525,9 @@ void clsMultipleChoice::replaceState(const std::string& stateText)
 void clsMultipleChoice::replaceCheckedState(const std::string& stateText)
 {
     auto& data = ItemData();
-    const bool empty = vb::utf16Length(stateText) <= 2;
     SavedPlace place(data);
     findItemElement(data);
-    data.DeleteElement("State");
-    if (!empty)
-        data.InsertXml("MultipleChoiceItem", stateText);
-    ensureState();
+    ItemState(data).replace(stateText);
 }
 
 std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespType)
@@ -577,10 +551,10 @@ std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespTyp
     if (xml.empty())
         xml = lRespType == 0 ? "<Answers/>" : "<Responses/>";
     if (responseType == "S")
-        return GetShortResponse(xml);
+        return ResponseFormats::GetShortResponse(xml);
     if (responseType == "N")
         return xml;
-    return lRespType == 0 ? ConvertKey(xml) : ConvertResponse(xml);
+    return lRespType == 0 ? ConvertKey(xml) : ResponseFormats::ConvertResponse(xml, errorDisplay());
 }
 
 bool clsMultipleChoice::DisplayInt_GetResponse(std::int32_t lRespType, velm::ByteArray& arResponse,
@@ -605,79 +579,9 @@ std::int32_t clsMultipleChoice::DisplayInt_GetResponseBytes(std::int32_t lRespTy
     return bytes;
 }
 
-std::string clsMultipleChoice::GetShortResponse(const std::string& sXml)
-{
-    velm::DataIO list;
-    list.LoadXml(sXml);
-    list.MoveToRoot();
-    std::string joined;
-    const std::int32_t count = list.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        if (i > 0)
-            joined += ", ";
-        joined += list.GetChildText(i).toString();
-    }
-    list.Clear();
-    return joined;
-}
-
-std::string clsMultipleChoice::ConvertResponse(const std::string& sResponsesXml)
-{
-    std::string result;
-    vb::trap(errorDisplay(), "ConvertResponse", [&] {
-        velm::DataIO answers;
-        velm::DataIO responses;
-        answers.LoadXml("<UserAnswers></UserAnswers>");
-        responses.LoadXml(sResponsesXml);
-        responses.FindElement("Responses");
-        const std::int32_t count = responses.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            answers.AddElement("UserAnswers", "Answer");
-            answers.SetAttribute("Value", responses.GetChildText(i).toString());
-        }
-        result = "<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType>" + answers.GetXml();
-    });
-    return result;
-}
-
-std::string clsMultipleChoice::ConvertUserAnswers(const std::string& sXml)
-{
-    std::string result;
-    vb::trap(errorDisplay(), "ConvertResponse", [&] {
-        velm::DataIO responses;
-        velm::DataIO answers;
-        responses.LoadXml("<Responses></Responses>");
-        answers.LoadXml("<Root>" + sXml + "</Root>");
-        answers.setFromRoot(true);
-        answers.FindElement("UserAnswers");
-        const std::int32_t count = answers.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            responses.AddElement("Responses", "Response");
-            responses.SetText(answers.GetChildAttribute(i, "Value").toString());
-        }
-        result = responses.GetXml();
-    });
-    return result;
-}
-
 std::string clsMultipleChoice::ConvertKey(const std::string& sKey)
 {
-    std::string result;
-    vb::trap(errorDisplay(), "ConvertKey", [&] {
-        velm::DataIO converted;
-        velm::DataIO key;
-        converted.LoadXml("<Answers></Answers>");
-        key.LoadXml(sKey);
-        key.FindElement("Answers");
-        const std::int32_t count = key.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            converted.AddElement("Answers", "Answer");
-            converted.SetAttribute("Expression", key.GetChildText(i).toString());
-            converted.SetAttribute("Weight", key.GetChildAttribute(i, "Weight").toString());
-        }
-        result = converted.GetXml();
-    });
-    return result;
+    return ResponseFormats::ConvertKey(sKey, errorDisplay());
 }
 
 void clsMultipleChoice::prepareScorer()
@@ -691,14 +595,10 @@ void clsMultipleChoice::prepareScorer()
 
 void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
 {
-    auto& data = ItemData();
-    data.setFromRoot(true);
-    if (!data.FindElement("State"))
+    const auto answered = ItemState(ItemData()).responseCount();
+    if (!answered)
         return;
-    data.setFromRoot(false);
-    if (!data.FindElement("Responses"))
-        return;
-    if (data.ChildCount() == 0) {
+    if (*answered == 0) {
         counts.nNotAttempted = 1;
         counts.nNotScored = 1;
         if (logNotAttempted)
@@ -729,25 +629,6 @@ bool clsMultipleChoice::DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, 
     return result;
 }
 
-// The Responses element for a rescoring text: a Responses element as it stands, an answer list
-// converted, or a comma list of identifiers.
-std::string clsMultipleChoice::responsesFromRescoreText(const std::string& text)
-{
-    if (text.find("Responses") != std::string::npos)
-        return text;
-    if (text.find('<') != std::string::npos)
-        return ConvertUserAnswers(text);
-    std::string responses = "<Responses>";
-    std::string_view rest = text;
-    for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
-        responses += "<Response>" + escapeXmlText(vb::trim(rest.substr(0, comma))) + "</Response>";
-        rest.remove_prefix(comma + 1);
-    }
-    if (!rest.empty())
-        responses += "<Response>" + escapeXmlText(vb::trim(rest)) + "</Response>";
-    return responses + "</Responses>";
-}
-
 bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
                                                           std::int16_t& nCorrect, std::int16_t& nIncorrect,
                                                           std::int16_t& nNotAttempted, std::int16_t& nNotScored,
@@ -759,7 +640,7 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray&
         return true;
     bool result = false;
     vb::trap(errorDisplay(), "DisplayInt_RescoreExternalDisplay", [&] {
-        const std::string responses = responsesFromRescoreText(vb::textFromBytes(arResponse));
+        const std::string responses = ResponseFormats::responsesFromRescoreText(vb::textFromBytes(arResponse), errorDisplay());
         // A failed conversion has been reported already and must not cost the item its state.
         if (responses.empty())
             return;

@@ -195,10 +195,6 @@ private:
     // replaceState for a text already checked.
     void replaceCheckedState(const std::string& stateText);
     std::optional<std::string> responseText(std::int32_t lRespType);
-    std::string GetShortResponse(const std::string& sXml);
-    std::string ConvertResponse(const std::string& sResponsesXml);
-    std::string ConvertUserAnswers(const std::string& sXml);
-    std::string responsesFromRescoreText(const std::string& text);
 
     struct ScoreCounts {
         std::int16_t& nCorrect;

@@ -1,8 +1,9 @@
 #include "itemwindow/ImagePaths.h"
 
-#include "vb/Strings.h"
+#include "vb/Markup.h"
 
 #include <string_view>
+#include <vector>
 
 namespace quorin {
 namespace {
@@ -17,26 +18,19 @@ std::size_t replaceReference(std::string& html, std::size_t start, std::size_t e
     return start + replacement.size();
 }
 
+// The driver is asked in the order the references stand; they are then replaced from the last
+// to the first, so each replacement leaves the places before it standing.
 void rewriteImageElements(std::string& html, const std::string& supportDir, const GraphicsPathLookup& graphicsPath)
 {
-    for (std::size_t at = vb::upperAscii(html).find("<IMG"); at != std::string::npos;) {
-        const std::string upper = vb::upperAscii(html);
-        const auto tagEnd = upper.find('>', at);
-        const auto src = upper.find("SRC=\"", at);
-        std::size_t next = at + 4;
-        if (src != std::string::npos && src < tagEnd) {
-            const auto start = src + 5;
-            const auto end = html.find('"', start);
-            if (end != std::string::npos) {
-                const std::string reference = html.substr(start, end - start);
-                std::string path = reference.find(kFrameBitmapMark) == std::string::npos ? graphicsPath(reference) : "";
-                if (path.empty())
-                    path = supportDir + reference;
-                next = replaceReference(html, start, end, path) + 1;
-            }
-        }
-        at = vb::upperAscii(html).find("<IMG", next);
+    const auto sources = vb::imageSources(html);
+    std::vector<std::string> paths;
+    for (const auto& source : sources) {
+        const std::string reference = html.substr(source.start, source.end - source.start);
+        std::string path = reference.find(kFrameBitmapMark) == std::string::npos ? graphicsPath(reference) : "";
+        paths.push_back(path.empty() ? supportDir + reference : path);
     }
+    for (auto i = sources.size(); i-- > 0;)
+        html.replace(sources[i].start, sources[i].end - sources[i].start, paths[i]);
 }
 
 void rewriteUrlDeclarations(std::string& html, std::string_view pattern, const std::string& supportDir)

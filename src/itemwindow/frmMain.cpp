@@ -3,15 +3,17 @@
 #include "itemwindow/ChromePages.h"
 #include "itemwindow/FrameImageList.h"
 #include "itemwindow/ImagePaths.h"
-#include "keyanswers/modSetAnswers.h"
+#include "itemwindow/ItemLayout.h"
+#include "keyanswers/WholeKeyAnswers.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
 #include "support/ItemParent.h"
-#include "support/SavedPlace.h"
+#include "support/ItemState.h"
 #include "support/clsErrorDisplay.h"
 #include "support/modFormFunctions.h"
+#include "vb/Markup.h"
 #include "vb/Strings.h"
 #include "vb/Trap.h"
 #include "vb/Variant.h"
@@ -25,23 +27,9 @@ namespace quorin {
 namespace {
 
 constexpr float kSpacingPixels = 10;
-constexpr std::string_view kHtmlOpening = "<html>";
 constexpr std::int64_t kExhibitPressGuardSeconds = 3;
 constexpr int kFlashTicks = 50;
 constexpr float kScrollHintInset = 350;
-
-// The fields of an exhibit button's tag, empty ones kept.
-std::vector<std::string> splitAtBars(const std::string& tag)
-{
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (auto bar = tag.find('|'); bar != std::string::npos; bar = tag.find('|', start)) {
-        fields.push_back(tag.substr(start, bar - start));
-        start = bar + 1;
-    }
-    fields.push_back(tag.substr(start));
-    return fields;
-}
 
 // Frame sizes in pixels.
 constexpr float kTitlePixels = 27;
@@ -49,13 +37,6 @@ constexpr float kEdgePixels = 8;
 constexpr float kButtonBarPixels = 41;
 constexpr float kBottomPixels = 8;
 
-// Item-area distances in twips.
-constexpr float kStemToExhibits = 75;
-constexpr float kBetweenExhibits = 100;
-constexpr float kExhibitsToChoices = 150;
-constexpr float kFirstChoiceTop = 50;
-constexpr float kBoxToText = 25;
-constexpr float kChoiceTextInset = 1100;
 constexpr std::int16_t kExhibitButtonMinHeight = 375;
 constexpr std::int16_t kExhibitButtonMinWidth = 500;
 
@@ -72,11 +53,6 @@ constexpr float kAnswerControlDesignHeight = 255;
 constexpr std::int32_t kOk = 1;
 constexpr std::int32_t kOkOnly = 0;
 constexpr std::int32_t kOkCancel = 1;
-
-bool isHtml(const std::string& text)
-{
-    return text.compare(0, kHtmlOpening.size(), kHtmlOpening) == 0;
-}
 
 std::string boolText(bool value)
 {
@@ -116,6 +92,16 @@ std::int32_t lowerCodePoint(std::int32_t c)
 std::int32_t upperCodePoint(std::int32_t c)
 {
     return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+}
+
+void place(platform::Control& control, const platform::Bounds& bounds)
+{
+    control.Move(bounds.left, bounds.top, bounds.width, bounds.height);
+}
+
+platform::Bounds boundsOf(const platform::Control& control)
+{
+    return {control.Left(), control.Top(), control.Width(), control.Height()};
 }
 
 }  // namespace
@@ -347,7 +333,7 @@ void frmMain::Form_Load()
 
 void frmMain::showHtml(platform::WebBrowser& browser, const std::string& text, const char* bodyMargin)
 {
-    if (!isHtml(text))
+    if (!vb::isHtml(text))
         return;
     browser.LoadHTML(RewriteImagePaths(text));
     browser.setBodyMargin(bodyMargin);
@@ -444,61 +430,27 @@ void frmMain::txtChoice_DocumentComplete(std::int16_t index)
 // ---------------------------------------------------------------------------------------------
 // State
 
-void frmMain::WriteStateResponse(const std::string& identifier)
+ItemState frmMain::itemState() const
 {
-    trapped("WriteStateResponse", [&] {
-        auto& data = itemData();
-        const SavedPlace place(data);
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        data.FindElement("Responses");
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (data.GetChildText(i).toString() == identifier)
-                return;
-        }
-        data.AddElement("Responses", "Response");
-        data.SetText(identifier);
-    });
+    return ItemState(itemData());
 }
 
-// Exact matching: a response that merely contains the identifier ("BA" for "A") belongs to
-// another choice and must stay.
+void frmMain::WriteStateResponse(const std::string& identifier)
+{
+    trapped("WriteStateResponse", [&] { itemState().addResponse(identifier); });
+}
+
 void frmMain::RemoveStateResponse(const std::string& identifier, bool all)
 {
-    auto& data = itemData();
-    data.setFromRoot(true);
-    data.FindElement("State");
-    data.setFromRoot(false);
-    data.FindElement("Responses");
-    if (all) {
-        while (data.DeleteElement("Response")) {
-        }
-    } else {
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (data.GetChildText(i).toString() != identifier)
-                continue;
-            // With the scope below the current element, the response itself is the one deleted.
-            data.MoveToChild(i);
-            data.DeleteElement("Response");
-            break;
-        }
-    }
-    data.setFromRoot(true);
+    if (all)
+        itemState().removeResponses();
+    else
+        itemState().removeResponse(identifier);
 }
 
 void frmMain::WriteStateValue(const std::string& name, const std::string& value)
 {
-    auto& data = itemData();
-    data.setFromRoot(true);
-    data.FindElement("State");
-    data.setFromRoot(false);
-    if (!data.FindElement(name))
-        data.AddElement("State", name);
-    data.SetText(value);
-    data.setFromRoot(true);
+    itemState().setValue(name, value);
 }
 
 void frmMain::WriteStateOrder()
@@ -506,40 +458,24 @@ void frmMain::WriteStateOrder()
     if (!mbRandomOrder)
         return;
     trapped("WriteStateOrder", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
-            return;
-        data.setFromRoot(false);
-        if (data.FindElement("RandomOrder"))
-            return;
-        if (!data.AddElement("State", "RandomOrder"))
+        std::vector<std::string> tags;
+        for (std::int16_t i = 0; i < answerControlCount(); ++i)
+            tags.push_back(answerControl(i).Tag());
+        if (!itemState().writeOrder(tags))
             throw vb::ComError(modFormFunctions::kStaticInformationError, "Failed to add ", std::string(kComponentName));
-        for (std::int16_t i = 0; i < answerControlCount(); ++i) {
-            if (data.AddElement("RandomOrder", "Position") && data.SetAttribute("Index", std::to_string(i)))
-                data.SetAttribute("Tag", answerControl(i).Tag());
-            data.MoveToParent();
-        }
-        data.setFromRoot(true);
     });
 }
 
 void frmMain::ReadStateOrder()
 {
     trapped("ReadStateOrder", [&] {
+        const std::int32_t positions = itemState().readOrder([&](std::int16_t index, const std::string& tag) {
+            // A stored order from an item that has since changed must not reach past the controls.
+            if (index < 0 || index >= answerControlCount())
+                vb::raise(vb::err::kSubscriptOutOfRange);
+            answerControl(index).setTag(tag);
+        });
         auto& data = itemData();
-        data.setFromRoot(true);
-        std::int32_t positions = 0;
-        if (data.FindElement("RandomOrder")) {
-            positions = data.ChildCount();
-            for (std::int32_t i = 0; i < positions; ++i) {
-                const std::int16_t index = data.GetChildAttribute(i, "Index").toInt16();
-                // A stored order from an item that has since changed must not reach past the controls.
-                if (index < 0 || index >= answerControlCount())
-                    vb::raise(vb::err::kSubscriptOutOfRange);
-                answerControl(index).setTag(data.GetChildAttribute(i, "Tag").toString());
-            }
-        }
         data.setFromRoot(true);
         if (!data.FindElement("Choices"))
             return;
@@ -551,7 +487,7 @@ void frmMain::ReadStateOrder()
                     continue;
                 data.MoveToChild(i);
                 const std::string text = data.GetText().toString();
-                if (isHtml(text))
+                if (vb::isHtml(text))
                     txtChoice[j].LoadHTML(RewriteImagePaths(text));
                 data.MoveToParent();
             }
@@ -562,46 +498,30 @@ void frmMain::ReadStateOrder()
 void frmMain::ReadStateAnswer()
 {
     trapped("ReadStateAnswer", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
-            return;
-        data.setFromRoot(false);
-        if (!data.FindElement("Responses"))
-            return;
-        const std::int32_t count = data.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i)
-            SetAnswer(data.GetChildText(i).toString());
+        for (const auto& identifier : itemState().responses())
+            SetAnswer(identifier);
     });
 }
 
 void frmMain::LoadState()
 {
     trapped("LoadState", [&] {
-        auto& data = itemData();
-        data.setFromRoot(true);
-        if (!data.FindElement("State"))
+        auto state = itemState();
+        if (!state.exists())
             return;
         bcheckscroll = true;
-        msStateXml = data.GetElementXml("State");
-        data.setFromRoot(false);
-        if (data.FindElement("ItemAreaScroll"))
-            mbScrollArea = data.GetText().toBool();
+        msStateXml = state.xml();
+        if (const auto scroll = state.value("ItemAreaScroll"))
+            mbScrollArea = scroll->toBool();
         else
             bcheckscroll = false;
         mbScrollAreaSaved = mbScrollArea;
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        if (data.FindElement("Buttons"))
-            mbExhibitsViewed = data.GetText().toBool();
+        if (const auto buttons = state.value("Buttons"))
+            mbExhibitsViewed = buttons->toBool();
         else
             bcheckscroll = false;
-        data.setFromRoot(true);
-        data.FindElement("State");
-        data.setFromRoot(false);
-        miViewedExhibits = data.FindElement("ViewedExhibits") ? data.GetText().toInt16() : 0;
-        data.setFromRoot(true);
+        const auto viewed = state.value("ViewedExhibits");
+        miViewedExhibits = viewed ? viewed->toInt16() : 0;
     });
 }
 
@@ -822,7 +742,7 @@ void frmMain::openExhibit(std::int16_t index)
 {
     if (index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size())
         mbViewed[static_cast<std::size_t>(index - 1)] = 1;
-    const auto fields = splitAtBars(cmdActiveExhibits[index].Tag());
+    const auto fields = vb::split(cmdActiveExhibits[index].Tag(), '|');
     const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
     // A flag that does not read as a Boolean (an empty one, say) opens an exhibit that stays.
     bool selfClose = false;
@@ -921,23 +841,14 @@ void frmMain::cmdSetAnswers_Click()
         const auto answers = data.GetPosition();
         const std::int32_t count = data.ChildCount();
         std::vector<std::string> keyed;
-        for (std::int32_t k = 0; k < count; ++k) {
-            std::string expression = data.GetChildText(k).toString();
-            if (const auto only = expression.find("AND ONLY"); only != std::string::npos)
-                expression.erase(only);
-            keyed.push_back(modSetAnswers().GetKeyAnswers(expression, "MC"));
-        }
+        for (std::int32_t k = 0; k < count; ++k)
+            keyed.push_back(wholeKeyAnswers(data.GetChildText(k).toString(), "MC").value_or(""));
         data.SetPosition(answers);
         for (const auto& list : keyed) {
             if (list.empty())
                 continue;
-            std::size_t start = 0;
-            for (auto comma = list.find(','); ; comma = list.find(',', start)) {
-                SetAnswer(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-                if (comma == std::string::npos)
-                    break;
-                start = comma + 1;
-            }
+            for (const auto& answer : vb::split(list, ','))
+                SetAnswer(answer);
         }
     });
 }
@@ -996,33 +907,32 @@ bool frmMain::ResizeWhenReady()
     return ready;
 }
 
+FrameStrips frmMain::frameStrips(bool withBottom) const
+{
+    return {pixelsToTwipsY(kTitlePixels), pixelsToTwipsX(kEdgePixels), pixelsToTwipsX(kEdgePixels),
+            pixelsToTwipsY(kButtonBarPixels), withBottom ? pixelsToTwipsY(kBottomPixels) : 0.0f};
+}
+
 void frmMain::Form_Resize()
 {
     if (mbLoading)
         return;
     trapped("Form_Resize", [&] {
-        const float sw = ScaleWidth();
-        const float sh = ScaleHeight();
-        const float t = pixelsToTwipsY(kTitlePixels);
-        const float l = pixelsToTwipsX(kEdgePixels);
-        const float r = pixelsToTwipsX(kEdgePixels);
-        const float b = pixelsToTwipsY(kButtonBarPixels);
+        const auto frame = ItemLayout::frame(ScaleWidth(), ScaleHeight(), frameStrips(false), caseStudy_);
         if (caseStudy_) {
-            brwTitle.setVisible(false);
-            brwLeftEdge.setVisible(false);
-            brwRightEdge.setVisible(false);
-            brwButtons.Move(0, sh - b, sw, b);
-            scrItemStem.Move(0, 0, sw, sh - b);
+            for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge})
+                browser->setVisible(false);
+            place(brwButtons, frame.buttons);
+            place(scrItemStem, frame.itemArea);
             return;
         }
-        brwTitle.Move(0, 0, sw, t);
-        brwLeftEdge.Move(0, t, l, sh - t);
-        brwRightEdge.Move(sw - r, t, r, sh - t);
-        brwButtons.Move(l, sh - b, sw - (l + r), b);
-        scrItemStem.Move(l, t, sw - (l + r), sh - (b + t));
-        brwTitle.setVisible(true);
-        brwLeftEdge.setVisible(true);
-        brwRightEdge.setVisible(true);
+        place(brwTitle, frame.title);
+        place(brwLeftEdge, frame.leftEdge);
+        place(brwRightEdge, frame.rightEdge);
+        place(brwButtons, frame.buttons);
+        place(scrItemStem, frame.itemArea);
+        for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge})
+            browser->setVisible(true);
     });
 }
 
@@ -1036,20 +946,7 @@ void frmMain::SizeControls()
                 scrItemStem.setVerticalPosition(0);
             if (scrItemStem.HorizontalPosition() != 0)
                 scrItemStem.setHorizontalPosition(0);
-            const std::int32_t stemHeight = sizeStem();
-            sizeExhibitButtons(stemHeight);
-            sizeChoices();
-            const auto last = txtChoice.count() - 1;
-            if (cmdActiveExhibits.count() > 1)
-                pcChoicesContainer.setTop(cmdActiveExhibits[1].Top() + cmdActiveExhibits[1].Height() + kExhibitsToChoices);
-            else
-                pcChoicesContainer.setTop(txtItemStem.Top() + static_cast<float>(stemHeight));
-            pcChoicesContainer.setLeft(0);
-            pcChoicesContainer.setWidth(scrItemStem.Width());
-            pcChoicesContainer.setHeight(txtChoice[last].Top() + miHorzSpacing
-                                         + static_cast<float>(contentHeightTwips(txtChoice[last])));
-            scrItemStem.setScrollingHeight(
-                vb::toInt32(static_cast<double>(pcChoicesContainer.Height()) + pcChoicesContainer.Top() + miHorzSpacing));
+            sizeContent();
             SetScrollFlags();
             WriteStateValue("ItemStemHeight", vb::numberText(scrItemStem.Height()));
         }
@@ -1059,80 +956,61 @@ void frmMain::SizeControls()
 
 void frmMain::sizeFrame()
 {
-    const float sw = ScaleWidth();
-    const float sh = ScaleHeight();
-    const float t = pixelsToTwipsY(kTitlePixels);
-    const float l = pixelsToTwipsX(kEdgePixels);
-    const float r = pixelsToTwipsX(kEdgePixels);
-    const float b = pixelsToTwipsY(kButtonBarPixels);
-    const float d = pixelsToTwipsY(kBottomPixels);
+    const auto frame = ItemLayout::frame(ScaleWidth(), ScaleHeight(), frameStrips(true), caseStudy_);
     if (caseStudy_) {
         for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom})
             browser->setVisible(false);
-        brwButtons.Move(0, sh - b, sw, b);
+        place(brwButtons, frame.buttons);
         brwButtons.setVisible(true);
         return;
     }
-    brwTitle.Move(0, 0, sw, t);
-    brwLeftEdge.Move(0, t, l, sh - t - d);
-    brwRightEdge.Move(sw - r, t, r, sh - t - d);
-    brwBottom.Move(0, sh - d, sw, d);
-    brwButtons.Move(l, sh - b - d, sw - (l + r), b);
-    scrItemStem.Move(l, t, sw - (l + r), sh - (b + t + d));
+    place(brwTitle, frame.title);
+    place(brwLeftEdge, frame.leftEdge);
+    place(brwRightEdge, frame.rightEdge);
+    place(brwBottom, frame.bottom);
+    place(brwButtons, frame.buttons);
+    place(scrItemStem, frame.itemArea);
     for (auto* browser : {&brwTitle, &brwLeftEdge, &brwRightEdge, &brwBottom, &brwButtons})
         browser->setVisible(true);
 }
 
 // Heights are kept in 32 bits: a reading passage can be far taller than 32,767 twips.
-std::int32_t frmMain::sizeStem()
+void frmMain::sizeContent()
 {
-    txtItemStem.Move(0, 0, scrItemStem.Width() - miVertSpacing - miHorzSpacing);
-    const std::int32_t height = contentHeightTwips(txtItemStem);
-    txtItemStem.setHeight(static_cast<float>(height));
-    return height;
-}
-
-void frmMain::sizeExhibitButtons(std::int32_t stemHeight)
-{
-    const std::int16_t count = cmdActiveExhibits.count();
-    if (count <= 1)
-        return;
-    auto& first = cmdActiveExhibits[1];
-    first.setTop(txtItemStem.Top() + static_cast<float>(stemHeight) + kStemToExhibits);
-    first.setLeft((Width() - (static_cast<float>(miHorzSpacing) / 2 * count - 1 + static_cast<float>(miExhibitButtonsWidth)))
-                  / 2);
-    first.setVisible(true);
-    for (std::int16_t i = 2; i < count; ++i) {
-        auto& previous = cmdActiveExhibits[i - 1];
-        auto& button = cmdActiveExhibits[i];
-        button.setTop(previous.Top());
-        button.setLeft(previous.Left() + previous.Width() + kBetweenExhibits);
-        button.setVisible(true);
+    const float itemAreaWidth = scrItemStem.Width();
+    // The browsers measure their documents at their widths, so the widths go first.
+    txtItemStem.setWidth(ItemLayout::stemWidth(itemAreaWidth, miHorzSpacing, miVertSpacing));
+    for (std::int16_t i = 0; i < answerControlCount(); ++i)
+        txtChoice[i].setWidth(ItemLayout::choiceTextWidth(itemAreaWidth));
+    ContentMeasures measures;
+    measures.itemAreaWidth = itemAreaWidth;
+    measures.windowWidth = Width();
+    measures.horzSpacing = miHorzSpacing;
+    measures.vertSpacing = miVertSpacing;
+    measures.twipsPerPixelY = platform::Screen::instance().twipsPerPixelY();
+    measures.stemPixels = txtItemStem.ContentHeight();
+    measures.exhibitsWidth = miExhibitButtonsWidth;
+    for (std::int16_t i = 1; i < cmdActiveExhibits.count(); ++i)
+        measures.exhibits.push_back(boundsOf(cmdActiveExhibits[i]));
+    for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+        measures.boxes.push_back(boundsOf(answerControl(i)));
+        measures.choicePixels.push_back(txtChoice[i].ContentHeight());
     }
-}
-
-void frmMain::sizeChoices()
-{
-    const float twipsPerPixelY = platform::Screen::instance().twipsPerPixelY();
-    auto& firstText = txtChoice[0];
-    auto& firstBox = answerControl(0);
-    firstText.setWidth(scrItemStem.Width() - kChoiceTextInset);
-    firstBox.Move(miVertSpacing, kFirstChoiceTop);
-    firstBox.setVisible(true);
-    firstText.setVisible(true);
-    firstText.Move(firstBox.Left() + firstBox.Width() + kBoxToText, firstBox.Top(), firstText.Width(),
-                   static_cast<float>(contentHeightTwips(firstText)));
-    for (std::int16_t i = 1; i < answerControlCount(); ++i) {
-        auto& previous = txtChoice[i - 1];
-        auto& box = answerControl(i);
-        auto& text = txtChoice[i];
-        box.Move(firstBox.Left(),
-                 previous.Top() + static_cast<float>(previous.ContentHeight() + 1) * twipsPerPixelY);
-        text.Move(previous.Left(), box.Top(), previous.Width());
-        text.setHeight(static_cast<float>(contentHeightTwips(text)));
-        box.setVisible(true);
-        text.setVisible(true);
+    const auto layout = ItemLayout::content(measures);
+    place(txtItemStem, layout.stem);
+    for (std::int16_t i = 1; i < cmdActiveExhibits.count(); ++i) {
+        place(cmdActiveExhibits[i], layout.exhibits[static_cast<std::size_t>(i - 1)]);
+        cmdActiveExhibits[i].setVisible(true);
     }
+    for (std::int16_t i = 0; i < answerControlCount(); ++i) {
+        const auto p = static_cast<std::size_t>(i);
+        place(answerControl(i), layout.boxes[p]);
+        place(txtChoice[i], layout.texts[p]);
+        answerControl(i).setVisible(true);
+        txtChoice[i].setVisible(true);
+    }
+    place(pcChoicesContainer, layout.choices);
+    scrItemStem.setScrollingHeight(layout.scrollingHeight);
 }
 
 void frmMain::logScrollFlags()

@@ -13,7 +13,7 @@
 #include "platform/WebBrowser.h"
 #include "companions/Calculator.h"
 #include "companions/frmInstructions.h"
-#include "itemwindow/PageEventFilter.h"
+#include "support/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 
 #include <cstdint>
@@ -29,6 +29,8 @@ class DataIO;
 namespace quorin {
 
 class ItemParent;
+class ItemState;
+struct FrameStrips;
 class clsErrorDisplay;
 
 // The item window: the stem, the lettered choices and the frame pages of one question. The
@@ -171,10 +173,9 @@ private:
     bool ResizeWhenReady();
     void Form_Resize();
     void SizeControls();
+    FrameStrips frameStrips(bool withBottom) const;
     void sizeFrame();
-    std::int32_t sizeStem();
-    void sizeExhibitButtons(std::int32_t stemHeight);
-    void sizeChoices();
+    void sizeContent();
     void SetScrollFlags();
     void logScrollFlags();
     void scrItemStem_VChange();
@@ -193,6 +194,7 @@ private:
 
     ItemParent& parent() const;
     velm::DataIO& itemData() const;
+    ItemState itemState() const;
     void logNote(const char* routine, const std::string& text) const;
 
     std::shared_ptr<clsErrorDisplay> errordisplay_;

@@ -28,6 +28,8 @@ struct Bounds {
         height = keptHeight;
         return true;
     }
+
+    bool operator==(const Bounds&) const = default;
 };
 
 }  // namespace platform

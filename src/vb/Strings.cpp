@@ -62,4 +62,15 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
+std::vector<std::string> split(std::string_view text, char separator)
+{
+    std::vector<std::string> fields;
+    for (auto at = text.find(separator); at != std::string_view::npos; at = text.find(separator)) {
+        fields.emplace_back(text.substr(0, at));
+        text.remove_prefix(at + 1);
+    }
+    fields.emplace_back(text);
+    return fields;
+}
+
 }  // namespace vb

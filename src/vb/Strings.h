@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vb {
 
@@ -23,5 +24,8 @@ std::string_view leftCodePoints(std::string_view text, std::size_t count);
 
 // The text with every occurrence of from replaced by to.
 std::string replaceAll(std::string text, std::string_view from, std::string_view to);
+
+// The fields between the separators, empty ones kept: one field for a text without any.
+std::vector<std::string> split(std::string_view text, char separator);
 
 }  // namespace vb

@@ -1,7 +1,9 @@
 #include "velm/ItemScorer.h"
 
+#include "vb/ComError.h"
 #include "vb/Variant.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace velm {
@@ -25,12 +27,26 @@ std::optional<double> weightOf(const vb::Variant& weight)
     return value;
 }
 
+// The "Max" of "Choices": how many choices a response may hold; 0 (any number) when unreadable.
+int maxChoicesOf(DataIO& data)
+{
+    data.setFromRoot(true);
+    if (!data.FindElement("Choices"))
+        return 0;
+    const std::string text = data.GetAttribute("Max").toString();
+    int max = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), max);
+    return error == std::errc() && end == text.data() + text.size() ? max : 0;
+}
+
 }  // namespace
 
 double ItemScorer::RawScore()
 {
     if (!data_ || !readResponses(*data_))
         return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->score(responses_);
     std::optional<double> best;
     for (const auto* key : keysOf(*data_)) {
         if (key->weight && (!best || *key->weight > *best) && key->expression.isMetBy(responses_))
@@ -43,6 +59,8 @@ double ItemScorer::MaxScore()
 {
     if (!data_)
         return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->maxScore(maxChoicesOf(*data_));
     std::optional<double> best;
     for (const auto* key : keysOf(*data_)) {
         if (key->weight && (!best || *key->weight > *best))
@@ -51,7 +69,14 @@ double ItemScorer::MaxScore()
     return best.value_or(0);
 }
 
-double ItemScorer::MinScore() { return 0; }
+double ItemScorer::MinScore()
+{
+    if (!data_)
+        return 0;
+    if (const auto* exact = exactScoringOf(*data_))
+        return exact->minScore(maxChoicesOf(*data_));
+    return 0;
+}
 
 // Every child element of the first "Answers", in order, as the component's own key listing reads them.
 const std::vector<const ItemScorer::WeightedKey*>& ItemScorer::keysOf(DataIO& data)
@@ -95,6 +120,23 @@ bool ItemScorer::readResponses(DataIO& data)
     for (std::int32_t i = 0; i < count; ++i)
         responses_.push_back(data.GetChildText(i).toString());
     return true;
+}
+
+const ResponseProcessing* ItemScorer::exactScoringOf(DataIO& data)
+{
+    data.setFromRoot(true);
+    if (!data.FindElement("QtiScoring"))
+        return nullptr;
+    std::string xml = data.GetElementXml("QtiScoring");
+    if (exact_ && xml == exactXml_)
+        return &*exact_;
+    exact_.reset();
+    std::string error;
+    exact_ = ResponseProcessing::fromXml(xml, &error);
+    if (!exact_)
+        throw vb::ComError(vb::kObjectErrorBase + 1, error, "ItemScorer");
+    exactXml_ = std::move(xml);
+    return &*exact_;
 }
 
 }  // namespace velm

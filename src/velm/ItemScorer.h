@@ -2,6 +2,7 @@
 
 #include "velm/DataIO.h"
 #include "velm/KeyExpression.h"
+#include "velm/ResponseProcessing.h"
 
 #include <memory>
 #include <optional>
@@ -18,11 +19,15 @@ public:
     std::shared_ptr<DataIO> Data() const { return data_; }
     void setData(std::shared_ptr<DataIO> data) { data_ = std::move(data); }
 
+    // An item that keeps an exact scoring ("QtiScoring") scores by it; a scoring element that
+    // cannot be read raises a vb::ComError naming why. Any other item scores by its keys:
+
     // The largest weight among the answer keys that the candidate's responses meet; 0 when none.
     double RawScore();
-    // The largest weight of all keys; 0 without keys.
+    // The largest weight of all keys; 0 without keys. Exact scoring: the best score of a response
+    // of one up to Max choices.
     double MaxScore();
-    // Always 0.
+    // 0. Exact scoring: the worst score of such a response.
     double MinScore();
 
 private:
@@ -38,6 +43,9 @@ private:
     const WeightedKey& keyFor(const vb::Variant& text, const vb::Variant& weight);
     // The candidate's responses in the loaded document; false without a "State".
     bool readResponses(DataIO& data);
+    // The exact scoring the document keeps, parsed once while it stays the same; nullptr
+    // without one.
+    const ResponseProcessing* exactScoringOf(DataIO& data);
 
     std::shared_ptr<DataIO> data_;
     // Answers seen before, by weight and expression text, so each distinct one is parsed once.
@@ -45,6 +53,8 @@ private:
     std::string cacheKey_;
     std::vector<const WeightedKey*> keys_;
     std::vector<std::string> responses_;
+    std::string exactXml_;
+    std::optional<ResponseProcessing> exact_;
 };
 
 }  // namespace velm

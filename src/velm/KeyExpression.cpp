@@ -79,6 +79,14 @@ bool KeyExpression::isMetBy(const std::vector<std::string>& responses) const
     return stack.back().met;
 }
 
+std::vector<std::string> KeyExpression::terms() const
+{
+    std::vector<std::string> names(terms_.size());
+    for (const auto& [name, index] : terms_)
+        names[index] = name;
+    return names;
+}
+
 // For each term the position of its first response, npos when unanswered; nothing when a key
 // that ends in "AND ONLY" meets a response outside its terms.
 std::optional<std::vector<std::size_t>> KeyExpression::firstAnswers(const std::vector<std::string>& responses) const

@@ -26,12 +26,20 @@ public:
     // ASCII letter case); false when the text did not parse.
     bool isMetBy(const std::vector<std::string>& responses) const;
 
-private:
     enum class Op : std::uint8_t { Term, Not, Before, And, Or, Open };
+    // One step of the expression in postfix order; a Term step's term indexes terms().
     struct Step {
         Op op;
         std::size_t term;
     };
+    // The expression in postfix order, for tools that translate keys; meaningless unless valid.
+    const std::vector<Step>& steps() const { return program_; }
+    // Each distinct term, upper-cased, at its index.
+    std::vector<std::string> terms() const;
+    // Whether the key ends in "AND ONLY".
+    bool isOnly() const { return only_; }
+
+private:
 
     std::optional<std::vector<std::size_t>> firstAnswers(const std::vector<std::string>& responses) const;
     bool parse(const std::vector<std::string_view>& tokens);

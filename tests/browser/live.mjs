@@ -12,10 +12,10 @@ export const example = (name) => resolve(root, "examples", name);
 const registry = process.env.VELM_REGISTRY || resolve(root, "build/default/velm-registry");
 const chromiumProgram = process.env.VELM_CHROMIUM || "/usr/bin/chromium-headless-shell";
 
-// The served visit: its address, and stop() ending the server.
-export async function serve(item, options = []) {
+// The served visit: its address, its process, and stop() ending the server.
+export async function serve(item, options = [], env = {}) {
   const child = spawn(velmHost, ["serve", item, ...options], {
-    env: { ...process.env, VELM_REGISTRY: registry }, stdio: ["ignore", "pipe", "pipe"] });
+    env: { ...process.env, VELM_REGISTRY: registry, ...env }, stdio: ["ignore", "pipe", "pipe"] });
   let errors = "";
   child.stderr.on("data", (data) => { errors += data; });
   const [first] = await Promise.race([
@@ -27,6 +27,7 @@ export async function serve(item, options = []) {
     url,
     origin: new URL(url).origin,
     token: new URL(url).searchParams.get("token"),
+    pid: child.pid,
     errors: () => errors,
     async stop() {
       if (child.exitCode !== null) return child.exitCode;
@@ -66,15 +67,16 @@ export async function open(server) {
 
 export const view = (page) => page.evaluate(() => window.velm.view);
 
-// Waits until the view the page last received satisfies the predicate, and returns it.
+// Waits until the view the page last received satisfies the predicate, and returns it. The
+// predicate runs here: the page's script policy lets no text become code there.
 export async function viewWhere(page, predicate, argument) {
-  const handle = await page.waitForFunction(
-    ({ source, argument }) => {
-      const view = window.velm.view;
-      return view && new Function("view", "argument", `return (${source})(view, argument);`)(view, argument) ? view : null;
-    },
-    { source: predicate.toString(), argument });
-  return handle.jsonValue();
+  const deadline = Date.now() + 30000;
+  for (;;) {
+    const shown = await page.evaluate(() => window.velm.view);
+    if (shown && predicate(shown, argument)) return shown;
+    if (Date.now() > deadline) throw new Error(`no view satisfied ${predicate}`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
 }
 
 export const checked = (view) => view.choices.filter((choice) => choice.value === 1).map((choice) => choice.caption);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -153,7 +154,7 @@ TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
         {"inspect " + item_ + " --save-state-bytes " + quoted(folder), 2,
          "velm-host: cannot write " + folder.string() + ": it is a folder\n"},
         {"inspect " + item_, 2, "velm-host: cannot write the standard output\n", "", "/dev/full"},
-        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve)\n"},
+        {"frob " + item_, 2, "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve, qti)\n"},
     };
     // Permissions bind everyone but the superuser, who reads every file.
     if (::geteuid() != 0) {
@@ -228,4 +229,47 @@ TEST_F(HostCommand, DemoTellsOneVisit)
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " in\n" << result.out;
 }
 
+// Without a home the driver's folder is one in the temporary folder, and only its user's own.
+TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
+{
+    const auto temporary = work_ / "tmp";
+    fs::create_directories(temporary);
+    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary) + " VELM_REGISTRY="
+        + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " score " + item_ + " --response A >/dev/null 2>"
+        + quoted(work_ / "err");
+    const int first = std::system(command.c_str());
+    ASSERT_EQ(WEXITSTATUS(first), 0) << readAll(work_ / "err");
+    const auto own = temporary / ("velm-host-" + std::to_string(getuid()));
+    EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+    fs::permissions(own, fs::perms::all);  // as a folder another user made first would be
+    const int second = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(second), 2);
+    EXPECT_NE(readAll(work_ / "err").find("is not this user's own folder"), std::string::npos) << readAll(work_ / "err");
+}
+
 }  // namespace
+
+// A QTI item runs wherever ours does, imported in memory, and scores as the standard scores it.
+TEST_F(HostCommand, AQtiItemScoresAsTheStandardScoresIt)
+{
+    const auto items = fs::path(QUORIN_TESTS_DIR).parent_path() / "qti" / "items";
+    // The item, the response, the options, then the raw score the standard's rules give.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"v22-map-multiple.xml", "B, D, E", "", "2"}, {"v22-map-multiple.xml", "A, C", "", "0"},
+        {"v30-custom-chain.xml", "A, B, D", "", "4"}, {"v30-custom-chain.xml", "A, C", "", "-0.5"},
+        {"v21-match-single.xml", "B", "", "1"}, {"v22-images-fixed.xml", "B", " --allow-unfixed", "1"},
+    };
+    for (const auto& [item, response, options, raw] : cases) {
+        const auto result = run("score " + quoted(items / item) + " --response '" + response + "'" + options);
+        ASSERT_EQ(result.exitCode, 0) << item << ": " << result.err;
+        EXPECT_NE(result.out.find(std::string("\"raw\":") + raw + ","), std::string::npos) << item << ": " << result.out;
+    }
+    const auto inspected = run("inspect " + quoted(items / "v22-map-multiple.xml"));
+    EXPECT_NE(inspected.out.find(R"("scoreInfo":{"result":true,"items":1,"max":2,"min":0})"), std::string::npos) << inspected.out;
+    EXPECT_TRUE(fs::is_regular_file(work_ / "support" / "table.png"));
+
+    const auto refused = run("score " + quoted(items / "v22-images-fixed.xml") + " --response B");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("refused: fixed choices among shuffled ones"), std::string::npos) << refused.err;
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
+}

@@ -60,6 +60,19 @@ TEST_F(Lint, TheExamplesAreClean)
     EXPECT_TRUE(result.lines.empty()) << result.lines.front();
 }
 
+// QTI items are linted as the items they import to; one that cannot come in is one error.
+TEST_F(Lint, OurQtiItemsAreCleanOnceTheirFixedChoicesMayShuffle)
+{
+    const auto items = fs::path(QUORIN_TESTS_DIR).parent_path() / "qti" / "items";
+    const auto strict = lint(".", items);
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_EQ(strict.lines, std::vector<std::string> {"./v22-images-fixed.xml: error: refused: fixed choices among "
+                                                      "shuffled ones (all or none are shuffled here; --allow-unfixed accepts it)"});
+    const auto unfixed = lint("--allow-unfixed .", items);
+    EXPECT_EQ(unfixed.exitCode, 0) << unfixed.err;
+    EXPECT_TRUE(unfixed.lines.empty()) << unfixed.lines.front();
+}
+
 TEST_F(Lint, EachBrokenItemReportsItsOneFaultAtItsLine)
 {
     const auto result = lint(".", kBroken.parent_path() / "lint");

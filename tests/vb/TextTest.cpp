@@ -60,6 +60,8 @@ TEST(Strings, TrimCaseAndPrefixHelpers)
     EXPECT_TRUE(vb::equalsIgnoreCase("NoNe", "NONE"));
     EXPECT_FALSE(vb::equalsIgnoreCase("NON", "NONE"));
     EXPECT_EQ(vb::replaceAll("a%b%", "%", "12"), "a12b12");
+    EXPECT_EQ(vb::split("|a||b|", '|'), (std::vector<std::string>{"", "a", "", "b", ""}));
+    EXPECT_EQ(vb::split("", ','), std::vector<std::string>{""});
 }
 
 }  // namespace

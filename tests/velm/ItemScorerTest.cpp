@@ -1,5 +1,7 @@
 #include "velm/ItemScorer.h"
 
+#include "vb/ComError.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -114,6 +116,29 @@ TEST(ItemScorer, ScoresTheDocumentLoadedAtTheTimeOfTheCall)
     EXPECT_EQ(scorer.RawScore(), 2);
     data->LoadXml(itemWith(R"(<Answer Weight="2">A</Answer>)", {"B"}));
     EXPECT_EQ(std::pair(scorer.RawScore(), scorer.MaxScore()), std::pair(0.0, 2.0));
+}
+
+TEST(ItemScorer, AnItemKeepingExactScoringScoresByItAndFailsWhenItCannotBeRead)
+{
+    const std::string scoring = R"(<QtiScoring Cardinality="multiple" Template="map_response"><QtiChoice AnswerID="A" )"
+        R"(Identifier="x"/><QtiChoice AnswerID="B" Identifier="y"/><QtiMapping DefaultValue="-1"><QtiMapEntry Key="x" )"
+        R"(Value="3"/></QtiMapping></QtiScoring>)";
+    const auto item = [&](const std::string& max, const std::vector<std::string>& responses) {
+        return "<MultipleChoiceItem><Choices Max=\"" + max + "\"/>" + scoring
+            + itemWith(R"(<Answer Weight="9">A</Answer>)", responses).substr(20);
+    };
+    // The keys' weight 9 plays no part; the range covers responses of up to Max choices.
+    EXPECT_EQ(scoresOf(item("2", {"A"})), Scores(3, 3, -1));
+    EXPECT_EQ(scoresOf(item("1", {"A", "B"})), Scores(2, 3, -1));
+    EXPECT_EQ(scoresOf(item("x", {"B"})), Scores(-1, 3, -1));
+    EXPECT_EQ(scoresOf(item("2", {})), Scores(0, 3, -1));
+
+    auto data = std::make_shared<velm::DataIO>();
+    data->LoadXml(R"(<MultipleChoiceItem><QtiScoring Template="other"/><State/></MultipleChoiceItem>)");
+    velm::ItemScorer scorer;
+    scorer.setData(data);
+    EXPECT_THROW(scorer.RawScore(), vb::ComError);
+    EXPECT_THROW(scorer.MaxScore(), vb::ComError);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include "host/driver/InputFiles.h"
 #include "host/driver/Session.h"
-#include "keyanswers/modSetAnswers.h"
+#include "keyanswers/WholeKeyAnswers.h"
 #include "vb/ComError.h"
+#include "vb/Markup.h"
+#include "vb/Strings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -21,8 +23,6 @@ namespace fs = std::filesystem;
 // The texts the component asks the static strings for: messages, then button captions.
 constexpr const char* kMessageKeys[] = {"NumMaxResponses", "msgClearAll", "ScrollBoth", "ScrollButtons", "ScrollItem"};
 constexpr const char* kButtonKeys[] = {"cmdClearAll", "cmdShowInstruction", "cmdCalculator", "cmdScroll"};
-constexpr std::string_view kHtmlOpening = "<html>";
-constexpr std::string_view kAndOnly = "AND ONLY";
 
 std::optional<long> wholeNumber(std::string_view text)
 {
@@ -40,42 +40,6 @@ std::optional<double> decimalNumber(const std::string& text)
     if (text.empty() || end != text.c_str() + text.size())
         return std::nullopt;
     return value;
-}
-
-std::vector<std::string> splitAt(const std::string& list, char separator)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (auto at = list.find(separator); at != std::string::npos; at = list.find(separator, start)) {
-        parts.push_back(list.substr(start, at - start));
-        start = at + 1;
-    }
-    parts.push_back(list.substr(start));
-    return parts;
-}
-
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return text;
-}
-
-// The src="…" values of the <img tags of an HTML text, any letter case.
-std::vector<std::string> imageSources(const std::string& html)
-{
-    const std::string lower = lowerAscii(html);
-    std::vector<std::string> sources;
-    for (auto tag = lower.find("<img"); tag != std::string::npos; tag = lower.find("<img", tag + 4)) {
-        const auto end = lower.find('>', tag);
-        const auto src = lower.find("src=\"", tag);
-        if (src == std::string::npos || (end != std::string::npos && src > end))
-            continue;
-        const auto close = html.find('"', src + 5);
-        if (close != std::string::npos)
-            sources.push_back(html.substr(src + 5, close - src - 5));
-    }
-    return sources;
 }
 
 bool isRemote(const std::string& source)
@@ -197,7 +161,6 @@ private:
 
     void checkAnswers()
     {
-        quorin::modSetAnswers keys;
         bool anyPositive = false;
         bool anyReachable = false;
         bool anyWellFormed = false;
@@ -209,13 +172,12 @@ private:
             const bool positive = weight && *weight > 0;
             anyPositive = anyPositive || positive;
             const std::string expression = answer.text().get();
-            std::string cut = expression.substr(0, expression.find(kAndOnly));
-            const std::string named = keys.GetKeyAnswers(cut, "MC");
+            const std::string named = quorin::wholeKeyAnswers(expression, "MC").value_or("");
             if (named.empty()) {
                 add(answer, true, "the key \"" + expression + "\" is not well formed or names no answer");
                 continue;
             }
-            const auto parts = splitAt(named, ',');
+            const auto parts = vb::split(named, ',');
             for (const auto& part : parts) {
                 if (!identifiers_.contains(part))
                     add(answer, true, "the key \"" + expression + "\" names " + part + ", which no choice has");
@@ -234,9 +196,10 @@ private:
     void checkHtml(pugi::xml_node node, const std::string& what, bool mustBeHtml)
     {
         const std::string html = node.text().get();
-        if (mustBeHtml && html.compare(0, kHtmlOpening.size(), kHtmlOpening) != 0)
+        if (mustBeHtml && !vb::isHtml(html))
             add(node, false, what + " does not begin with \"<html>\": the candidate sees nothing of it");
-        for (const auto& source : imageSources(html)) {
+        for (const auto [start, end] : vb::imageSources(html)) {
+            const std::string source = html.substr(start, end - start);
             if (!isRemote(source) && !hasResource(source))
                 add(node, true, what + " shows the image \"" + source + "\", which the resources folder lacks");
         }

@@ -5,6 +5,7 @@
 #include "host/cli/commands/InspectCommand.h"
 #include "host/cli/commands/KeysCommand.h"
 #include "host/cli/commands/LintCommand.h"
+#include "host/cli/commands/QtiCommand.h"
 #include "host/cli/commands/RescoreCommand.h"
 #include "host/cli/commands/RunCommand.h"
 #include "host/cli/commands/ScoreCommand.h"
@@ -66,6 +67,7 @@ int runCommandLine(int argc, const char* const* argv, Console& console)
     addRescoreCommand(app, console);
     addLintCommand(app, console);
     addServeCommand(app, console);
+    addQtiCommand(app, console);
     try {
         checkSubcommandName(app, argc, argv);
         app.parse(argc, argv);

@@ -14,7 +14,7 @@ std::filesystem::path defaultRunSupportDir()
         return std::filesystem::path(cache) / "velm" / "support";
     if (const char* home = std::getenv("HOME"); home && *home)
         return std::filesystem::path(home) / ".cache" / "velm" / "support";
-    return std::filesystem::temp_directory_path() / "velm" / "support";
+    return privateTempFolder("velm") / "support";
 }
 
 void VisitOptions::addTo(CLI::App& command)

@@ -81,7 +81,11 @@ std::filesystem::path Session::pluginPath() const
 {
     if (!settings_.pluginPath.empty())
         return settings_.pluginPath;
-    return platform::libraryPathOf(reinterpret_cast<const void*>(&createDisplay)).parent_path() / kPluginFileName;
+    // In the build tree the plug-ins stand beside the program; installed, in their own folder.
+    const auto programDir = platform::libraryPathOf(reinterpret_cast<const void*>(&createDisplay)).parent_path();
+    if (std::filesystem::exists(programDir / kPluginFileName))
+        return programDir / kPluginFileName;
+    return (programDir / QUORIN_INSTALLED_PLUGIN_DIR / kPluginFileName).lexically_normal();
 }
 
 void Session::start(std::string_view progId)

@@ -6,6 +6,10 @@ namespace velm::host {
 namespace {
 
 constexpr auto kPumpSlice = std::chrono::milliseconds(10);
+// What the page may have said before the visit takes it: far more than a person clicks while a
+// message box waits.
+constexpr std::size_t kInboxLimit = 8 * 1024 * 1024;
+constexpr std::size_t kEchoLimit = 200;
 
 }  // namespace
 
@@ -13,7 +17,7 @@ LiveChannel::LiveChannel(LiveServer& server)
     : server_(server)
 {
     server_.onMessage = [this](std::string text) { receive(text); };
-    server_.onClientOpened = [this] { inbox_.push_back({{"type", "open"}}); };
+    server_.onClientOpened = [this] { inbox_.push_back({{{"type", "open"}}, 0}); };
 }
 
 LiveChannel::~LiveChannel()
@@ -27,10 +31,15 @@ void LiveChannel::receive(const std::string& text)
 {
     auto message = nlohmann::ordered_json::parse(text, nullptr, false);
     if (message.is_discarded() || !message.is_object() || !message.contains("type") || !message["type"].is_string()) {
-        send({{"type", "error"}, {"message", "not a JSON object with a type: " + text.substr(0, 200)}});
+        send({{"type", "error"}, {"message", "not a JSON object with a type: " + text.substr(0, kEchoLimit)}});
         return;
     }
-    inbox_.push_back(std::move(message));
+    if (inboxBytes_ + text.size() > kInboxLimit) {
+        send({{"type", "error"}, {"message", "the driver is busy; dropped a message: " + text.substr(0, kEchoLimit)}});
+        return;
+    }
+    inboxBytes_ += text.size();
+    inbox_.push_back({std::move(message), text.size()});
 }
 
 void LiveChannel::send(const nlohmann::ordered_json& message)
@@ -47,19 +56,22 @@ std::optional<nlohmann::ordered_json> LiveChannel::take()
 {
     if (inbox_.empty())
         return std::nullopt;
-    auto message = std::move(inbox_.front());
-    inbox_.pop_front();
+    return taken(inbox_.begin());
+}
+
+nlohmann::ordered_json LiveChannel::taken(std::deque<Waiting>::iterator waiting)
+{
+    auto message = std::move(waiting->message);
+    inboxBytes_ -= waiting->bytes;
+    inbox_.erase(waiting);
     return message;
 }
 
 std::optional<nlohmann::ordered_json> LiveChannel::takeMatching(const Matcher& matches)
 {
     for (auto it = inbox_.begin(); it != inbox_.end(); ++it) {
-        if (!matches(*it))
-            continue;
-        auto message = std::move(*it);
-        inbox_.erase(it);
-        return message;
+        if (matches(it->message))
+            return taken(it);
     }
     return std::nullopt;
 }

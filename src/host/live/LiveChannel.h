@@ -9,12 +9,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velm::host {
 
 // The JSON conversation with the live page over a LiveServer: messages received are kept in
 // order until taken, so that a call waiting for one answer (a message box, a height) leaves the
-// candidate's other actions for later. A page that opens arrives as {"type":"open"}.
+// candidate's other actions for later, up to a limit past which they are answered and dropped.
+// A page that opens arrives as {"type":"open"}.
 class LiveChannel {
 public:
     using Clock = std::chrono::steady_clock;
@@ -38,13 +40,22 @@ public:
     std::optional<nlohmann::ordered_json> waitFor(const Matcher& matches, std::optional<std::chrono::milliseconds> timeout);
     // Whether a page is open.
     bool hasPage() const { return server_.clientCount() > 0; }
+    // Lets the page load the files a document refers to.
+    void permitReferencesIn(std::string_view html) { server_.permitReferencesIn(html); }
 
 private:
+    struct Waiting {
+        nlohmann::ordered_json message;
+        std::size_t bytes = 0;
+    };
+
     std::optional<nlohmann::ordered_json> takeMatching(const Matcher& matches);
+    nlohmann::ordered_json taken(std::deque<Waiting>::iterator waiting);
     void receive(const std::string& text);
 
     LiveServer& server_;
-    std::deque<nlohmann::ordered_json> inbox_;
+    std::deque<Waiting> inbox_;
+    std::size_t inboxBytes_ = 0;
 };
 
 }  // namespace velm::host

@@ -6,9 +6,6 @@
 #include "host/visit/ScreenJson.h"
 #include "platform/EventLoop.h"
 
-#include <iomanip>
-#include <random>
-#include <sstream>
 
 namespace velm::host {
 namespace {
@@ -20,15 +17,8 @@ constexpr auto kPumpSlice = std::chrono::milliseconds(20);
 constexpr auto kTimerViewInterval = std::chrono::milliseconds(500);
 constexpr std::int32_t kFirstAnswer = 1;  // OK
 constexpr std::int32_t kLastAnswer = 7;   // No
-
-std::string randomToken()
-{
-    std::random_device random;
-    std::ostringstream token;
-    for (int i = 0; i < 4; ++i)
-        token << std::hex << std::setw(8) << std::setfill('0') << random();
-    return token.str();
-}
+// An error names what the page sent, but never more of it than a line's worth.
+constexpr std::size_t kEchoLimit = 200;
 
 }  // namespace
 
@@ -36,7 +26,7 @@ LiveServerSettings LiveVisit::serverSettings(const VisitSettings& visit, std::ui
 {
     LiveServerSettings settings;
     settings.port = port;
-    settings.token = randomToken();
+    settings.token = LiveServer::randomSecret();
     settings.pageFiles["/"] = {"text/html; charset=utf-8", std::string(livePageHtml())};
     settings.folders = {visit.session.supportDir, visit.session.resourceDir};
     if (!visit.session.caseDir.empty())
@@ -222,7 +212,7 @@ void LiveVisit::advanceClock()
 
 void LiveVisit::sendError(const std::string& message)
 {
-    channel_.send({{"type", "error"}, {"message", message}});
+    channel_.send({{"type", "error"}, {"message", message.size() > kEchoLimit ? message.substr(0, kEchoLimit) + "…" : message}});
 }
 
 json LiveVisit::viewMessage()

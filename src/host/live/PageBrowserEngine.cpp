@@ -76,6 +76,7 @@ json PageBrowserEngine::loadMessage(const platform::WebBrowser& browser, const s
 
 void PageBrowserEngine::load(platform::WebBrowser& browser, std::uint64_t loadId)
 {
+    channel_.permitReferencesIn(browser.html());
     channel_.send(loadMessage(browser, frameFor(browser).id, loadId));
 }
 

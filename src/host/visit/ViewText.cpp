@@ -1,5 +1,7 @@
 #include "host/visit/ViewText.h"
 
+#include "vb/Strings.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -16,16 +18,6 @@ constexpr std::array<std::string_view, 23> kBlockTags = {
     "br", "p",  "div", "li", "tr", "table", "ul", "ol", "h1",         "h2",  "h3", "h4",
     "h5", "h6", "hr",  "td", "th", "body",  "html", "blockquote", "pre", "dt", "dd"};
 constexpr std::array<std::string_view, 3> kHiddenContentTags = {"style", "script", "title"};
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = lowerAscii(c);
-    return result;
-}
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -77,7 +69,7 @@ bool decodeEntity(std::string_view body, std::string& out)
 std::string flowText(std::string_view html)
 {
     std::string flow;
-    const std::string lower = lowered(html);
+    const std::string lower = vb::lowerAscii(html);
     std::size_t at = 0;
     while (at < html.size()) {
         const char c = html[at];
@@ -155,7 +147,7 @@ std::string numberText(const json& value) { return value.is_null() ? "?" : value
 std::vector<std::string> buttonsOf(std::string_view page)
 {
     std::vector<std::string> buttons;
-    const std::string lower = lowered(page);
+    const std::string lower = vb::lowerAscii(page);
     for (auto at = lower.find("<button"); at != std::string::npos; at = lower.find("<button", at + 1)) {
         const auto open = lower.find('>', at);
         const auto close = open == std::string::npos ? std::string::npos : lower.find("</button>", open);

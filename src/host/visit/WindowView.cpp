@@ -7,6 +7,7 @@
 #include "platform/PictureBox.h"
 #include "platform/ScrollContainer.h"
 #include "platform/WebBrowser.h"
+#include "vb/Strings.h"
 
 #include <charconv>
 #include <cmath>
@@ -61,18 +62,6 @@ json controlJson(const platform::Control& control)
         result["verticalPosition"] = scroll->VerticalPosition();
     }
     return result;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 template <class T>
@@ -144,7 +133,7 @@ std::optional<std::int16_t> WindowView::positionOf(std::string_view letter) cons
 {
     for (const auto* control : answerControls()) {
         const std::string& caption = control->Caption();
-        if (equalsIgnoringAsciiCase(std::string_view(caption).substr(0, caption.find('.')), letter))
+        if (vb::equalsIgnoreCase(std::string_view(caption).substr(0, caption.find('.')), letter))
             return control->Index();
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #include "host/cli/commands/KeysCommand.h"
 
 #include "host/driver/InputFiles.h"
-#include "keyanswers/modSetAnswers.h"
+#include "keyanswers/WholeKeyAnswers.h"
 
 #include <CLI/CLI.hpp>
 
@@ -19,15 +19,6 @@ struct KeysOptions {
     CLI::Option* expressionOption = nullptr;
 };
 
-// The answers of a key as the item's Set Answers reads it: authors paste whole keys, so the
-// "AND ONLY" that closes one is cut off first; nothing when the rest is not well formed.
-std::optional<std::string> keyAnswers(std::string expression, const std::string& type)
-{
-    if (const auto only = expression.find("AND ONLY"); only != std::string::npos)
-        expression.erase(only);
-    return quorin::modSetAnswers().WellFormedKeyAnswers(expression, type);
-}
-
 std::string malformed(const std::string& expression)
 {
     return "not a well-formed key expression: " + expression;
@@ -42,7 +33,7 @@ void printStreamKeys(const KeysOptions& options, Console& console)
         ++lineNumber;
         if (line.ends_with('\r'))
             line.pop_back();
-        const auto answers = keyAnswers(line, options.type);
+        const auto answers = quorin::wholeKeyAnswers(line, options.type);
         // A blank line is no key at all; it keeps its place in the output without a complaint.
         if (!answers && line.find_first_not_of(' ') != std::string::npos) {
             ++malformedLines;
@@ -64,7 +55,7 @@ void printKeys(const KeysOptions& options, Console& console)
 {
     if (options.expressionOption->count() == 0)
         return printStreamKeys(options, console);
-    const auto answers = keyAnswers(options.expression, options.type);
+    const auto answers = quorin::wholeKeyAnswers(options.expression, options.type);
     if (!answers)
         throw std::runtime_error(malformed(options.expression));
     console.out << *answers << std::endl;

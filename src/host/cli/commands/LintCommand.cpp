@@ -2,6 +2,7 @@
 
 #include "host/driver/InputFiles.h"
 #include "host/batch/ItemLint.h"
+#include "host/batch/QtiItemInput.h"
 #include "host/driver/Json.h"
 
 #include <CLI/CLI.hpp>
@@ -21,6 +22,7 @@ struct LintOptions {
     std::string staticPath;
     std::string resourceDir;
     bool json = false;
+    bool allowUnfixed = false;
 };
 
 // The item files named or found under the folders named, each folder's in name order.
@@ -32,7 +34,7 @@ std::vector<fs::path> itemFiles(const std::vector<std::string>& paths)
         if (fs::is_directory(path, error)) {
             std::vector<fs::path> found;
             for (const auto& entry : fs::recursive_directory_iterator(path, error)) {
-                if (entry.is_regular_file(error) && ItemLint::isItemFile(entry.path()))
+                if (entry.is_regular_file(error) && (ItemLint::isItemFile(entry.path()) || isQtiItemFile(entry.path())))
                     found.push_back(entry.path());
             }
             std::sort(found.begin(), found.end());
@@ -69,7 +71,7 @@ void lint(const LintOptions& options, Console& console)
     std::size_t files = 0;
     for (const auto& file : itemFiles(options.paths)) {
         ++files;
-        for (const auto& finding : checker.check(file)) {
+        for (const auto& finding : isQtiItemFile(file) ? checkQtiItem(checker, file, options.allowUnfixed) : checker.check(file)) {
             errors += finding.error ? 1 : 0;
             printFinding(finding, options.json, console.out);
         }
@@ -89,6 +91,7 @@ void addLintCommand(CLI::App& app, Console& console)
     command->add_option("--static", options->staticPath, "The static strings (XML, UTF-8); the bundled English ones without it.");
     command->add_option("--resources", options->resourceDir, "Where images and exhibit files are; each item's own folder without it.");
     command->add_flag("--json", options->json, "One JSON object a finding, a line each.");
+    command->add_flag("--allow-unfixed", options->allowUnfixed, "A QTI item may shuffle its fixed choices with the others.");
     command->callback([options, &console] { lint(*options, console); });
 }
 

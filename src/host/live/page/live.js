@@ -28,6 +28,8 @@
       iframe.className = "frame hidden";
       iframe.dataset.frame = id;
       iframe.setAttribute("title", id);
+      // The item's own scripts never run; the page still reads and measures the document.
+      iframe.setAttribute("sandbox", "allow-same-origin");
       record = { id, iframe, loadId: 0, html: "", bodyMargin: "", scrollBars: true, width: 0 };
       frames.set(id, record);
       iframe.addEventListener("load", () => documentLoaded(record));
@@ -454,8 +456,18 @@
     });
   }
 
+  // The token leaves the address bar at once; the tab keeps it for a reload.
+  function pageToken() {
+    const given = new URLSearchParams(location.search).get("token");
+    if (given) {
+      sessionStorage.setItem("velm-token", given);
+      history.replaceState(null, "", location.pathname);
+    }
+    return given || sessionStorage.getItem("velm-token") || "";
+  }
+
   function connect() {
-    const token = new URLSearchParams(location.search).get("token") || "";
+    const token = pageToken();
     socket = new WebSocket(`ws://${location.host}/ws?token=${encodeURIComponent(token)}`);
     socket.addEventListener("message", (event) => receive(JSON.parse(event.data)));
     socket.addEventListener("close", () => { window.velm.closed = true; });

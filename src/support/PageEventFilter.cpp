@@ -1,4 +1,4 @@
-#include "itemwindow/PageEventFilter.h"
+#include "support/PageEventFilter.h"
 
 namespace quorin {
 namespace {

@@ -1,0 +1,108 @@
+#include "qti/ContentPackage.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class Qti : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(work_);
+        std::ofstream(work_ / "before.xml") << "<MultipleChoiceItem><Choices Max=\"2\"><Choice AnswerID=\"A\">a</Choice>"
+                                               "<Choice AnswerID=\"B\">b</Choice></Choices><Answers><Answer>A BEFORE B</Answer>"
+                                               "</Answers></MultipleChoiceItem>";
+        std::ofstream(work_ / "broken.xml") << "<qti-assessment-item xmlns=\"http://www.imsglobal.org/xsd/imsqtiasi_v3p0\">";
+        std::ofstream(work_ / "plain.zip") << "not a zip";
+        quorin::qti::ContentPackage climbing;
+        climbing.addItem("3.0", "../evil.xml", "<x/>", {});
+        climbing.write(work_ / "climbing.zip");
+    }
+    void TearDown() override { fs::remove_all(work_); }
+
+    // Runs velm-host from the work folder with the examples at "examples".
+    Result run(const std::string& arguments)
+    {
+        const auto command = "cd '" + work_.string() + "' && ln -sfn '" + QUORIN_EXAMPLES_DIR + "' examples && VELM_REGISTRY='"
+            + (work_ / "registry").string() + "' '" + QUORIN_VELM_HOST + "' " + arguments + " >out 2>err";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(work_ / "out"), readAll(work_ / "err")};
+    }
+
+    const fs::path work_ = fs::temp_directory_path() / ("velm-qti-" + std::to_string(::getpid()) + "-"
+                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
+{
+    const struct {
+        const char* arguments;
+        int exitCode;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"qti export examples/basic-item.xml --out x --version 2.2", 0,
+            "examples/basic-item.xml: exported as x/basic-item.xml\n1 items: 1 exported, 0 refused\n", ""},
+        {"qti export before.xml examples/single-answer-item.xml --out x", 1,
+            "before.xml: refused: the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order\n"
+            "examples/single-answer-item.xml: exported as x/single-answer-item.xml\n2 items: 1 exported, 1 refused\n",
+            "velm-host: 1 items refused\n"},
+        {"qti import broken.xml --out y", 1, nullptr, "velm-host: 1 items refused\n"},
+        {"qti import plain.zip --out y", 2, "", "velm-host: plain.zip: not a readable zip: Not a zip archive\n"},
+        {"qti import climbing.zip --out y", 2, "", "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"},
+        {"qti import missing.xml --out y", 2, "", "velm-host: no such file or folder: missing.xml\n"},
+        {"qti export examples/basic-item.xml", 2, "", "velm-host: qti export needs --out DIR or --package FILE.zip\n"},
+        {"qti export examples/basic-item.xml --out x --version 4.0", 2, "", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto result = run(c.arguments);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.arguments << "\n" << result.err;
+        if (c.out) {
+            EXPECT_EQ(result.out, c.out) << c.arguments;
+        }
+        if (c.err) {
+            EXPECT_EQ(result.err, c.err) << c.arguments;
+        }
+        EXPECT_LE(std::count(result.err.begin(), result.err.end(), '\n'), 1) << c.arguments;
+    }
+    EXPECT_FALSE(fs::exists(work_ / "y" / "evil.xml"));
+}
+
+TEST_F(Qti, APackageComesBackScoringAsTheItemDid)
+{
+    ASSERT_EQ(run("qti export examples --version 3.0 --package bank.zip").exitCode, 0);
+    const auto imported = run("qti import bank.zip --out back");
+    ASSERT_EQ(imported.exitCode, 0) << imported.out << imported.err;
+    EXPECT_NE(imported.out.find("bank.zip:basic-item/basic-item.xml: imported as back/basic-item.xml"), std::string::npos);
+    EXPECT_TRUE(fs::exists(work_ / "back" / "key-cap.png"));
+    for (const char* response : {"A, C", "A", "A, B"}) {
+        const auto ours = run(std::string("score examples/basic-item.xml --response '") + response + "'");
+        const auto back = run(std::string("score back/basic-item.xml --response '") + response + "'");
+        EXPECT_EQ(ours.out, back.out) << response;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+#include "itemformat/ItemFormat.h"
+#include "qti/Exporter.h"
+#include "qti/ItemImport.h"
+#include "velm/DataIO.h"
+#include "velm/ItemScorer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace quorin::qti {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Our scorer on our item (by its kept QTI scoring, else by its keys), as the component asks it:
+// an empty response is never scored.
+double scoreOf(const itemformat::ItemDefinition& item, const std::vector<std::string>& responses)
+{
+    if (responses.empty())
+        return 0;
+    const auto itemXml = itemformat::write(item);
+    std::string state = "<State><Responses>";
+    for (const auto& response : responses)
+        state += "<Response>" + response + "</Response>";
+    state += "</Responses></State></MultipleChoiceItem>";
+    const auto data = std::make_shared<velm::DataIO>();
+    data->LoadXml(itemXml.substr(0, itemXml.rfind("</MultipleChoiceItem>")) + state);
+    velm::ItemScorer scorer;
+    scorer.setData(data);
+    return scorer.RawScore();
+}
+
+// Every set of choices a candidate can give (up to Max of them), by position, scores alike in
+// both items; the choices are named by each item's own answer identifiers.
+void expectSameScores(const itemformat::ItemDefinition& before, const itemformat::ItemDefinition& after, const std::string& name)
+{
+    ASSERT_EQ(before.choices.size(), after.choices.size()) << name;
+    const auto count = before.choices.size();
+    const auto max = before.maxAnswers().value_or(1);
+    for (std::uint32_t subset = 0; subset < (1u << count); ++subset) {
+        if (std::popcount(subset) > max)
+            continue;
+        std::vector<std::string> ours;
+        std::vector<std::string> theirs;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (subset & (1u << i)) {
+                ours.push_back(before.choices[i].answerId);
+                theirs.push_back(after.choices[i].answerId);
+            }
+        }
+        ASSERT_DOUBLE_EQ(scoreOf(before, ours), scoreOf(after, theirs)) << name << " subset " << subset;
+    }
+}
+
+itemformat::ItemDefinition roundTrip(const itemformat::ItemDefinition& item, QtiVersion version, const std::string& name)
+{
+    const auto exported = exportItem(item, version, name);
+    EXPECT_EQ(exported.refusal, "") << name;
+    const auto imported = importItem(exported.xml);
+    EXPECT_EQ(imported.refusal, "") << name << "\n" << exported.xml;
+    return imported.definition.value_or(itemformat::ItemDefinition {});
+}
+
+itemformat::ItemDefinition itemWith(const std::string& choices, const std::string& answers, const std::string& max)
+{
+    const auto read = itemformat::read("<MultipleChoiceItem><ItemStem><Text>&lt;html&gt;Pick</Text></ItemStem><Choices Max=\""
+        + max + "\">" + choices + "</Choices><Answers>" + answers + "</Answers></MultipleChoiceItem>");
+    EXPECT_TRUE(read.item) << read.error;
+    return read.item.value_or(itemformat::ItemDefinition {});
+}
+
+const std::string kFourChoices = "<Choice AnswerID=\"A\">a</Choice><Choice AnswerID=\"B\">b</Choice>"
+                                 "<Choice AnswerID=\"c\">c</Choice><Choice AnswerID=\"2 d\">d</Choice>";
+
+TEST(RoundTripTest, EveryExampleComesBackScoringEveryResponseAlike)
+{
+    int items = 0;
+    for (const auto& entry : fs::directory_iterator(QUORIN_EXAMPLES_DIR)) {
+        const auto read = itemformat::read(fileText(entry.path()));
+        if (entry.path().extension() != ".xml" || !read.item)
+            continue;
+        ++items;
+        for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0}) {
+            const auto name = entry.path().stem().string();
+            expectSameScores(*read.item, roundTrip(*read.item, version, name), name + " " + versionName(version));
+        }
+    }
+    EXPECT_GE(items, 7);
+}
+
+TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
+{
+    const struct {
+        const char* answers;
+        const char* max;
+    } cases[] = {
+        {"<Answer Weight=\"2\">A AND C AND ONLY</Answer><Answer Weight=\"1\">(A OR c) AND NOT B</Answer>", "4"},
+        {"<Answer Weight=\"-1\">B</Answer><Answer Weight=\"0.5\">NOT A AND ONLY</Answer><Answer>Z OR 2</Answer>", "3"},
+        {"<Answer Weight=\"3\">B AND ONLY</Answer><Answer Weight=\"x\">A</Answer><Answer>A AND AND</Answer>", "2"},
+        {"<Answer Weight=\"1\">NOT (A OR B)</Answer><Answer Weight=\"1.25\">c</Answer>", "1"},
+        {"<Answer Weight=\"2\">B AND ONLY</Answer>", "1"},
+        {"<Answer Weight=\"1\">A AND c AND ONLY</Answer>", "1"},
+        {"", "2"},
+    };
+    for (const auto& c : cases) {
+        const auto item = itemWith(kFourChoices, c.answers, c.max);
+        for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0})
+            expectSameScores(item, roundTrip(item, version, "keys"), c.answers);
+    }
+}
+
+TEST(RoundTripTest, QtiItemsComeBackScoringAsTheyDid)
+{
+    for (const auto& entry : fs::directory_iterator(QUORIN_QTI_ITEMS_DIR)) {
+        if (entry.path().extension() != ".xml")
+            continue;
+        const auto imported = importItem(fileText(entry.path()), {.allowUnfixed = true});
+        ASSERT_TRUE(imported.definition) << entry.path() << imported.refusal;
+        for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0}) {
+            const auto name = entry.path().filename().string();
+            expectSameScores(*imported.definition, roundTrip(*imported.definition, version, name), name);
+        }
+    }
+}
+
+TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
+{
+    const struct {
+        std::string choices;
+        const char* answers;
+        const char* max;
+        const char* reason;
+    } cases[] = {
+        {kFourChoices, "<Answer>A BEFORE B</Answer>", "2",
+            "the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order"},
+        {"", "<Answer>A</Answer>", "1", "the item has no choices"},
+        {"<Choice AnswerID=\"A\">a</Choice><Choice AnswerID=\"A\">b</Choice>", "", "1",
+            "two choices have the answer identifier \"A\""},
+        {kFourChoices, "", "many", "Max \"many\" is no whole number"},
+        {kFourChoices, "<Answer>A</Answer>", "0",
+            "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
+    };
+    for (const auto& c : cases) {
+        const auto exported = exportItem(itemWith(c.choices, c.answers, c.max), QtiVersion::V3p0, "refused");
+        EXPECT_EQ(exported.refusal, c.reason);
+        EXPECT_EQ(exported.xml, "");
+    }
+}
+
+}  // namespace
+}  // namespace quorin::qti
