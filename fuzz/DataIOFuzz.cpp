@@ -1,17 +1,22 @@
 #include "velm/DataIO.h"
 
+#include <pugixml.hpp>
+
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <sstream>
+#include <string>
 #include <string_view>
 
 namespace {
 
 // Splits the input into an operation code and length-prefixed texts.
-class Reader {
+class Draw {
 public:
-    Reader(const std::uint8_t* data, std::size_t size)
+    Draw(const std::uint8_t* data, std::size_t size)
         : rest_(reinterpret_cast<const char*>(data), size)
     {
     }
@@ -39,7 +44,7 @@ private:
     std::string_view rest_;
 };
 
-void apply(velm::DataIO& data, Reader& in)
+void apply(velm::DataIO& data, Draw& in)
 {
     switch (in.byte() % 12) {
     case 0: data.LoadXml(in.text()); break;
@@ -57,19 +62,108 @@ void apply(velm::DataIO& data, Reader& in)
     }
 }
 
+// The document's text as a plain parse writes it back, so that two texts of one document compare equal.
+std::string normalised(const std::string& xml)
+{
+    pugi::xml_document document;
+    document.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    std::ostringstream out;
+    document.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+    return out.str();
+}
+
+// The first element of that name at or below scope in document order, by a plain walk.
+pugi::xml_node walkFor(pugi::xml_node scope, const std::string& name)
+{
+    if (scope.type() == pugi::node_element && name == scope.name())
+        return scope;
+    for (auto child = scope.first_child(); child; child = child.next_sibling()) {
+        if (const auto found = walkFor(child, name))
+            return found;
+    }
+    return {};
+}
+
+void collectNames(pugi::xml_node node, std::set<std::string>& names)
+{
+    if (node.type() == pugi::node_element)
+        names.insert(node.name());
+    for (auto child = node.first_child(); child; child = child.next_sibling())
+        collectNames(child, names);
+}
+
+pugi::xml_node childElement(pugi::xml_node parent, int index)
+{
+    for (auto child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element && index-- == 0)
+            return child;
+    }
+    return {};
+}
+
+// Every name in the document, and one that is not, looked up through a DataIO sharing the
+// document (its index, and the copy its first edit makes) must mark the element a plain walk finds.
+void checkLookups(const velm::DataIO& data, Draw& in)
+{
+    const auto xml = data.GetXml();
+    if (xml.empty())
+        return;
+    pugi::xml_document plain;
+    plain.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    std::set<std::string> names{"absent"};
+    collectNames(plain.document_element(), names);
+    const int child = in.byte() % 3;
+    for (const auto& name : names) {
+        for (const bool fromRoot : {true, false}) {
+            velm::DataIO probe;
+            probe.LoadFrom(data);
+            auto scope = plain.document_element();
+            if (!fromRoot && probe.MoveToChild(child))
+                scope = childElement(scope, child);
+            probe.setFromRoot(fromRoot);
+            const bool found = probe.FindElement(name);
+            auto expected = walkFor(scope, name);
+            if (found != static_cast<bool>(expected))
+                std::abort();
+            if (!found)
+                continue;
+            probe.SetAttribute("fuzz-found", "1");
+            const bool had = !expected.attribute("fuzz-found").empty();
+            expected.attribute("fuzz-found") ? expected.attribute("fuzz-found").set_value("1")
+                                             : expected.append_attribute("fuzz-found").set_value("1");
+            std::ostringstream marked;
+            plain.save(marked, "", pugi::format_raw | pugi::format_no_declaration);
+            if (normalised(probe.GetXml()) != normalised(marked.str()) || data.GetXml() != xml)
+                std::abort();
+            if (!had)
+                expected.remove_attribute("fuzz-found");
+        }
+    }
+}
+
 }  // namespace
 
-// Runs a sequence of edits; whatever the document became must write XML that loads again.
+// Runs a sequence of edits; after each, lookups by name agree with a plain walk, and whatever the
+// document became must write XML that loads again.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Reader in(data, size);
+    Draw in(data, size);
     velm::DataIO document;
     velm::DataIO::Position saved;
     while (!in.atEnd()) {
+        // Now and then the edit finds its document shared, so it must copy it and carry its places over.
+        velm::DataIO shared;
+        const bool sharing = in.byte() % 2 == 0 && !document.GetXml().empty();
+        if (sharing)
+            shared.LoadFrom(document);
+        const auto sharedXml = shared.GetXml();
         try {
             apply(document, in);
         } catch (const vb::ComError&) {
         }
+        if (shared.GetXml() != sharedXml)
+            std::abort();
+        checkLookups(document, in);
         if (in.byte() % 4 == 0)
             saved = document.GetPosition();
         else

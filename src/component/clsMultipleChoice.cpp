@@ -72,7 +72,8 @@ void checkStateText(const std::string& stateText)
     velm::DataIO check;
     check.LoadXml(stateText);
     check.MoveToRoot();
-    if (!check.FindElement("State") || check.GetXml() != check.GetElementXml("State"))
+    // The first State found is the document element itself exactly when it has no parent.
+    if (!check.FindElement("State") || check.MoveToParent())
         throw vb::ComError(vb::err::kInvalidProcedureCall, "The state text is not a State element",
                            std::string(clsMultipleChoice::kModuleName));
 }

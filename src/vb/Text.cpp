@@ -106,6 +106,12 @@ ByteArray bytesFromText(std::string_view text)
     ByteArray out;
     out.reserve(text.size() * 2);
     for (std::size_t i = 0; i < text.size();) {
+        // ASCII, nearly all of an item's text, is one unit without decoding.
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            out.push_back(static_cast<std::uint8_t>(text[i++]));
+            out.push_back(0);
+            continue;
+        }
         const char32_t cp = decodeUtf8(text, i);
         if (cp >= 0x10000) {
             appendUnit(out, 0xD800 + ((cp - 0x10000) >> 10));
@@ -120,8 +126,14 @@ ByteArray bytesFromText(std::string_view text)
 std::size_t utf16Length(std::string_view text)
 {
     std::size_t units = 0;
-    for (std::size_t i = 0; i < text.size();)
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++units;
+            ++i;
+            continue;
+        }
         units += decodeUtf8(text, i) >= 0x10000 ? 2 : 1;
+    }
     return units;
 }
 

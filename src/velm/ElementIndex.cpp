@@ -7,6 +7,11 @@ namespace {
 
 // Beyond this many elements of one name, ordering them costs more than walking the scope.
 constexpr std::size_t kMostOrdered = 16;
+// A document looked up no more than this often after a load is walked: building the index
+// would cost more than it saves.
+constexpr int kWalkedLookups = 2;
+// Edits of up to this many elements are made entry by entry; larger ones sort and merge.
+constexpr std::size_t kFewElements = 8;
 
 bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
 
@@ -94,6 +99,7 @@ void ElementIndex::reset()
 {
     entries_.clear();
     built_ = false;
+    walkedLookups_ = 0;
 }
 
 void ElementIndex::added(pugi::xml_node top)
@@ -111,16 +117,31 @@ void ElementIndex::removing(pugi::xml_node top)
         if (isElement(node))
             gone.push_back(node.internal_object());
     }
+    if (gone.size() <= kFewElements) {
+        for (auto* element : gone) {
+            const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(),
+                                                       Entry{hashOf(pugi::xml_node(element).name()), nullptr}, ByHash());
+            const auto entry = std::find_if(begin, end, [&](const Entry& candidate) { return candidate.element == element; });
+            if (entry != end)
+                entries_.erase(entry);
+        }
+        return;
+    }
     std::sort(gone.begin(), gone.end());
     std::erase_if(entries_, [&](const Entry& entry) { return std::binary_search(gone.begin(), gone.end(), entry.element); });
 }
 
 pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
 {
-    if (!built_)
+    if (!built_) {
+        if (walkedLookups_ < kWalkedLookups) {
+            ++walkedLookups_;
+            return walkFor(scope, name);
+        }
         build(document);
+    }
     const auto hash = hashOf(name);
-    const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(), Entry{hash, nullptr}, byHash);
+    const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(), Entry{hash, nullptr}, ByHash());
     pugi::xml_node best;
     std::size_t named = 0;
     for (auto entry = begin; entry != end; ++entry) {
@@ -149,8 +170,15 @@ void ElementIndex::addSubtree(pugi::xml_node top)
         if (isElement(node))
             entries_.push_back({hashOf(node.name()), node.internal_object()});
     }
-    std::sort(entries_.begin() + old, entries_.end(), byHash);
-    std::inplace_merge(entries_.begin(), entries_.begin() + old, entries_.end(), byHash);
+    const auto added = entries_.size() - static_cast<std::size_t>(old);
+    if (added > kFewElements) {
+        std::sort(entries_.begin() + old, entries_.end(), ByHash());
+        std::inplace_merge(entries_.begin(), entries_.begin() + old, entries_.end(), ByHash());
+        return;
+    }
+    // Each new entry moves down into place, as an insertion sort would.
+    for (auto next = entries_.begin() + old; next != entries_.end(); ++next)
+        std::rotate(std::upper_bound(entries_.begin(), next, *next, ByHash()), next, next + 1);
 }
 
 }  // namespace velm

@@ -9,7 +9,8 @@
 namespace velm {
 
 // The elements of one document by name, so that a lookup by name visits only the elements that
-// bear it. Built from the document on first use; its owner reports every element added or removed.
+// bear it. The first lookups after a load walk the document; then the index is built from it,
+// and its owner reports every element added or removed.
 class ElementIndex {
 public:
     // Forgets everything; the next lookup reads the document again.
@@ -30,7 +31,10 @@ private:
         pugi::xml_node_struct* element;
     };
 
-    static bool byHash(const Entry& a, const Entry& b) { return a.hash < b.hash; }
+    // A function object, not a function, so that the searches and sorts inline it.
+    struct ByHash {
+        bool operator()(const Entry& a, const Entry& b) const { return a.hash < b.hash; }
+    };
 
     void build(const pugi::xml_document& document);
     // Adds the elements of top's subtree, keeping the entries in order.
@@ -38,6 +42,7 @@ private:
 
     std::vector<Entry> entries_;
     bool built_ = false;
+    int walkedLookups_ = 0;
 };
 
 // Whether a comes before b in document order; an ancestor comes before its descendants.

@@ -82,4 +82,20 @@ TEST(ResponseReader, ACsvWithoutItsHeaderOrWithAnOpenQuoteEnds)
     expectRecords("", Format::Csv, {});
 }
 
+// A hostile record is answered with an error record and the records after it are read as ever.
+TEST(ResponseReader, ARecordBeyondTheLimitsIsAnErrorRecordAndTheNextIsRead)
+{
+    const std::string huge(ResponseReader::kMostBytes, 'A');
+    std::string answers = "A";
+    for (std::size_t i = 0; i <= ResponseReader::kMostSeparators; ++i)
+        answers += ",A";
+    const std::string tooLong = "the record is longer than 1048576 bytes";
+    const std::string tooMany = "the response holds more than 4096 commas and tags";
+    expectRecords("{\"id\": 1, \"response\": \"" + huge + "\"}\n{\"id\": 2, \"response\": \"" + answers +
+                      "\"}\n{\"id\": 3, \"response\": \"B\"}\n",
+                  Format::JsonLines,
+                  {{1, "null", "", tooLong.c_str()}, {2, "2", "", tooMany.c_str()}, {3, "3", "B", ""}});
+    expectRecords("id,response\n1,\"A\n" + huge + "\"\n2,B\n", Format::Csv, {{2, "null", "", tooLong.c_str()}});
+}
+
 }  // namespace

@@ -2,12 +2,11 @@
 
 #include "host/driver/InputFiles.h"
 #include "host/cli/ItemOptions.h"
-#include "host/driver/Json.h"
 #include "host/batch/ResponseReader.h"
+#include "host/batch/RescoreWriter.h"
 #include "host/visit/WindowView.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 
@@ -21,99 +20,14 @@
 namespace velm::host {
 namespace {
 
-using json = nlohmann::json;
 using Format = ResponseReader::Format;
 
-// Output goes out in blocks of this many records, so a pipe is neither flooded nor starved.
-constexpr std::size_t kRecordsPerFlush = 4096;
 constexpr auto kProgressInterval = std::chrono::milliseconds(500);
 
 struct RescoreOptions {
     ItemOptions item;
     std::string responsesPath = "-";
     std::string format;
-};
-
-// What one record became: the component's counts, or the reason it was not scored.
-struct RescoreOutcome {
-    ScoreResult score;
-    std::string error;
-};
-
-// Text as one RFC 4180 field: quoted when it holds a comma, a quote or a line break.
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (const char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-std::string idText(const json& id)
-{
-    if (id.is_null())
-        return {};
-    return id.is_string() ? id.get<std::string>() : id.dump();
-}
-
-// Writes outcomes in the input's format; in CSV one table whose error rows leave the counts
-// empty and whose scored rows leave line and error empty.
-class RescoreWriter {
-public:
-    RescoreWriter(std::ostream& out, Format format) : out_(out), format_(format)
-    {
-        if (format_ == Format::Csv)
-            out_ << "id,correct,incorrect,notAttempted,notScored,raw,line,error\n";
-    }
-
-    void write(const ResponseRecord& record, const RescoreOutcome& outcome)
-    {
-        if (format_ == Format::Csv)
-            writeCsv(record, outcome);
-        else
-            writeJson(record, outcome);
-        if (++written_ % kRecordsPerFlush == 0)
-            out_.flush();
-    }
-
-private:
-    void writeJson(const ResponseRecord& record, const RescoreOutcome& outcome)
-    {
-        nlohmann::ordered_json line;
-        if (!outcome.error.empty()) {
-            line["line"] = record.line;
-            if (!record.id.is_null())
-                line["id"] = record.id;
-            line["error"] = outcome.error;
-        } else {
-            const auto& score = outcome.score;
-            line = {{"id", record.id},
-                    {"correct", score.correct},
-                    {"incorrect", score.incorrect},
-                    {"notAttempted", score.notAttempted},
-                    {"notScored", score.notScored},
-                    {"raw", numberJson(score.raw)}};
-        }
-        out_ << jsonText(line) << '\n';
-    }
-
-    void writeCsv(const ResponseRecord& record, const RescoreOutcome& outcome)
-    {
-        out_ << csvField(idText(record.id));
-        if (!outcome.error.empty()) {
-            out_ << ",,,,,," << record.line << ',' << csvField(outcome.error) << '\n';
-            return;
-        }
-        const auto& score = outcome.score;
-        out_ << ',' << score.correct << ',' << score.incorrect << ',' << score.notAttempted << ','
-             << score.notScored << ',' << numberJson(score.raw).dump() << ",,\n";
-    }
-
-    std::ostream& out_;
-    Format format_;
-    std::size_t written_ = 0;
 };
 
 // The lines done and the rate, rewritten in place on a terminal every half second.
