@@ -47,7 +47,7 @@ SessionSettings ItemOptions::settings(Console& console) const
 // Another user could have made the folder first, to read or plant what the driver keeps there.
 std::filesystem::path privateTempFolder(const std::string& name)
 {
-    const auto folder = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getuid()));
+    auto folder = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getuid()));
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         throw UsageError("cannot create the folder " + folder.string());
     struct stat status = {};
