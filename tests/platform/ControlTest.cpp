@@ -6,6 +6,7 @@
 #include "platform/Label.h"
 #include "platform/OptionButton.h"
 #include "platform/PictureBox.h"
+#include "platform/ScrollContainer.h"
 #include "platform/TextMetrics.h"
 #include "platform/WebBrowser.h"
 
@@ -90,6 +91,27 @@ TEST(OptionButton, ASimulatedClickFocusesThenRaisesMouseDownClickMouseUp)
 
     EXPECT_EQ(events, "GotFocus, MouseDown 1 45 off, Click, MouseUp on, MouseDown 1 0 on, MouseUp on, "
                       "MouseDown 2 0 on, MouseUp on, ");
+}
+
+TEST(Label, AutoSizeFollowsTheCaptionAndFontAndWordWrapGrowsOnlyTheHeight)
+{
+    Label label;
+    label.Move(0, 0, 5000, 100);
+    label.setFont(Font("Arial", 10));  // 100 twips a character, 240 a line
+    label.setCaption("aaa bbb ccc");
+    EXPECT_EQ(label.Width(), 5000);  // no automatic sizing yet
+    label.setAutoSize(true);
+    EXPECT_EQ(label.Width(), 1100);
+    EXPECT_EQ(label.Height(), 240);
+    label.setFont(Font("Arial", 10, true));  // 110 a character
+    EXPECT_EQ(label.Width(), 1210);
+    label.setFont(Font("Arial", 10));
+    label.setWordWrap(true);
+    label.setWidth(699);
+    EXPECT_EQ(label.Width(), 699);
+    EXPECT_EQ(label.Height(), 720);
+    label.setWidth(700);
+    EXPECT_EQ(label.Height(), 480);
 }
 
 // Expected sizes follow the documented rule: em = points × 20 twips, advance em × 0.5 (bold
@@ -198,6 +220,22 @@ TEST(Control, CandidateActionsReachOnlyControlsWhoseContainersAndFormAreShownAnd
         EXPECT_EQ(act(), reached);
         EXPECT_EQ(inner.canFocus(), !reached.empty());
     }
+}
+
+TEST(ScrollContainer, VChangeFollowsChangesOfTheVerticalPositionOnly)
+{
+    ScrollContainer scroll;
+    scroll.setHeight(3000);
+    scroll.setScrollingHeight(4500);
+    std::vector<std::int32_t> seen;
+    scroll.onVChange = [&] { seen.push_back(scroll.VerticalPosition()); };
+    scroll.setHorizontalPosition(50);
+    scroll.setVerticalPosition(700);
+    scroll.setVerticalPosition(700);
+    scroll.scrollToEnd();
+    scroll.setScrollingHeight(1000);
+    scroll.scrollToEnd();
+    EXPECT_EQ(seen, (std::vector<std::int32_t>{700, 1500, 0}));
 }
 
 }  // namespace

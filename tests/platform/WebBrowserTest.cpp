@@ -102,6 +102,23 @@ TEST_F(WebBrowserTest, ADestroyedBrowserOrAnUnloadedFormCancelsPendingDocuments)
     EXPECT_FALSE(onForm.DocumentLoaded());
 }
 
+TEST_F(WebBrowserTest, AFixedHeightWinsAndAWidthOrMarginChangeReflowsACompletedDocument)
+{
+    browser->LoadHTML(std::string(60, 'x'));
+    engine->fixHeight(*browser, 400);
+    loop.runUntilIdle();
+    EXPECT_EQ(browser->ContentHeight(), 400);
+    engine->clearFixedHeights();
+
+    Screen::instance().setTwipsPerPixelX(10);  // 300 px: 40 a line
+    browser->setWidth(3001);
+    EXPECT_EQ(browser->ContentHeight(), 16 + 2 * 18);
+    browser->setBodyMargin("0px");  // 42 a line
+    EXPECT_EQ(browser->ContentHeight(), 2 * 18);
+    engine->fixHeight(*browser, 90);
+    EXPECT_EQ(browser->ContentHeight(), 90);
+}
+
 TEST_F(WebBrowserTest, SelectStartSelectsUnlessTheListenerCancelsItAndAListenerMayDestroyTheBrowser)
 {
     bool cancel = false;

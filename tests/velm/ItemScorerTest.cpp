@@ -105,6 +105,19 @@ TEST(ItemScorer, ScoresTheLargestWeightAmongMetKeys)
         EXPECT_EQ(scoresOf(xml), Scores(raw, max, 0)) << xml;
 }
 
+TEST(ItemScorer, ScoresTheDocumentLoadedAtTheTimeOfTheCall)
+{
+    velm::ItemScorer scorer;
+    EXPECT_EQ(std::pair(scorer.RawScore(), scorer.MaxScore()), std::pair(0.0, 0.0));
+    auto data = std::make_shared<velm::DataIO>();
+    scorer.setData(data);
+    EXPECT_EQ(std::pair(scorer.RawScore(), scorer.MaxScore()), std::pair(0.0, 0.0));
+    data->LoadXml(itemWith(R"(<Answer Weight="2">A</Answer>)", {"A"}));
+    EXPECT_EQ(scorer.RawScore(), 2);
+    data->LoadXml(itemWith(R"(<Answer Weight="2">A</Answer>)", {"B"}));
+    EXPECT_EQ(std::pair(scorer.RawScore(), scorer.MaxScore()), std::pair(0.0, 2.0));
+}
+
 TEST(ItemScorer, AnItemKeepingExactScoringScoresByItAndFailsWhenItCannotBeRead)
 {
     const std::string scoring = R"(<QtiScoring Cardinality="multiple" Template="map_response"><QtiChoice AnswerID="A" )"
