@@ -94,12 +94,6 @@ TEST(RunScript, KeysAndSelectionsSayWhereTheyHappenAndWhichModifiersAreHeld)
     EXPECT_EQ(actions[7].kind, Kind::Calculator);
 }
 
-TEST(RunScript, AnEmptyScriptHasNoActions)
-{
-    EXPECT_TRUE(RunScript::parse("").actions().empty());
-    EXPECT_TRUE(RunScript::parse("\n  # nothing\n\t\n").actions().empty());
-}
-
 struct BadLine {
     const char* script;
     int line;
