@@ -457,6 +457,10 @@ long cpuTicks(pid_t process)
 // The server in a process of its own with few descriptors, held busy by idle connections.
 TEST(LiveServerConnections, RunningOutOfDescriptorsNeitherSpinsNorStopsTheServer)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers open descriptors of their own to inspect memory; this test takes them all away.
+    GTEST_SKIP() << "needs a build without sanitizers";
+#endif
     int portPipe[2];
     ASSERT_EQ(pipe(portPipe), 0);
     const pid_t child = fork();
