@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -288,10 +287,7 @@ bool ItemLint::isItemFile(const fs::path& file)
     if (file.extension() != ".xml")
         return false;
     // Enough of the file to see its document element without reading a whole bank into memory.
-    std::ifstream in(file, std::ios::binary);
-    std::string head(4096, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
+    const auto head = readFileHead(file);
     const auto start = head.find("<MultipleChoiceItem");
     if (start == std::string::npos)
         return false;

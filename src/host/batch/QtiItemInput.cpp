@@ -5,7 +5,6 @@
 #include "itemformat/ItemFormat.h"
 #include "qti/ItemImport.h"
 
-#include <fstream>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -45,11 +44,7 @@ bool isQtiItemFile(const std::filesystem::path& file)
 {
     if (file.extension() != ".xml")
         return false;
-    std::ifstream in(file, std::ios::binary);
-    std::string head(4096, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    return quorin::qti::isQtiItem(head);
+    return quorin::qti::isQtiItem(readFileHead(file));
 }
 
 std::vector<LintFinding> checkQtiItem(const ItemLint& lint, const std::filesystem::path& file, bool allowUnfixed)

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <iterator>
 #include <system_error>
 
@@ -145,6 +146,15 @@ std::string readFileText(const fs::path& path)
 {
     const auto bytes = readFileBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string readFileHead(const fs::path& path, std::size_t bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(bytes, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
 }
 
 std::string readInputText(const std::string& name, Console& console)

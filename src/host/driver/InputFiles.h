@@ -19,6 +19,8 @@ public:
 vb::ByteArray readFileBytes(const std::filesystem::path& path);
 // The whole regular file as text; UsageError naming the path and why when it cannot be read.
 std::string readFileText(const std::filesystem::path& path);
+// At most the first bytes of a file, enough to tell what it holds; empty when it cannot be read.
+std::string readFileHead(const std::filesystem::path& path, std::size_t bytes = 4096);
 // The input the user named: the standard input for "-" (once per run), else the file.
 std::string readInputText(const std::string& name, Console& console);
 // Writes the bytes, replacing a regular file only once all are written; UsageError naming
