@@ -311,7 +311,7 @@ TEST_F(LiveServerRequests, ThePageRunsOnlyItsOwnScriptAndItsFilesRunNothing)
     std::smatch nonce;
     ASSERT_TRUE(std::regex_search(first.body, nonce, std::regex("nonce=\"([0-9a-f]{32})\"")));
     const std::string policy = first.header("Content-Security-Policy");
-    for (const std::string part : {"script-src 'nonce-" + nonce[1].str() + "'", std::string("connect-src 'self'"),
+    for (const std::string& part : {"script-src 'nonce-" + nonce[1].str() + "'", std::string("connect-src 'self'"),
                                    std::string("frame-ancestors 'none'"), std::string("base-uri 'none'")})
         EXPECT_NE(policy.find(part), std::string::npos) << part << " in " << policy;
     EXPECT_EQ(second.body.find(nonce[1].str()), std::string::npos);
@@ -357,8 +357,9 @@ TEST_F(LiveServerRequests, ALargeFileIsStreamedWhileThePageGoesOnBeingAnswered)
     const ssize_t first = whileServing(server_, [&] { return recv(reader, buffer, sizeof buffer, 0); });
     ASSERT_GT(first, 0);
     EXPECT_EQ(get("/?token=" + token()).status, 200);  // while the file waits to be read
-    if (kMemoryMeasurable)
+    if (kMemoryMeasurable) {
         EXPECT_LT(residentBytes() - before, 16u << 20);
+    }
     // The head comes before the body, so the whole file is there once as many bytes have come.
     const std::uintmax_t received = whileServing(server_, [&] {
         auto total = static_cast<std::uintmax_t>(first);
@@ -411,8 +412,9 @@ TEST(LiveServerMemory, APageThatNeverReadsIsClosedBeforeItsRepliesFillTheMemory)
     for (int i = 0; i < 100 && server.clientCount() > 0; ++i)
         server.runFor(std::chrono::milliseconds(10));
     EXPECT_EQ(server.clientCount(), 0u);
-    if (kMemoryMeasurable)
+    if (kMemoryMeasurable) {
         EXPECT_LT(residentBytes() - before, 80u << 20);
+    }
 }
 
 TEST(LiveServerMemory, WhatThePageSaysWhileNothingTakesItIsBounded)
