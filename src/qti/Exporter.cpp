@@ -207,8 +207,15 @@ ExportResult exported(const itemformat::ItemDefinition& definition, QtiVersion v
 
     ExportResult result;
     for (const auto& source : Xhtml::imagesUnder(item.child("itemBody"))) {
-        if (!ContentPackage::memberName(source).empty())
-            result.images.push_back(source);
+        if (ContentPackage::memberName(source).empty())
+            continue;
+        // An imported item keeps its images beside it by file name, so two of one name could not come back.
+        const auto name = source.substr(source.find_last_of("/\\") + 1);
+        for (const auto& other : result.images) {
+            if (other != source && other.substr(other.find_last_of("/\\") + 1) == name)
+                throw Refusal {"two images named " + name + " (" + other + ", " + source + ")"};
+        }
+        result.images.push_back(source);
     }
     if (version == QtiVersion::V3p0)
         spellAsVersion3(item);
