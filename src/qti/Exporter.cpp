@@ -5,6 +5,7 @@
 #include "qti/Languages.h"
 #include "qti/Xhtml.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <sstream>
@@ -233,7 +234,10 @@ ExportResult exportItem(const itemformat::ItemDefinition& item, QtiVersion versi
     try {
         return exported(item, version, identifier);
     } catch (const Refusal& refusal) {
-        return {{}, {}, refusal.reason};
+        // A refusal is one line whatever names it quotes from the item.
+        auto reason = refusal.reason;
+        std::replace_if(reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        return {{}, {}, reason};
     }
 }
 
