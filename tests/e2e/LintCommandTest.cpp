@@ -101,8 +101,8 @@ TEST_F(Lint, OneErrorIsEnoughToExitOne)
 {
     const auto result = lint("max-zero.xml", kBroken);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.lines,
-              (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
+    EXPECT_EQ(result.err, "velm-host: 1 error in 1 item\n");
+    EXPECT_EQ(result.lines, (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
 }
 
 TEST_F(Lint, APathThatIsNotThereIsOneLineAndExitTwo)
