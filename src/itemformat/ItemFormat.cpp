@@ -43,18 +43,6 @@ private:
     std::vector<std::size_t> starts_;
 };
 
-// UTF-16 files (the exhibit items are) are read as UTF-8 so that offsets count lines alike.
-std::string utf8Of(std::string_view text)
-{
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
-        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
-    if (text.size() >= 2 && text[0] != '\0' && text[1] == '\0')
-        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(text.substr(3));
-    return std::string(text);
-}
-
 // All text and CDATA below the node in document order, as the component's GetText reads it;
 // walked without recursion, since a hostile item may nest elements without end.
 std::string allText(pugi::xml_node node)
@@ -148,8 +136,10 @@ void readStem(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item)
     item.stemLine = lines.lineOf(node.offset_debug());
     if (const auto heading = node.child("Heading"))
         item.heading = allText(heading);
-    if (const auto text = node.child("Text"))
+    if (const auto text = node.child("Text")) {
         item.stemHtml = allText(text);
+        item.stemTextLine = lines.lineOf(text.offset_debug());
+    }
 }
 
 void readExhibits(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item)
@@ -208,7 +198,7 @@ void readChild(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item
         return readAnswers(node, lines, item);
     if (name == "Instructions" && isFirstOfItsName(node) && node.child("Text")) {
         item.instructionsHtml = allText(node.child("Text"));
-        item.instructionsLine = lines.lineOf(node.offset_debug());
+        item.instructionsLine = lines.lineOf(node.child("Text").offset_debug());
         return;
     }
     if (name == "QtiScoring" && isFirstOfItsName(node)) {
@@ -352,14 +342,26 @@ bool QtiScoring::sameContent(const QtiScoring& other) const
         && choices == other.choices && correct == other.correct && mapping == other.mapping && rulesXml == other.rulesXml;
 }
 
+// UTF-16 files (the exhibit items are) are read as UTF-8 so that offsets count lines alike.
+std::string itemText(std::string_view text)
+{
+    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
+        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
+    if (text.size() >= 2 && text[0] != '\0' && text[1] == '\0')
+        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
+        return std::string(text.substr(3));
+    return std::string(text);
+}
+
 ReadResult read(std::string_view text)
 {
-    const std::string utf8 = utf8Of(text);
+    const std::string utf8 = itemText(text);
     const LineIndex lines(utf8);
     pugi::xml_document document;
     const auto parsed = document.load_buffer(utf8.data(), utf8.size(), kParseOptions, pugi::encoding_utf8);
     if (!parsed)
-        return {std::nullopt, std::string("malformed XML: ") + parsed.description(), lines.lineOf(parsed.offset)};
+        return {std::nullopt, std::string("not well-formed XML: ") + parsed.description(), lines.lineOf(parsed.offset)};
     const auto root = document.document_element();
     if (std::strcmp(root.name(), "MultipleChoiceItem") != 0)
         return {std::nullopt, "the document element is not MultipleChoiceItem", lines.lineOf(root.offset_debug())};
@@ -367,6 +369,7 @@ ReadResult read(std::string_view text)
     item.language = attributeOf(root, "Language");
     item.responseType = attributeOf(root, "ResponseType");
     item.caseCode = attributeOf(root, "CaseCode");
+    item.line = lines.lineOf(root.offset_debug());
     for (const auto child : root.children()) {
         if (child.type() == pugi::node_element)
             readChild(child, lines, item);
