@@ -1,5 +1,6 @@
 #include "itemformat/ItemFormat.h"
 
+#include "vb/Strings.h"
 #include "vb/Text.h"
 
 #include <pugixml.hpp>
@@ -92,15 +93,10 @@ std::optional<int> wholeNumber(const std::optional<std::string>& text)
 {
     if (!text)
         return std::nullopt;
-    const char* first = text->data();
-    const char* last = first + text->size();
-    while (first < last && *first == ' ')
-        ++first;
-    while (last > first && last[-1] == ' ')
-        --last;
+    const auto digits = vb::trimView(*text, " ");
     int value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
         return std::nullopt;
     return value;
 }
@@ -325,10 +321,7 @@ bool ItemDefinition::isRandomOrder() const
 {
     if (!randomOrder)
         return false;
-    std::string lower;
-    for (const char c : *randomOrder)
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower == "true")
+    if (vb::equalsIgnoreCase(*randomOrder, "true"))
         return true;
     const auto number = wholeNumber(randomOrder);
     return number && *number != 0;
