@@ -59,14 +59,6 @@ protected:
         loop.runUntilIdle();
     }
     frmActExb* exhibitWindow() const { return item->component->exhibitForm().get(); }
-    bool viewedAll()
-    {
-        std::int32_t state = 0;
-        bool viewed = false;
-        std::string message;
-        item->display().GetExternalDisplayStatus(state, viewed, message);
-        return viewed;
-    }
 
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
     std::vector<std::shared_ptr<RecordingDisplay>> children;
@@ -133,28 +125,30 @@ TEST_F(ExhibitTest, ASecondExhibitReplacesTheFirstWhichIsHiddenAndFreedFirstAndV
     EXPECT_NE(state.find("<Buttons>True</Buttons>"), std::string::npos) << state;
 }
 
-TEST_F(ExhibitTest, ASelfClosingExhibitNeverLeavesAVisibleWindowAndGetsTheWholeArea)
+TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndASelfClosingExhibitNeverShowsItAndGetsTheWholeArea)
 {
-    openWith(exhibit("Table", kRecorder, "table.xml", "true"));
-    press(1);
-    EXPECT_FALSE(exhibitWindow()->Visible());
-    EXPECT_FALSE(exhibitWindow()->cmdExit.Visible());
-    EXPECT_EQ(calls->back(), "Show 0,0,9000,6000");
-    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
-    EXPECT_FALSE(exhibitWindow()->Visible());
-    EXPECT_EQ(calls->back(), "Resize 0,0,8000,5000");
-}
-
-TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndPlacesTheChildAtItsOwnOrigin)
-{
-    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
-    press(1);
-    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
-    auto* form = exhibitWindow();
-    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
-              (std::array<float, 4>{300, 200, 8000, 5000}));
-    EXPECT_EQ(calls->back(), "Resize 0,0,8000,4525");  // 5000 less the button and 100
-    EXPECT_EQ(form->cmdExit.Top(), 5000 - 375 - 50);
+    // The flag, the child's rectangles when shown and resized (less the Exit button and 100 when
+    // it shows), whether the window and its button show.
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"False", "Show 0,0,9000,5575", "Resize 0,0,8000,4525", true},
+        {"true", "Show 0,0,9000,6000", "Resize 0,0,8000,5000", false},
+    };
+    for (const auto& [selfClosing, shown, resized, visible] : cases) {
+        SCOPED_TRACE(selfClosing);
+        openWith(exhibit("Table", kRecorder, "table.xml", selfClosing));
+        press(1);
+        EXPECT_EQ(calls->back(), shown);
+        item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
+        EXPECT_EQ(calls->back(), resized);
+        auto* form = exhibitWindow();
+        EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
+                  (std::array<float, 4>{300, 200, 8000, 5000}));
+        EXPECT_EQ(form->Visible(), visible);
+        EXPECT_EQ(form->cmdExit.Visible(), visible);
+        if (visible) {
+            EXPECT_EQ(form->cmdExit.Top(), 5000 - 375 - 50);
+        }
+    }
 }
 
 TEST_F(ExhibitTest, TheChildsErrorIsReportedLikeTheComponentsOwnUnderTheChildsRoutine)
@@ -184,7 +178,7 @@ TEST_F(ExhibitTest, AMissingInitFileIsReportedAndFreeingTheItemClosesTheExhibit)
 
 TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
 {
-    writeUtf16("inner.xml", "<?xml version=\"1.0\" encoding=\"utf-16\"?>" + windowItemXml({.max = "1", .heading = "Inner"}));
+    writeUtf16("inner.xml", "<?xml version=\"1.0\" encoding=\"utf-16\"?>" + itemXml({.max = "1", .heading = "Inner"}));
     openWith(exhibit("Inner item", kMultipleChoice, "inner.xml", "False"));
     press(1);
     auto* form = exhibitWindow();

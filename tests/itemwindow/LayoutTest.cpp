@@ -30,7 +30,7 @@ class LayoutTest : public ItemWindowTest {
 protected:
     // Initialises the item without letting its documents complete, then fixes the heights in
     // pixels the engine reports for the stem and for each choice text (none when not given).
-    void initWithHeights(const WindowItem& definition, std::optional<std::int32_t> stemPixels,
+    void initWithHeights(const ItemParts& definition, std::optional<std::int32_t> stemPixels,
                          const std::vector<std::int32_t>& choicePixels, std::int32_t options = 0)
     {
         ASSERT_TRUE(init(definition, options));
@@ -44,7 +44,7 @@ protected:
             engine->fixHeight(window().txtChoice[static_cast<std::int16_t>(p)], choicePixels[p]);
     }
     // A component whose static strings are the bundled ones with every edit applied (from, to).
-    void initWithStatics(const WindowItem& definition, const std::vector<std::pair<std::string, std::string>>& edits)
+    void initWithStatics(const ItemParts& definition, const std::vector<std::pair<std::string, std::string>>& edits)
     {
         std::string statics = velm::host::bundledStaticStrings();
         for (const auto& [from, to] : edits) {
@@ -52,18 +52,9 @@ protected:
                 statics.replace(at, from.size(), to);
         }
         item = std::make_unique<ItemDriver>(statics.c_str(), supportDir);
-        ASSERT_TRUE(item->init(windowItemXml(definition)));
+        ASSERT_TRUE(item->init(itemXml(definition)));
     }
 
-    // What the driver reads as ViewedAll.
-    bool viewedAll()
-    {
-        std::int32_t lDispState = 0;
-        bool bViewedAll = false;
-        std::string sStateMsg;
-        item->display().GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
-        return bViewedAll;
-    }
     // The text of that child of the saved State; empty when it is not there.
     std::optional<std::string> stateValue(const std::string& name)
     {
@@ -140,7 +131,6 @@ TEST_F(LayoutTest, AResizeBeforeTheDocumentsCompleteShowsTheWindowAtOnceAndLaysI
 
         loop.runUntilIdle();
         EXPECT_EQ((Rect{form.Left(), form.Top(), form.Width(), form.Height()}), (Rect{300, 200, 9000, 6000}));
-        EXPECT_EQ(boundsOf(form.scrItemStem), (Rect{120, 405, 8760, 4860}));
         EXPECT_TRUE(form.scrItemStem.Visible());
         EXPECT_TRUE(form.chkBox[3].Visible());
         EXPECT_EQ(layouts(), 1u);
@@ -149,52 +139,30 @@ TEST_F(LayoutTest, AResizeBeforeTheDocumentsCompleteShowsTheWindowAtOnceAndLaysI
     }
 }
 
-TEST_F(LayoutTest, ARequestWithEveryDocumentCompleteIsAppliedAtOnceAndOnlyTheLastOfSeveralPendingOnesCounts)
+TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveralPendingOnesCounts)
 {
-    ASSERT_TRUE(init({}));
+    initWithHeights({}, 400, {30, 45, 60, 24});
     loop.runUntilIdle();
     item->display().ShowExternalDisplay(0, 0, 9000, 6000);
     EXPECT_EQ(window().Width(), 9000);
     EXPECT_TRUE(window().scrItemStem.Visible());
     EXPECT_EQ(layouts(), 1u);
+    scrollTo(2000);
+    item->display().ResizeExternalDisplay(100, 50, 9600, 7200);
+    EXPECT_EQ((Rect{window().Left(), window().Top(), window().Width(), window().Height()}), (Rect{100, 50, 9600, 7200}));
+    EXPECT_EQ(window().scrItemStem.VerticalPosition(), 0);
+    EXPECT_EQ(layouts(), 2u);
 
     // Two requests while a choice reloads: one layout, at the second rectangle.
     window().txtChoice[1].LoadHTML(window().txtChoice[1].html());
     item->display().ResizeExternalDisplay(0, 0, 9600, 7000);
     item->display().ResizeExternalDisplay(150, 75, 10500, 7500);
-    EXPECT_EQ(window().Width(), 9000);
-    EXPECT_EQ(layouts(), 1u);
+    EXPECT_EQ(window().Width(), 9600);
+    EXPECT_EQ(layouts(), 2u);
     loop.runUntilIdle();
     EXPECT_EQ((Rect{window().Left(), window().Top(), window().Width(), window().Height()}), (Rect{150, 75, 10500, 7500}));
     EXPECT_EQ(boundsOf(window().scrItemStem), (Rect{120, 405, 10260, 6360}));
-    EXPECT_EQ(layouts(), 2u);
-}
-
-TEST_F(LayoutTest, EveryLaterRequestLaysTheWindowOutAgainFromTheTopAndAReadOnlyItemDisablesItsChoices)
-{
-    // Options, requested rectangle, the rectangle the window gets (the component raises a resize
-    // below 8000 x 4500 to that), and whether the answer controls stay enabled.
-    const std::tuple<std::int32_t, Rect, Rect, bool> cases[] = {
-        {0, {100, 50, 9600, 7200}, {100, 50, 9600, 7200}, true},
-        {0, {0, 0, 7999, 4499}, {0, 0, 8000, 4500}, true},
-        {1, {0, 0, 9600, 7200}, {0, 0, 9600, 7200}, false},
-    };
-    for (const auto& [options, request, applied, enabled] : cases) {
-        SCOPED_TRACE("options " + std::to_string(options) + ", width " + std::to_string(request[2]));
-        initWithHeights({}, 400, {30, 45, 60, 24}, options);
-        show();
-        scrollTo(2000);
-        item->display().ResizeExternalDisplay(static_cast<std::int32_t>(request[0]), static_cast<std::int32_t>(request[1]),
-                                              static_cast<std::int32_t>(request[2]), static_cast<std::int32_t>(request[3]));
-        auto& form = window();
-        EXPECT_EQ((Rect{form.Left(), form.Top(), form.Width(), form.Height()}), applied);
-        EXPECT_EQ(form.scrItemStem.Width(), applied[2] - 240);
-        EXPECT_EQ(form.scrItemStem.Height(), applied[3] - 1140);
-        EXPECT_EQ(form.scrItemStem.VerticalPosition(), 0);
-        EXPECT_EQ(form.txtChoice[0].Width(), applied[2] - 240 - 1100);
-        for (std::int16_t p = 0; p < 4; ++p)
-            EXPECT_EQ(form.chkBox[p].Enabled(), enabled) << "position " << p;
-    }
+    EXPECT_EQ(layouts(), 3u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -415,74 +383,50 @@ TEST_F(LayoutTest, AStateHandedBackWithItsScrollAndExhibitFlagsKeepsTheScrollFla
     }
 }
 
-TEST_F(LayoutTest, TheViewingNoticeNamesTheUnopenedExhibitsAndAsksForScrollingOnlyWhenThatIsMissingToo)
+TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndOneThatCannotBeCompletedIsReported)
 {
+    const std::string mapOnly = R"(<ActiveExhibits><Exhibit ButtonText="Map"/></ActiveExhibits>)";
     struct Case {
         const char* name;
         std::string exhibits;
         std::int32_t stemPixels;  // 50 fits, 400 does not
-        bool viewed;
         Texts messages;
         bool flashing;
         std::optional<std::string> buttons;
-    };
-    const Case cases[] = {
-        {"exhibits unopened, not scrolled", kTwoRequiredExhibits, 400, false,
-         {"Please scroll to the end of the question and open the exhibits Map, Table before you go on."}, true, "false"},
-        {"exhibits unopened, fits", kTwoRequiredExhibits, 50, false,
-         {"Please open the exhibits Map, Table before you go on."}, false, "false"},
-        {"exhibits not required, fits", R"(<ActiveExhibits><Exhibit ButtonText="Map"/></ActiveExhibits>)", 50, true,
-         {}, false, "True"},
-        {"exhibits not required, not scrolled", R"(<ActiveExhibits><Exhibit ButtonText="Map"/></ActiveExhibits>)",
-         400, false, {kScrollItem}, true, std::nullopt},
-        {"one exhibit unopened, fits",
-         R"(<ActiveExhibits Require="true"><Exhibit ButtonText="Map"/></ActiveExhibits>)", 50, false,
-         {"Please open the exhibits Map before you go on."}, false, "false"},
-        {"no exhibits, not scrolled", "", 400, false, {kScrollItem}, true, std::nullopt},
-        {"no exhibits, fits", "", 50, true, {}, false, "True"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        initWithHeights({.extra = c.exhibits}, c.stemPixels, {30, 45, 60, 24});
-        show();
-        EXPECT_EQ(viewedAll(), c.viewed);
-        EXPECT_EQ(messages(), c.messages);
-        for (const auto& message : item->support->messages())
-            EXPECT_EQ(message.style, 0);
-        EXPECT_EQ(window().tmflash.Enabled(), c.flashing);
-        EXPECT_EQ(stateValue("Buttons"), c.buttons);
-        EXPECT_TRUE(item->errors().empty());
-    }
-}
-
-TEST_F(LayoutTest, ANoticeIsShownOnlyWhereItsMessageAllowsItAndOneThatCannotBeCompletedIsReported)
-{
-    struct Case {
-        const char* name;
-        std::vector<std::pair<std::string, std::string>> edits;
-        std::string exhibits;
-        std::int32_t stemPixels;
-        Texts messages;
+        std::vector<std::pair<std::string, std::string>> edits;  // of the bundled static strings
         Texts errors;
     };
     const Case cases[] = {
-        {"ScrollItem not allowed", {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="no">)"}},
-         "", 400, {}, {}},
-        {"ScrollItem allowed in lower case",
-         {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="TRUE">)"}}, "", 400,
-         {kScrollItem}, {}},
-        {"ScrollBoth without the setting", {{R"(<ScrollBoth DisplayScrollMsg="True">)", "<ScrollBoth>"}},
-         kTwoRequiredExhibits, 400, {}, {}},
-        {"ScrollButtons without its mark", {{"exhibits??before", "exhibits before"}}, kTwoRequiredExhibits, 50, {},
-         {"ViewedAll_Get"}},
+        {"exhibits unopened, not scrolled", kTwoRequiredExhibits, 400,
+         {"Please scroll to the end of the question and open the exhibits Map, Table before you go on."}, true, "false"},
+        {"exhibits unopened, fits", kTwoRequiredExhibits, 50, {"Please open the exhibits Map, Table before you go on."},
+         false, "false"},
+        {"exhibits not required, fits", mapOnly, 50, {}, false, "True"},
+        {"exhibits not required, not scrolled", mapOnly, 400, {kScrollItem}, true, std::nullopt},
+        {"one exhibit unopened, fits", R"(<ActiveExhibits Require="true"><Exhibit ButtonText="Map"/></ActiveExhibits>)",
+         50, {"Please open the exhibits Map before you go on."}, false, "false"},
+        {"no exhibits, not scrolled", "", 400, {kScrollItem}, true, std::nullopt},
+        {"no exhibits, fits", "", 50, {}, false, "True"},
+        {"ScrollItem not allowed", "", 400, {}, true, std::nullopt,
+         {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="no">)"}}},
+        {"ScrollItem allowed in upper case", "", 400, {kScrollItem}, true, std::nullopt,
+         {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="TRUE">)"}}},
+        {"ScrollBoth without the setting", kTwoRequiredExhibits, 400, {}, true, "false",
+         {{R"(<ScrollBoth DisplayScrollMsg="True">)", "<ScrollBoth>"}}},
+        {"ScrollButtons without its mark", kTwoRequiredExhibits, 50, {}, false, "false",
+         {{"exhibits??before", "exhibits before"}}, {"ViewedAll_Get"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         initWithStatics({.extra = c.exhibits}, c.edits);
         fixHeights(c.stemPixels, {30, 45, 60, 24});
         show();
-        EXPECT_FALSE(viewedAll());
+        EXPECT_EQ(viewedAll(), c.buttons == "True");
         EXPECT_EQ(notices(), c.messages);
+        for (const auto& message : item->support->messages())
+            EXPECT_EQ(message.style, message.text.starts_with("Error: ") ? 16 : 0);
+        EXPECT_EQ(window().tmflash.Enabled(), c.flashing);
+        EXPECT_EQ(stateValue("Buttons"), c.buttons);
         EXPECT_EQ(item->errorRoutines(), c.errors);
     }
 }
