@@ -142,12 +142,12 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
     }
 }
 
-TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
+TEST_F(CompanionsTest, TheInstructionsGetScrollBarsOnceTheTextNeedsThemPassOnlyTheDriversAltLettersAndSelectNoText)
 {
     open({.extra = "<Instructions><Text><![CDATA[<html><body>Short.</body></html>]]></Text></Instructions>"});
     pressButton("btnInstructions");
     auto& instructions = *window().instructions();
-    // inner size of the window, scroll bars afterwards
+    // inner size of the window, scroll bars afterwards: once there, they stay
     const std::tuple<float, float, bool> sizes[] = {
         {6000, 4500, false}, {1500, 390, false}, {1500, 389, true}, {6000, 4500, true},
     };
@@ -156,13 +156,8 @@ TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
         instructions.Move(0, 0, width + 8 * 15, height + 27 * 15);
         EXPECT_EQ(instructions.txtInstructions.ScrollBars(), scrollBars) << width << "x" << height;
     }
-}
 
-TEST_F(CompanionsTest, TheInstructionsPassOnlyTheDriversAltLettersAndSelectNoText)
-{
-    open({.extra = "<Instructions><Text><![CDATA[<html><body>x</body></html>]]></Text></Instructions>"});
-    pressButton("btnInstructions");
-    auto& browser = window().instructions()->txtInstructions;
+    auto& browser = instructions.txtInstructions;
     // type, key, alt, whether it passes
     const std::tuple<const char*, std::int32_t, bool, bool> keys[] = {
         {"keydown", 'A', true, true},  {"keydown", 'V', true, true}, {"keydown", 'B', true, false},
