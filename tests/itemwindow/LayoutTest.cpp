@@ -296,14 +296,11 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
         for (const platform::WebBrowser* chrome : {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
             EXPECT_EQ(chrome->Visible(), !caseStudy) << chrome->Name();
         EXPECT_TRUE(form.brwButtons.Visible());
-        const float areaWidth = caseStudy ? 9000 : 8760;
         EXPECT_EQ(boundsOf(form.brwButtons), caseStudy ? (Rect{0, 5385, 9000, 615}) : (Rect{120, 5265, 8760, 615}));
         EXPECT_EQ(boundsOf(form.scrItemStem), caseStudy ? (Rect{0, 0, 9000, 5385}) : (Rect{120, 405, 8760, 4860}));
-        EXPECT_EQ(boundsOf(form.txtItemStem), (Rect{0, 0, areaWidth - 300, 1500}));
         EXPECT_EQ(form.chkBox[3].Top(), 2120);
         EXPECT_TRUE(form.chkBox[3].Visible());
-        EXPECT_EQ(boundsOf(form.txtChoice[3]),
-                  (Rect{150 + form.chkBox[0].Width() + 25, 2120, areaWidth - 1100, 360}));
+        EXPECT_EQ(form.txtChoice[3].Top(), 2120);
         EXPECT_TRUE(form.txtChoice[3].Visible());
         EXPECT_EQ(form.pcChoicesContainer.Top(), 1500);
         EXPECT_EQ(form.scrItemStem.ScrollingHeight(), 4280);
