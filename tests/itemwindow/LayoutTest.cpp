@@ -331,42 +331,32 @@ TEST_F(LayoutTest, AnItemAreaThatFitsCountsAsScrolledAtTheFirstLayoutAndOneTwipS
     }
 }
 
-TEST_F(LayoutTest, ScrollingCountsOnlyOnceTheAreaBottomAndTenPixelsPassTheEndAndIsNeverTakenBack)
+TEST_F(LayoutTest, ScrollingCountsOnceTheAreaBottomAndTenPixelsPassTheEndAndAHandedBackStateKeepsItWithItsExhibitFlag)
 {
     // 400 px of stem and choices of 30, 45, 60 and 24 px: 6000 + 2630 + 150 = 8780 twips of
-    // content in a 4860-twip area. 4860 + 3770 + 150 = 8780 is not past the end.
-    // 3920 is the end itself.
-    const std::pair<std::int32_t, bool> cases[] = {{0, false}, {3769, false}, {3770, false}, {3771, true}, {3920, true}};
-    for (const auto& [position, counts] : cases) {
-        SCOPED_TRACE("scrolled to " + std::to_string(position));
+    // content in a 4860-twip area. 4860 + 3770 + 150 = 8780 is not past the end; 3920 is the end
+    // itself. The state is handed back before the first layout.
+    const std::string scrolled = "<ItemAreaScroll>True</ItemAreaScroll>";
+    const std::string buttons = "<Buttons>True</Buttons>";
+    const std::tuple<std::string, std::int32_t, bool> cases[] = {
+        {"", 0, false}, {"", 3769, false}, {"", 3770, false}, {"", 3771, true}, {"", 3920, true},
+        {scrolled + buttons, 0, true}, {scrolled, 0, false}, {buttons, 0, false},
+        {"<ItemAreaScroll>False</ItemAreaScroll>" + buttons, 0, false},
+    };
+    for (const auto& [flags, position, seen] : cases) {
+        SCOPED_TRACE(flags + " scrolled to " + std::to_string(position));
         initWithHeights({}, 400, {30, 45, 60, 24});
+        if (!flags.empty())
+            item->restore(bytes("<State><Responses/>" + flags + "</State>"));
         show();
         ASSERT_EQ(window().scrItemStem.ScrollingHeight(), 8780);
         scrollTo(position);
-        EXPECT_EQ(stateValue("ItemAreaScroll"), counts ? std::optional<std::string>("True") : std::nullopt);
-        scrollTo(0);
-        EXPECT_EQ(viewedAll(), counts);
+        if (flags.empty()) {
+            EXPECT_EQ(stateValue("ItemAreaScroll"), seen ? std::optional<std::string>("True") : std::nullopt);
+        }
+        scrollTo(0);  // never taken back
+        EXPECT_EQ(viewedAll(), seen);
         item->display().ResizeExternalDisplay(0, 0, 9000, 6000);
-        EXPECT_EQ(viewedAll(), counts);
-    }
-}
-
-TEST_F(LayoutTest, AStateHandedBackWithItsScrollAndExhibitFlagsKeepsTheScrollFlagThroughTheFirstLayout)
-{
-    // The state before the first layout of an item that does not fit, and whether it then counts as seen.
-    const std::pair<std::string, bool> cases[] = {
-        {"", false},
-        {"<State><Responses/><ItemAreaScroll>True</ItemAreaScroll><Buttons>True</Buttons></State>", true},
-        {"<State><Responses/><ItemAreaScroll>True</ItemAreaScroll></State>", false},
-        {"<State><Responses/><Buttons>True</Buttons></State>", false},
-        {"<State><Responses/><ItemAreaScroll>False</ItemAreaScroll><Buttons>True</Buttons></State>", false},
-    };
-    for (const auto& [state, seen] : cases) {
-        SCOPED_TRACE(state);
-        initWithHeights({}, 400, {30, 45, 60, 24});
-        if (!state.empty())
-            item->restore(bytes(state));
-        show();
         EXPECT_EQ(viewedAll(), seen);
     }
 }

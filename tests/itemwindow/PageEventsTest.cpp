@@ -7,20 +7,13 @@ using PageEventsTest = ItemWindowTest;
 
 constexpr std::int32_t kReadOnlyOption = 1;
 
-enum class Place { Title, Bottom, Stem, Buttons, LeftEdge, RightEdge, ChoiceText };
-
-platform::WebBrowser& browserAt(frmMain& window, Place place)
+// The window's documents: the title, bottom strip, stem, button bar, both edges and a choice text.
+constexpr int kDocuments = 7;
+platform::WebBrowser& documentOf(frmMain& w, int index)
 {
-    switch (place) {
-    case Place::Title: return window.brwTitle;
-    case Place::Bottom: return window.brwBottom;
-    case Place::Stem: return window.txtItemStem;
-    case Place::Buttons: return window.brwButtons;
-    case Place::LeftEdge: return window.brwLeftEdge;
-    case Place::RightEdge: return window.brwRightEdge;
-    case Place::ChoiceText: return window.txtChoice[2];
-    }
-    return window.brwTitle;
+    platform::WebBrowser* documents[kDocuments] = {&w.brwTitle,   &w.brwBottom,    &w.txtItemStem, &w.brwButtons,
+                                                   &w.brwLeftEdge, &w.brwRightEdge, &w.txtChoice[2]};
+    return *documents[index];
 }
 
 // What a key event looks like once the window has seen it.
@@ -56,26 +49,25 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
         {"keydown", 'P', false, false, false, Outcome::Passes, Outcome::Blocked},
         {"keyup", 'P', false, true, false, Outcome::Passes, Outcome::Passes},
     };
-    const Place places[] = {Place::Title,    Place::Bottom,    Place::Stem,      Place::Buttons,
-                            Place::LeftEdge, Place::RightEdge, Place::ChoiceText};
-    for (const auto place : places) {
+    for (int document = 0; document < kDocuments; ++document) {
         open({});
-        auto& browser = browserAt(window(), place);
+        auto& browser = documentOf(window(), document);
         browser.Document().selection().select();
         auto select = platform::HtmlEvent::selectStart();
         browser.fireEvent(select);
         EXPECT_TRUE(browser.Document().selection().isEmpty()) << browser.Name();
         EXPECT_FALSE(select.returnValue) << browser.Name();
         EXPECT_TRUE(select.cancelBubble) << browser.Name();
+        const auto name = browser.Name();  // each key goes to a fresh window
         for (const auto& c : cases) {
-            SCOPED_TRACE("place " + std::to_string(static_cast<int>(place)) + " " + c.type + " "
+            SCOPED_TRACE(name + " " + c.type + " "
                          + std::to_string(c.keyCode) + (c.alt ? " alt" : "") + (c.shift ? " shift" : "")
                          + (c.ctrl ? " ctrl" : ""));
             open({.choices = 20, .max = "20"});
             auto event = platform::HtmlEvent::key(c.type, c.keyCode, c.alt, c.shift, c.ctrl);
-            browserAt(window(), place).fireEvent(event);
-            const bool edge = place == Place::LeftEdge || place == Place::RightEdge;
-            const auto outcome = edge ? c.edges : c.pages;
+            auto& page = documentOf(window(), document);
+            page.fireEvent(event);
+            const auto outcome = name.ends_with("Edge") ? c.edges : c.pages;
             const bool blocked = outcome == Outcome::Blocked;
             EXPECT_EQ(event.keyCode, blocked ? 32 : c.keyCode);
             EXPECT_EQ(event.returnValue, !blocked);
