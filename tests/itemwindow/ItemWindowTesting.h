@@ -76,6 +76,17 @@ protected:
         return single() ? static_cast<platform::Control&>(window().optnBox[position]) : window().chkBox[position];
     }
 
+    // Every document of the window: the frame pages, the stem, then each choice text.
+    std::vector<platform::WebBrowser*> documents() const
+    {
+        auto& w = window();
+        std::vector<platform::WebBrowser*> all{&w.brwTitle,   &w.brwLeftEdge, &w.brwRightEdge,
+                                               &w.brwButtons, &w.brwBottom,   &w.txtItemStem};
+        for (std::int16_t p = 0; p < w.txtChoice.count(); ++p)
+            all.push_back(&w.txtChoice[p]);
+        return all;
+    }
+
     // The candidate clicks the answer control at that position.
     void click(std::int16_t position)
     {

@@ -7,14 +7,6 @@ using PageEventsTest = ItemWindowTest;
 
 constexpr std::int32_t kReadOnlyOption = 1;
 
-// The window's documents: the title, bottom strip, stem, button bar, both edges and a choice text.
-constexpr int kDocuments = 7;
-platform::WebBrowser& documentOf(frmMain& w, int index)
-{
-    platform::WebBrowser* documents[kDocuments] = {&w.brwTitle,   &w.brwBottom,    &w.txtItemStem, &w.brwButtons,
-                                                   &w.brwLeftEdge, &w.brwRightEdge, &w.txtChoice[2]};
-    return *documents[index];
-}
 
 // What a key event looks like once the window has seen it.
 enum class Outcome { Passes, Blocked, Chooses };
@@ -49,9 +41,9 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
         {"keydown", 'P', false, false, false, Outcome::Passes, Outcome::Blocked},
         {"keyup", 'P', false, true, false, Outcome::Passes, Outcome::Passes},
     };
-    for (int document = 0; document < kDocuments; ++document) {
+    for (std::size_t document = 0; document < 7; ++document) {  // the frame pages, the stem and a choice
         open({});
-        auto& browser = documentOf(window(), document);
+        auto& browser = *documents()[document];
         browser.Document().selection().select();
         auto select = platform::HtmlEvent::selectStart();
         browser.fireEvent(select);
@@ -65,8 +57,7 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
                          + (c.ctrl ? " ctrl" : ""));
             open({.choices = 20, .max = "20"});
             auto event = platform::HtmlEvent::key(c.type, c.keyCode, c.alt, c.shift, c.ctrl);
-            auto& page = documentOf(window(), document);
-            page.fireEvent(event);
+            documents()[document]->fireEvent(event);
             const auto outcome = name.ends_with("Edge") ? c.edges : c.pages;
             const bool blocked = outcome == Outcome::Blocked;
             EXPECT_EQ(event.keyCode, blocked ? 32 : c.keyCode);
