@@ -21,10 +21,7 @@ platform::WindowSystem& windows() { return platform::WindowSystem::instance(); }
 // question the right-hand 55 % of the item's rectangle.
 class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {
 public:
-    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override
-    {
-        record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd));
-    }
+    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override { record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd)); }
     void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions,
                        std::shared_ptr<velm::ParentInt>& support, const std::string& sPart) override
     {
@@ -108,10 +105,7 @@ protected:
         std::filesystem::remove_all(resources);
     }
 
-    void writeCaseFile(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(resources / name, std::ios::binary) << bytes;
-    }
+    void writeCaseFile(const std::string& name, const std::string& bytes) { std::ofstream(resources / name, std::ios::binary) << bytes; }
     // The item of ItemDriver with this case code.
     static std::string itemWithCaseCode(const std::string& code)
     {

@@ -101,10 +101,7 @@ public:
         display().SetParentWnd(parentWindow);
     }
     // Initialised with the item of those parts.
-    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver()
-    {
-        EXPECT_TRUE(init(itemXml(parts), options));
-    }
+    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver() { EXPECT_TRUE(init(itemXml(parts), options)); }
     ~ItemDriver()
     {
         component.reset();
@@ -143,10 +140,7 @@ public:
         return vb::textFromBytes(vb::ByteArray(saved.begin(), saved.end() - 12));
     }
     // SetExternalStateArray with these bytes.
-    void restore(const vb::ByteArray& state)
-    {
-        display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
-    }
+    void restore(const vb::ByteArray& state) { display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size())); }
     // The response of that type, sized by GetResponseBytes and read by GetResponse.
     std::string response(std::int32_t lRespType)
     {

@@ -36,10 +36,7 @@ protected:
         });
     }
     // A calculator window that nobody captured.
-    platform::WindowHandle calculatorWindow() const
-    {
-        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
-    }
+    platform::WindowHandle calculatorWindow() const { return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator"); }
 
     int starts = 0;
     platform::EventLoop::TimerId opener = 0;

@@ -49,10 +49,7 @@ protected:
                                                                   static_cast<std::streamsize>(data.size()));
     }
     // An item with those exhibits (all to be viewed).
-    void openWith(const std::string& exhibits)
-    {
-        open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"});
-    }
+    void openWith(const std::string& exhibits) { open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"}); }
     void press(std::int16_t button)
     {
         window().cmdActiveExhibits[button].click();

@@ -12,10 +12,7 @@ namespace {
 using Rect = std::array<float, 4>;  // left, top, width, height
 
 template <typename Shown>
-Rect boundsOf(const Shown& control)
-{
-    return {control.Left(), control.Top(), control.Width(), control.Height()};
-}
+Rect boundsOf(const Shown& control) { return {control.Left(), control.Top(), control.Width(), control.Height()}; }
 
 // Two exhibits the candidate must open, captioned Map and Table.
 const std::string kTwoRequiredExhibits =
@@ -155,10 +152,7 @@ TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveral
 // ---------------------------------------------------------------------------------------------
 // Where everything goes
 
-platform::Bounds at(float left, float top, float width, float height)
-{
-    return {left, top, width, height};
-}
+platform::Bounds at(float left, float top, float width, float height) { return {left, top, width, height}; }
 
 TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyTheButtonBar)
 {
