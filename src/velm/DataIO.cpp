@@ -364,6 +364,18 @@ bool DataIO::InsertXml(std::string_view parentName, std::string_view xml)
     return true;
 }
 
+bool DataIO::InsertCopy(std::string_view parentName, const DataIO& fragment)
+{
+    const auto top = fragment.impl_->root();
+    if (!top)
+        return false;
+    const auto found = impl_->lookup(parentName);
+    if (!found)
+        return false;
+    impl_->append(impl_->own(found), top);
+    return true;
+}
+
 std::string DataIO::GetXml() const
 {
     StringWriter writer;

@@ -68,6 +68,10 @@ public:
     // Parses the fragment and appends it under the element of that name; false when that
     // element is missing. A malformed fragment raises and changes nothing.
     bool InsertXml(std::string_view parentName, std::string_view xml);
+    // Appends a copy of another DataIO's document element under the element of that name, as
+    // InsertXml of its GetXml would, without writing and parsing the text; false when that
+    // element is missing or fragment is empty.
+    bool InsertCopy(std::string_view parentName, const DataIO& fragment);
 
     // The whole document, compact: no declaration, no indentation, empty elements as <Name/>.
     std::string GetXml() const;

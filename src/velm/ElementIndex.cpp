@@ -1,6 +1,7 @@
 #include "velm/ElementIndex.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace velm {
 namespace {
@@ -10,8 +11,8 @@ constexpr std::size_t kMostOrdered = 16;
 // A document looked up no more than this often after a load is walked: building the index
 // would cost more than it saves.
 constexpr int kWalkedLookups = 2;
-// Edits of up to this many elements are made entry by entry; larger ones sort and merge.
-constexpr std::size_t kFewElements = 8;
+// The table is never fuller than half, so that the runs between empty slots stay short.
+constexpr int kFewestSlotsShift = 32 - 5;
 
 bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
 
@@ -97,38 +98,32 @@ bool contains(pugi::xml_node ancestor, pugi::xml_node node)
 
 void ElementIndex::reset()
 {
-    entries_.clear();
+    slots_.clear();
+    crowded_.clear();
+    count_ = 0;
+    shift_ = 32;
     built_ = false;
     walkedLookups_ = 0;
 }
 
 void ElementIndex::added(pugi::xml_node top)
 {
-    if (built_)
-        addSubtree(top);
+    if (!built_)
+        return;
+    for (auto node = top; node; node = nextInSubtree(node, top)) {
+        if (isElement(node))
+            insert(hashOf(node.name()), node.internal_object());
+    }
 }
 
 void ElementIndex::removing(pugi::xml_node top)
 {
     if (!built_)
         return;
-    std::vector<pugi::xml_node_struct*> gone;
     for (auto node = top; node; node = nextInSubtree(node, top)) {
         if (isElement(node))
-            gone.push_back(node.internal_object());
+            erase(hashOf(node.name()), node.internal_object());
     }
-    if (gone.size() <= kFewElements) {
-        for (auto* element : gone) {
-            const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(),
-                                                       Entry{hashOf(pugi::xml_node(element).name()), nullptr}, ByHash());
-            const auto entry = std::find_if(begin, end, [&](const Entry& candidate) { return candidate.element == element; });
-            if (entry != end)
-                entries_.erase(entry);
-        }
-        return;
-    }
-    std::sort(gone.begin(), gone.end());
-    std::erase_if(entries_, [&](const Entry& entry) { return std::binary_search(gone.begin(), gone.end(), entry.element); });
 }
 
 pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
@@ -141,16 +136,19 @@ pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml
         build(document);
     }
     const auto hash = hashOf(name);
-    const auto [begin, end] = std::equal_range(entries_.begin(), entries_.end(), Entry{hash, nullptr}, ByHash());
+    if (isCrowded(hash, name))
+        return walkFor(scope, name);
+    // Every element indexed lies below the document element, so a search from there checks no ancestry.
+    const bool everywhere = scope == document.document_element();
+    const std::size_t mask = slots_.size() - 1;
     pugi::xml_node best;
-    std::size_t named = 0;
-    for (auto entry = begin; entry != end; ++entry) {
-        const pugi::xml_node element(entry->element);
+    for (auto i = home(hash); slots_[i].element; i = (i + 1) & mask) {
+        if (slots_[i].hash != hash)
+            continue;
+        const pugi::xml_node element(slots_[i].element);
         if (name != element.name())
             continue;
-        if (++named > kMostOrdered)
-            return walkFor(scope, name);
-        if (contains(scope, element) && (!best || precedes(element, best)))
+        if ((everywhere || contains(scope, element)) && (!best || precedes(element, best)))
             best = element;
     }
     return best;
@@ -158,27 +156,84 @@ pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml
 
 void ElementIndex::build(const pugi::xml_document& document)
 {
-    entries_.clear();
+    slots_.assign(std::size_t(1) << (32 - kFewestSlotsShift), Slot());
+    crowded_.clear();
+    shift_ = kFewestSlotsShift;
+    count_ = 0;
     built_ = true;
-    addSubtree(document.document_element());
+    added(document.document_element());
 }
 
-void ElementIndex::addSubtree(pugi::xml_node top)
+std::size_t ElementIndex::home(std::uint32_t hash) const
 {
-    const auto old = static_cast<std::ptrdiff_t>(entries_.size());
-    for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (isElement(node))
-            entries_.push_back({hashOf(node.name()), node.internal_object()});
-    }
-    const auto added = entries_.size() - static_cast<std::size_t>(old);
-    if (added > kFewElements) {
-        std::sort(entries_.begin() + old, entries_.end(), ByHash());
-        std::inplace_merge(entries_.begin(), entries_.begin() + old, entries_.end(), ByHash());
+    // Fibonacci hashing spreads the high bits of the product over the table.
+    return static_cast<std::size_t>((hash * 2654435769u) >> shift_);
+}
+
+bool ElementIndex::isCrowded(std::uint32_t hash, std::string_view name) const
+{
+    return std::any_of(crowded_.begin(), crowded_.end(),
+                       [&](const Crowded& entry) { return entry.hash == hash && entry.name == name; });
+}
+
+void ElementIndex::insert(std::uint32_t hash, pugi::xml_node_struct* element)
+{
+    const std::string_view name = pugi::xml_node(element).name();
+    if (isCrowded(hash, name))
         return;
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t named = 0;
+    for (auto i = home(hash); slots_[i].element; i = (i + 1) & mask) {
+        if (slots_[i].hash == hash && name == pugi::xml_node(slots_[i].element).name() && ++named >= kMostOrdered) {
+            crowded_.push_back({hash, std::string(name)});
+            return;
+        }
     }
-    // Each new entry moves down into place, as an insertion sort would.
-    for (auto next = entries_.begin() + old; next != entries_.end(); ++next)
-        std::rotate(std::upper_bound(entries_.begin(), next, *next, ByHash()), next, next + 1);
+    if (2 * (count_ + 1) > slots_.size())
+        grow();
+    place(hash, element);
+}
+
+void ElementIndex::place(std::uint32_t hash, pugi::xml_node_struct* element)
+{
+    const std::size_t mask = slots_.size() - 1;
+    auto i = home(hash);
+    while (slots_[i].element)
+        i = (i + 1) & mask;
+    slots_[i] = {hash, element};
+    ++count_;
+}
+
+void ElementIndex::erase(std::uint32_t hash, pugi::xml_node_struct* element)
+{
+    const std::size_t mask = slots_.size() - 1;
+    auto hole = home(hash);
+    for (; slots_[hole].element != element; hole = (hole + 1) & mask) {
+        if (!slots_[hole].element)
+            return;
+    }
+    // Later entries of the run move back into the hole unless that would put them before their home.
+    for (auto next = (hole + 1) & mask; slots_[next].element; next = (next + 1) & mask) {
+        const auto from = home(slots_[next].hash);
+        if (((next - from) & mask) >= ((next - hole) & mask)) {
+            slots_[hole] = slots_[next];
+            hole = next;
+        }
+    }
+    slots_[hole] = Slot();
+    --count_;
+}
+
+void ElementIndex::grow()
+{
+    auto old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(2 * old.size(), std::size_t(1) << (32 - kFewestSlotsShift)), Slot());
+    shift_ = 32 - std::countr_zero(slots_.size());
+    count_ = 0;
+    for (const auto& slot : old) {
+        if (slot.element)
+            place(slot.hash, slot.element);
+    }
 }
 
 }  // namespace velm
