@@ -4,6 +4,7 @@
 #include "vb/Variant.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,6 +92,11 @@ public:
     bool SetText(std::string_view text);
     // The text of the child element at index; Empty when there is none.
     vb::Variant GetChildText(std::int32_t index) const;
+    // Hands visit the text of each child element of the current element, as GetChildText gives
+    // it, and the child's attribute of that name (nullptr when it has none), in order; the views
+    // last only as long as that call of visit.
+    void ForEachChild(std::string_view attribute,
+                      const std::function<void(std::string_view text, const char* value)>& visit) const;
     // The number of child elements of the current element.
     std::int32_t ChildCount() const;
     // An attribute of the child element at index; Empty when either is missing.

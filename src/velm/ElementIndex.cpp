@@ -98,6 +98,7 @@ bool contains(pugi::xml_node ancestor, pugi::xml_node node)
 
 void ElementIndex::reset()
 {
+    forgetAnswers();
     slots_.clear();
     crowded_.clear();
     count_ = 0;
@@ -108,6 +109,7 @@ void ElementIndex::reset()
 
 void ElementIndex::added(pugi::xml_node top)
 {
+    forgetAnswers();
     if (!built_)
         return;
     for (auto node = top; node; node = nextInSubtree(node, top)) {
@@ -118,6 +120,7 @@ void ElementIndex::added(pugi::xml_node top)
 
 void ElementIndex::removing(pugi::xml_node top)
 {
+    forgetAnswers();
     if (!built_)
         return;
     for (auto node = top; node; node = nextInSubtree(node, top)) {
@@ -127,6 +130,29 @@ void ElementIndex::removing(pugi::xml_node top)
 }
 
 pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
+{
+    auto* const scopeNode = scope.internal_object();
+    for (std::size_t i = 0; i < answerCount_; ++i) {
+        if (answers_[i].scope == scopeNode && answers_[i].name == name)
+            return pugi::xml_node(answers_[i].found);
+    }
+    const auto found = search(document, scope, name);
+    auto& answer = answers_[nextAnswer_];
+    answer.scope = scopeNode;
+    answer.name.assign(name);
+    answer.found = found.internal_object();
+    nextAnswer_ = (nextAnswer_ + 1) % kAnswers;
+    answerCount_ = std::max(answerCount_, nextAnswer_ == 0 ? kAnswers : nextAnswer_);
+    return found;
+}
+
+void ElementIndex::forgetAnswers()
+{
+    answerCount_ = 0;
+    nextAnswer_ = 0;
+}
+
+pugi::xml_node ElementIndex::search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
 {
     if (!built_) {
         if (walkedLookups_ < kWalkedLookups) {
@@ -185,13 +211,26 @@ void ElementIndex::insert(std::uint32_t hash, pugi::xml_node_struct* element)
     std::size_t named = 0;
     for (auto i = home(hash); slots_[i].element; i = (i + 1) & mask) {
         if (slots_[i].hash == hash && name == pugi::xml_node(slots_[i].element).name() && ++named >= kMostOrdered) {
-            crowded_.push_back({hash, std::string(name)});
+            crowd(hash, name);
             return;
         }
     }
     if (2 * (count_ + 1) > slots_.size())
         grow();
     place(hash, element);
+}
+
+// The name's entries leave the table, so that the runs its elements made do not slow other names.
+void ElementIndex::crowd(std::uint32_t hash, std::string_view name)
+{
+    crowded_.push_back({hash, std::string(name)});
+    const std::size_t mask = slots_.size() - 1;
+    for (auto i = home(hash); slots_[i].element;) {
+        if (slots_[i].hash == hash && name == pugi::xml_node(slots_[i].element).name())
+            erase(hash, slots_[i].element);
+        else
+            i = (i + 1) & mask;
+    }
 }
 
 void ElementIndex::place(std::uint32_t hash, pugi::xml_node_struct* element)

@@ -26,6 +26,13 @@ public:
     pugi::xml_node first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
 
 private:
+    // A lookup answered since the last edit: callers ask for the same few elements again and again.
+    struct Answer {
+        pugi::xml_node_struct* scope = nullptr;
+        std::string name;
+        pugi::xml_node_struct* found = nullptr;
+    };
+
     // One element and the hash of its name; an empty slot has no element.
     struct Slot {
         std::uint32_t hash = 0;
@@ -38,10 +45,13 @@ private:
         std::string name;
     };
 
+    pugi::xml_node search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
+    void forgetAnswers();
     void build(const pugi::xml_document& document);
     bool isCrowded(std::uint32_t hash, std::string_view name) const;
     void insert(std::uint32_t hash, pugi::xml_node_struct* element);
     void place(std::uint32_t hash, pugi::xml_node_struct* element);
+    void crowd(std::uint32_t hash, std::string_view name);
     void erase(std::uint32_t hash, pugi::xml_node_struct* element);
     // Doubles the table, placing every element again.
     void grow();
@@ -49,9 +59,13 @@ private:
 
     // Open addressing with linear probing: the elements of one name lie together between the
     // home slot of its hash and the next empty slot, and edits cost a few slots each. A crowded
-    // name keeps no more entries, so no run grows long.
+    // name keeps no entries, so no run grows long.
     std::vector<Slot> slots_;
     std::vector<Crowded> crowded_;
+    static constexpr std::size_t kAnswers = 8;
+    Answer answers_[kAnswers];
+    std::size_t answerCount_ = 0;
+    std::size_t nextAnswer_ = 0;
     std::size_t count_ = 0;
     int shift_ = 32;
     bool built_ = false;
