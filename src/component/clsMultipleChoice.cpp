@@ -516,7 +516,8 @@ void clsMultipleChoice::DisplayInt_SetExternalStateArray(const velm::ByteArray& 
 // gives the empty State that initialisation creates.
 void clsMultipleChoice::replaceState(const std::string& stateText)
 {
-    if (vb::utf16Length(stateText) <= 2)
+    // No UTF-16 unit comes from more than four bytes, so a longer text is never two units or fewer.
+    if (stateText.size() <= 8 && vb::utf16Length(stateText) <= 2)
         return replaceCheckedState(nullptr);
     velm::DataIO state;
     loadStateText(state, stateText);

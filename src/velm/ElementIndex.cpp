@@ -107,25 +107,31 @@ void ElementIndex::reset()
     walkedLookups_ = 0;
 }
 
+// An answer stands while no element of its name arrives: the first in a scope changes only then.
 void ElementIndex::added(pugi::xml_node top)
 {
-    forgetAnswers();
     if (!built_)
-        return;
+        return forgetAnswers();
     for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (isElement(node))
-            insert(hashOf(node.name()), node.internal_object());
+        if (!isElement(node))
+            continue;
+        const std::string_view name = node.name();
+        forgetAnswers([&](const Answer& answer) { return answer.named(name); });
+        insert(hashOf(name), node.internal_object());
     }
 }
 
+// An answer stands while neither the element it found nor its scope leaves.
 void ElementIndex::removing(pugi::xml_node top)
 {
-    forgetAnswers();
     if (!built_)
-        return;
+        return forgetAnswers();
     for (auto node = top; node; node = nextInSubtree(node, top)) {
-        if (isElement(node))
-            erase(hashOf(node.name()), node.internal_object());
+        if (!isElement(node))
+            continue;
+        auto* const element = node.internal_object();
+        forgetAnswers([&](const Answer& answer) { return answer.found == element || answer.scope == element; });
+        erase(hashOf(node.name()), element);
     }
 }
 
@@ -133,26 +139,39 @@ pugi::xml_node ElementIndex::first(const pugi::xml_document& document, pugi::xml
 {
     auto* const scopeNode = scope.internal_object();
     for (std::size_t i = 0; i < answerCount_; ++i) {
-        if (answers_[i].scope == scopeNode && answers_[i].name == name)
+        if (answers_[i].isFor(scopeNode, name))
             return pugi::xml_node(answers_[i].found);
     }
-    const auto found = search(document, scope, name);
-    auto& answer = answers_[nextAnswer_];
+    const auto found = search(document, scope, name, hashOf(name));
+    if (name.size() > Answer::kLongestName)
+        return found;
+    auto& answer = answerCount_ < kAnswers ? answers_[answerCount_++] : answers_[nextAnswer_++ % kAnswers];
     answer.scope = scopeNode;
-    answer.name.assign(name);
     answer.found = found.internal_object();
-    nextAnswer_ = (nextAnswer_ + 1) % kAnswers;
-    answerCount_ = std::max(answerCount_, nextAnswer_ == 0 ? kAnswers : nextAnswer_);
+    answer.length = static_cast<std::uint8_t>(name.size());
+    name.copy(answer.name, name.size());
     return found;
 }
 
 void ElementIndex::forgetAnswers()
 {
     answerCount_ = 0;
-    nextAnswer_ = 0;
 }
 
-pugi::xml_node ElementIndex::search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name)
+template <class Stale>
+void ElementIndex::forgetAnswers(Stale&& stale)
+{
+    for (std::size_t i = 0; i < answerCount_;) {
+        if (!stale(answers_[i])) {
+            ++i;
+            continue;
+        }
+        answers_[i] = answers_[--answerCount_];
+    }
+}
+
+pugi::xml_node ElementIndex::search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name,
+                                    std::uint32_t hash)
 {
     if (!built_) {
         if (walkedLookups_ < kWalkedLookups) {
@@ -161,7 +180,6 @@ pugi::xml_node ElementIndex::search(const pugi::xml_document& document, pugi::xm
         }
         build(document);
     }
-    const auto hash = hashOf(name);
     if (isCrowded(hash, name))
         return walkFor(scope, name);
     // Every element indexed lies below the document element, so a search from there checks no ancestry.

@@ -26,11 +26,24 @@ public:
     pugi::xml_node first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
 
 private:
-    // A lookup answered since the last edit: callers ask for the same few elements again and again.
+    // A lookup answered before, kept while no edit could change it: callers ask for the same few
+    // elements again and again.
     struct Answer {
+        static constexpr std::size_t kLongestName = 30;
+
+        bool isFor(pugi::xml_node_struct* where, std::string_view what) const
+        {
+            return scope == where && named(what);
+        }
+        bool named(std::string_view what) const
+        {
+            return what.size() == length && std::char_traits<char>::compare(name, what.data(), length) == 0;
+        }
+
         pugi::xml_node_struct* scope = nullptr;
-        std::string name;
         pugi::xml_node_struct* found = nullptr;
+        std::uint8_t length = 0;
+        char name[kLongestName + 1] = {};
     };
 
     // One element and the hash of its name; an empty slot has no element.
@@ -45,8 +58,12 @@ private:
         std::string name;
     };
 
-    pugi::xml_node search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
+    pugi::xml_node search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name,
+                          std::uint32_t hash);
     void forgetAnswers();
+    // Forgets the answers an edit may have made wrong.
+    template <class Stale>
+    void forgetAnswers(Stale&& stale);
     void build(const pugi::xml_document& document);
     bool isCrowded(std::uint32_t hash, std::string_view name) const;
     void insert(std::uint32_t hash, pugi::xml_node_struct* element);
