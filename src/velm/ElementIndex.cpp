@@ -200,12 +200,21 @@ pugi::xml_node ElementIndex::search(const pugi::xml_document& document, pugi::xm
 
 void ElementIndex::build(const pugi::xml_document& document)
 {
-    slots_.assign(std::size_t(1) << (32 - kFewestSlotsShift), Slot());
+    // Sized once for every element, so that building never grows the table.
+    const auto top = document.document_element();
+    std::vector<Slot> elements;
+    for (auto node = top; node; node = nextInSubtree(node, top)) {
+        if (isElement(node))
+            elements.push_back({hashOf(node.name()), node.internal_object()});
+    }
+    const auto size = std::max<std::size_t>(std::bit_ceil(2 * elements.size() + 1), std::size_t(1) << (32 - kFewestSlotsShift));
+    slots_.assign(size, Slot());
+    shift_ = 32 - std::countr_zero(size);
     crowded_.clear();
-    shift_ = kFewestSlotsShift;
     count_ = 0;
     built_ = true;
-    added(document.document_element());
+    for (const auto& element : elements)
+        insert(element.hash, element.element);
 }
 
 std::size_t ElementIndex::home(std::uint32_t hash) const
