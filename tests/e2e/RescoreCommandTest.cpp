@@ -98,13 +98,13 @@ TEST_F(Rescore, EveryLineIsScoredAsScoreScoresItInInputOrderAndADamagedLineIsOne
 
 TEST_F(Rescore, CsvInCsvOutWithErrorRowsInTheSameTable)
 {
-    const auto input = write("responses.csv", "id,response\n7,\"A, C\"\n\"x,1\",B\n9\n");
+    const auto input = write("responses.csv", "id,response\n7,\"A, C\"\n\"x,\"\"1\"\"\",B\n9\n");
     const auto result = rescore(quoted(kItem) + " " + quoted(input));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out,
               "id,correct,incorrect,notAttempted,notScored,raw,line,error\n"
               "7,1,0,0,0,1,,\n"
-              "\"x,1\",0,1,0,0,0,,\n"
+              "\"x,\"\"1\"\"\",0,1,0,0,0,,\n"
               "9,,,,,,4,\"a record has two fields, id and response\"\n");
     // The same records from standard input, the format named.
     const auto piped = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem)
