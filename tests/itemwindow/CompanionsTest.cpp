@@ -145,9 +145,11 @@ TEST_F(CompanionsTest, TheInstructionsGetScrollBarsOnceTheTextNeedsThemPassOnlyT
     pressButton("btnInstructions");
     auto& instructions = *window().instructions();
     // inner size of the window, scroll bars afterwards: once there, they stay
+    // clang-format off
     const std::tuple<float, float, bool> sizes[] = {
         {6000, 4500, false}, {1500, 390, false}, {1500, 389, true}, {6000, 4500, true},
     };
+    // clang-format on
     engine->fixHeight(instructions.txtInstructions, 26);  // 390 twips of text
     for (const auto& [width, height, scrollBars] : sizes) {
         instructions.Move(0, 0, width + 8 * 15, height + 27 * 15);

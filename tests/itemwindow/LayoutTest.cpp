@@ -163,6 +163,7 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
         bool caseStudy;
         FrameLayout expected;  // title, left edge, right edge, bottom, buttons, item area
     };
+    // clang-format off
     const Case cases[] = {
         {"15 twips per pixel", 9000, 6000, {405, 120, 120, 615, 120}, false,
          {at(0, 0, 9000, 405), at(0, 405, 120, 5475), at(8880, 405, 120, 5475), at(0, 5880, 9000, 120),
@@ -182,6 +183,7 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
          {at(0, 0, 200, 405), at(0, 405, 120, 375), at(80, 405, 120, 375), at(0, 780, 200, 120),
           at(120, 165, 0, 615), at(120, 405, 0, 0)}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto frame = ItemLayout::frame(c.width, c.height, c.strips, c.caseStudy);
@@ -213,6 +215,7 @@ TEST(ItemLayout, TheStemExhibitButtonsAndChoicesStackUpFromTheMeasuredHeights)
         std::int32_t scrollingHeight;
     };
     // Each box sits one pixel below the previous text: 50 + 31 x 15 = 515, + 46 x 15 = 1205, ...
+    // clang-format off
     const Case cases[] = {
         {"check boxes", 8760, 150, 15, 100, {}, {30, 45, 60, 24}, at(0, 0, 8460, 1500), {},
          {{50, 450}, {515, 675}, {1205, 900}, {2120, 360}}, at(0, 1500, 8760, 2630), 2630 + 1500 + 150},
@@ -233,6 +236,7 @@ TEST(ItemLayout, TheStemExhibitButtonsAndChoicesStackUpFromTheMeasuredHeights)
         {"long first choice", 8760, 150, 15, 100, {}, {2500, 45, 60, 24}, at(0, 0, 8460, 1500), {},
          {{50, 37500}, {37565, 675}, {38255, 900}, {39170, 360}}, at(0, 1500, 8760, 39680), 39680 + 1500 + 150},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ContentMeasures measures;
@@ -355,6 +359,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         std::vector<std::pair<std::string, std::string>> edits;  // of the bundled static strings
         Texts errors;
     };
+    // clang-format off
     const Case cases[] = {
         {"exhibits unopened, not scrolled", kTwoRequiredExhibits, 400,
          {"Please scroll to the end of the question and open the exhibits Map, Table before you go on."}, true, "false"},
@@ -375,6 +380,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         {"ScrollButtons without its mark", kTwoRequiredExhibits, 50, {}, false, "false",
          {{"exhibits??before", "exhibits before"}}, {"ViewedAll_Get"}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         initWithStatics({.extra = c.exhibits}, c.edits);

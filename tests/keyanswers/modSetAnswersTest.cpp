@@ -13,6 +13,7 @@ namespace {
 TEST(modSetAnswers, CollectsThePositiveTermsOfWellFormedKeys)
 {
     // The expression, the type code and the answers collected.
+    // clang-format off
     const std::tuple<const char*, const char*, const char*> cases[] = {
         // The worked examples.
         {"A AND B", "MC", "A,B"}, {"a and b", "MC", "A,B"},
@@ -50,6 +51,7 @@ TEST(modSetAnswers, CollectsThePositiveTermsOfWellFormedKeys)
         // "CT": a letter and a number of one or two digits.
         {"(A1) AND B22", "CT", "A1,B22"}, {"A123", "CT", ""}, {"AB", "CT", ""}, {"A", "CT", ""},
     };
+    // clang-format on
     quorin::modSetAnswers keys;
     for (const auto& [expression, type, expected] : cases)
         EXPECT_EQ(keys.GetKeyAnswers(expression, type), expected) << expression << " / " << type;

@@ -37,6 +37,7 @@ TEST(QtiImport, EachVersionMapsOntoOurItem)
         std::vector<std::string> stemParts;
         bool instructions;
     };
+    // clang-format off
     const Case cases[] = {
         {"v21-match-single.xml", "2.1", "ENU", "1", "0", "false", "B AND ONLY",
          {"<p>Vienna lies", "<div class=\"prompt\">Which <em>river</em>", "</div>\n    <p>Answer from memory.</p>"}, false},
@@ -47,6 +48,7 @@ TEST(QtiImport, EachVersionMapsOntoOurItem)
          {"<div class=\"prompt\"><p>Which are equal to <b>one half</b>?</p></div>"}, false},
         {"v30-custom-chain.xml", "3.0", "ENU", "6", "1", "false", "A AND B AND D AND ONLY", {"inside the asteroid belt"}, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const auto result = importItem(testItem(c.file));
@@ -114,6 +116,7 @@ TEST(QtiImport, RefusesWhatCannotCrossNamingTheReason)
                                 R"(<simpleChoice identifier="A">a</simpleChoice><simpleChoice identifier="B">b</simpleChoice>)"
                                 R"(</choiceInteraction>)";
     const std::string matchCorrect = R"(<responseProcessing template="match_correct"/>)";
+    // clang-format off
     const std::pair<std::string, const char*> cases[] = {
         {"", "malformed XML"},
         {"<assessmentItem", "malformed XML"},
@@ -153,6 +156,7 @@ TEST(QtiImport, RefusesWhatCannotCrossNamingTheReason)
          R"(<choiceInteraction responseIdentifier="RESPONSE"><simpleChoice identifier="A">a</simpleChoice>)"
          R"(</choiceInteraction></itemBody></assessmentItem>)", "requires it"},
     };
+    // clang-format on
     for (const auto& [text, reason] : cases) {
         const auto result = importItem(text);
         EXPECT_FALSE(result.definition) << text;

@@ -34,6 +34,7 @@ Scores scoresOf(const std::string& xml)
 TEST(ItemScorer, MeetsAKeyAsItsConnectivesRead)
 {
     // The key's expression, the responses and whether they meet it.
+    // clang-format off
     const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
         {"A", {"A"}, true}, {"A", {"a"}, true}, {"a", {"A"}, true}, {"A and b", {"A", "B"}, true},
         {"A", {"B"}, false}, {"A", {}, false}, {"A", {"A "}, false},
@@ -64,6 +65,7 @@ TEST(ItemScorer, MeetsAKeyAsItsConnectivesRead)
         // Keys that do not parse are never met.
         {"A AND", {"A"}, false}, {"NOT A BEFORE B", {"B"}, false}, {"(A", {"A"}, false}, {"", {}, false},
     };
+    // clang-format on
     for (const auto& [expression, responses, met] : cases) {
         SCOPED_TRACE(std::string(expression) + " with " + ::testing::PrintToString(responses));
         EXPECT_EQ(std::get<0>(scoresOf(itemWith("<Answer>" + std::string(expression) + "</Answer>", responses))),
@@ -76,6 +78,7 @@ TEST(ItemScorer, ScoresTheLargestWeightAmongMetKeys)
     const auto twoKeys = R"(<Answer Weight="1">A</Answer><Answer Weight="2">A AND B</Answer>)";
     const auto heavy = R"(<Answer Weight="heavy">A</Answer><Answer Weight="2">B</Answer>)";
     // The document, and the raw and maximum scores it gets; the minimum is always 0.
+    // clang-format off
     const std::tuple<std::string, double, double> cases[] = {
         {itemWith(R"(<Answer>A</Answer>)", {"A"}), 1, 1},
         {itemWith(twoKeys, {"A", "B"}), 2, 2}, {itemWith(twoKeys, {"A"}), 1, 2}, {itemWith(twoKeys, {"C"}), 0, 2},
@@ -101,6 +104,7 @@ TEST(ItemScorer, ScoresTheLargestWeightAmongMetKeys)
         {R"(<Item><State><Responses><Response>A</Response></Responses></State>)"
          R"(<Answers><Answer Weight="4">A</Answer></Answers></Item>)", 4, 4},
     };
+    // clang-format on
     for (const auto& [xml, raw, max] : cases)
         EXPECT_EQ(scoresOf(xml), Scores(raw, max, 0)) << xml;
 }

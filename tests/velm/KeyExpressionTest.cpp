@@ -9,6 +9,7 @@ namespace {
 // What keys mean is shown through the scorer; here only which texts parse at all.
 TEST(KeyExpression, RejectsMalformedText)
 {
+    // clang-format off
     const std::pair<const char*, bool> cases[] = {
         {"A", true}, {"((A))", true}, {"NOT NOT A", true}, {"A and only", true}, {"(A) BEFORE B", true},
         {"ONLY", true}, {"", false}, {"   ", false}, {"AND", false}, {"A AND", false}, {"OR A", false},
@@ -17,6 +18,7 @@ TEST(KeyExpression, RejectsMalformedText)
         {"NOT A BEFORE B", false}, {"A BEFORE NOT B", false}, {"(A OR B) BEFORE C", false},
         {"A BEFORE (B AND C)", false}, {"AND ONLY", false}, {"A OR AND ONLY", false},
     };
+    // clang-format on
     for (const auto& [text, valid] : cases)
         EXPECT_EQ(velm::KeyExpression(text).isValid(), valid) << text;
 }

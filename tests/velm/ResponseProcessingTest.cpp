@@ -36,6 +36,7 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
     const auto mapMultiple = processingOf(R"(Cardinality="multiple" Template="map_response")", correctAC + mapping);
     const auto custom = processingOf(R"(Cardinality="multiple" ScoreDefault="0.25")", correctAC + rules);
     const auto matchSingle = processingOf(R"(Template="match_correct")", "<QtiCorrect><QtiValue>cb</QtiValue></QtiCorrect>");
+    // clang-format off
     const std::tuple<const velm::ResponseProcessing*, std::vector<std::string>, double> cases[] = {
         {&matchMultiple, {"A", "C"}, 1}, {&matchMultiple, {"C", "A", "A"}, 1}, {&matchMultiple, {"A"}, 0},
         {&matchMultiple, {"A", "B", "C"}, 0}, {&matchMultiple, {}, 0},
@@ -45,6 +46,7 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
         {&custom, {"A", "B", "C"}, 2}, {&custom, {"B"}, 1}, {&custom, {"A"}, 0.25}, {&custom, {}, 0.25},
         {&matchSingle, {"B"}, 1}, {&matchSingle, {"A"}, 0}, {&matchSingle, {}, 0},
     };
+    // clang-format on
     for (const auto& [processing, responses, score] : cases) {
         EXPECT_DOUBLE_EQ(processing->score(responses), score) << ::testing::PrintToString(responses);
     }
