@@ -95,11 +95,10 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
     }
 
     form.Move(0, 0, 6000, 4500);
-    EXPECT_EQ(form.ScaleWidth(), 6000 - 8 * 15);
-    EXPECT_EQ(form.ScaleHeight(), 4500 - 27 * 15);
+    const auto scaleSize = [&] { return std::pair{form.ScaleWidth(), form.ScaleHeight()}; };
+    EXPECT_EQ(scaleSize(), std::pair(6000.0f - 8 * 15, 4500.0f - 27 * 15));
     form.setBorderStyle(0);
-    EXPECT_EQ(form.ScaleWidth(), 6000);
-    EXPECT_EQ(form.ScaleHeight(), 4500);
+    EXPECT_EQ(scaleSize(), std::pair(6000.0f, 4500.0f));
 }
 
 TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRaiseTheRuntimeErrors)
