@@ -68,19 +68,17 @@ TEST_F(WebBrowserTest, ADocumentCompletesOnlyWhenTheLoopRunsAndOnlyForTheLastLoa
     };
 
     // a new browser shows a blank page, so a window waiting for its documents is not held up
-    EXPECT_TRUE(browser->DocumentLoaded());
-    EXPECT_EQ(browser->ContentHeight(), 0);
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), browser->ContentHeight()}), (std::pair{true, 0}));
 
     browser->LoadHTML("<html>Hello world</html>");
     browser->setBodyMargin("5px");
-    EXPECT_FALSE(browser->DocumentLoaded());
-    EXPECT_TRUE(completions.empty());
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), completions.size()}), (std::pair{false, std::size_t{0}}));
     loop.runUntilIdle();
     EXPECT_EQ(completions, (std::vector<std::int32_t>{10 + 18}));
 
     browser->LoadHTML("<html>Again</html>");
-    EXPECT_FALSE(browser->DocumentLoaded());
-    EXPECT_EQ(browser->ContentHeight(), 28);  // the last document's height until the new one completes
+    // the last document's height until the new one completes
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), browser->ContentHeight()}), (std::pair{false, 28}));
     browser->LoadHTML(std::string("<html>") + std::string(60, 'x') + "</html>");
     loop.runUntilIdle();
     loop.runUntilIdle();
@@ -103,8 +101,7 @@ TEST_F(WebBrowserTest, ADestroyedBrowserOrAnUnloadedFormCancelsPendingDocuments)
 
     loop.runUntilIdle();
 
-    EXPECT_EQ(completions, 0);
-    EXPECT_FALSE(onForm.DocumentLoaded());
+    EXPECT_EQ((std::pair{completions, onForm.DocumentLoaded()}), (std::pair{0, false}));
 }
 
 TEST_F(WebBrowserTest, AFixedHeightWinsAndAWidthOrMarginChangeReflowsACompletedDocument)

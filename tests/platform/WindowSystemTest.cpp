@@ -97,8 +97,7 @@ TEST(ProgramLauncher, StartsTheProgramNamedByThePathsFileNameOtherPathsAre53AndI
 
     const auto first = launcher.launch("/opt/velm/support/dcalc.exe", WindowState::Hidden);
     const auto second = launcher.launch("C:\\Velm\\Support\\DCALC.EXE", WindowState::NormalFocus);
-    EXPECT_GT(first, 0);
-    EXPECT_GT(second, first);
+    EXPECT_TRUE(first > 0 && second > first) << first << ", " << second;
     EXPECT_EQ(starts, (std::vector{WindowState::Hidden, WindowState::NormalFocus}));
     EXPECT_EQ(launch("/bin/once.exe"), vb::err::kOutOfMemory);
     for (const char* path :
