@@ -22,8 +22,7 @@ TEST_F(EventLoopTest, PostedTasksRunInOrderOnlyWhenTheLoopRuns)
         loop.post([&] { order += "c"; });
     });
     loop.post([&] { order += "b"; });
-    EXPECT_EQ(order, "");
-    EXPECT_EQ(loop.pendingTasks(), 2u);
+    EXPECT_EQ((std::pair{order, loop.pendingTasks()}), (std::pair{std::string(), std::size_t{2}}));
     loop.runUntilIdle();
     EXPECT_EQ(order, "abc");
 }
@@ -40,7 +39,7 @@ TEST_F(EventLoopTest, AdvancingDeliversEveryTickAtItsOwnTimeRunningDeliversOnlyT
 
     // At 175 the fast timer missed three ticks and the slow one two: each gets one, then its next
     // tick falls due at 200.
-    for (const auto& [advance, fastTicks, slowTicks] : {std::tuple {75, 5u, 3u}, {24, 5u, 3u}, {1, 6u, 4u}}) {
+    for (const auto& [advance, fastTicks, slowTicks] : {std::tuple{75, 5u, 3u}, {24, 5u, 3u}, {1, 6u, 4u}}) {
         clock->advanceBy(advance);
         loop.runUntilIdle();
         EXPECT_EQ(fast.size(), fastTicks) << clock->now();
@@ -57,10 +56,8 @@ TEST_F(EventLoopTest, ATimerFiresAtExactlyItsIntervalNeverAtZeroAndRestartsOnANe
         loop.advanceBy(ms);
         return ticks;
     };
-    EXPECT_EQ(advance(1000), Ticks{});  // interval 0 never fires
-    EXPECT_FALSE(timer.isRunning());
-    EXPECT_EQ(platform_testing::errorNumber([&] { timer.setInterval(65536); }), 380);
-    EXPECT_EQ(timer.Interval(), 0);
+    EXPECT_EQ((std::pair{advance(1000), timer.isRunning()}), (std::pair{Ticks{}, false}));  // interval 0 never fires
+    EXPECT_EQ((std::pair{platform_testing::errorNumber([&] { timer.setInterval(65536); }), timer.Interval()}), (std::pair{380, 0}));
     timer.setInterval(1000);
     EXPECT_EQ(advance(999), Ticks{});
     EXPECT_EQ(advance(1), Ticks{2000});
@@ -95,16 +92,14 @@ TEST_F(EventLoopTest, UnloadingTheFormStopsItsTimersAndATickMayDestroyTheFormWit
     timer.setInterval(25);
     form->Unload();
     loop.advanceBy(100);
-    EXPECT_EQ(fired, 0);
-    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ((std::pair{fired, timer.Enabled()}), (std::pair{0, false}));
 
     form->Load();
     timer.setEnabled(true);
     other.setEnabled(true);
     other.setInterval(25);  // due together with tmflash, which destroys it first
     loop.advanceBy(100);
-    EXPECT_EQ(fired, 1);
-    EXPECT_EQ(loop.activeTimers(), 0u);
+    EXPECT_EQ((std::pair{fired, loop.activeTimers()}), (std::pair{1, std::size_t{0}}));
 }
 
 TEST(Signal, ConnectionsLastUntilDestroyedOrToldAndOutliveASignalThatASlotDestroys)
@@ -129,9 +124,8 @@ TEST(Signal, ConnectionsLastUntilDestroyedOrToldAndOutliveASignalThatASlotDestro
 
     signal->emit(calls);
 
-    EXPECT_EQ(signal, nullptr);
-    EXPECT_EQ(calls, 1001);  // the delivery under way finishes on its own copy
-    EXPECT_FALSE(survivor.connected());
+    // the delivery under way finishes on its own copy
+    EXPECT_EQ((std::tuple{signal == nullptr, calls, survivor.connected()}), (std::tuple{true, 1001, false}));
     survivor.disconnect();
 }
 

@@ -28,14 +28,15 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     std::vector<std::string> events;
     form->onLoad = [&] { events.push_back("Load " + std::to_string(form->isLoaded())); };
     form->onUnload = [&] { events.push_back("Unload " + std::to_string(windows.isWindow(form->hWnd()))); };
+    // A released window is gone from the window system and leads back to no form.
+    const auto gone = [&](WindowHandle window) { return !windows.isWindow(window) && !Form::fromHandle(window); };
 
     EXPECT_EQ(form->hWnd(), kDesktopWindow);
     form->Load();
     form->Load();
     const auto first = form->hWnd();
     EXPECT_EQ(Form::fromHandle(first), form.get());
-    EXPECT_EQ(windows.title(first), "Item");
-    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(windows.title(first) + (form->Visible() ? " shown" : " hidden"), "Item hidden");
     boxes.load(1);
     boxes.load(2).setVisible(true);
     buttons.load(1);
@@ -43,24 +44,19 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     boxes[2].SetFocus();
     form->Unload();
     form->Unload();
-    EXPECT_FALSE(windows.isWindow(first));
-    EXPECT_EQ(Form::fromHandle(first), nullptr);
-    EXPECT_EQ(boxes.indices(), Indices{0});
-    EXPECT_EQ(buttons.indices(), Indices{0});
-    EXPECT_EQ(form->ActiveControl(), nullptr);
-    EXPECT_EQ(container.controls().size(), 1u);
+    EXPECT_TRUE(gone(first));
+    EXPECT_EQ((std::tuple{boxes.indices(), buttons.indices(), form->ActiveControl(), container.controls().size()}),
+              (std::tuple{Indices{0}, Indices{0}, nullptr, 1u}));
 
     form->Show();
     const auto second = form->hWnd();
-    EXPECT_NE(second, first);
-    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(second != first && form->Visible());
     const auto sent = windows.sentMessages().size();
     windows.sendMessage(second, kWmSysCommand, 0xF020, 0);  // minimize: not a close
     EXPECT_TRUE(form->isLoaded());
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);  // to a window that is gone
-    EXPECT_FALSE(windows.isWindow(second));
-    EXPECT_EQ(Form::fromHandle(second), nullptr);
+    EXPECT_TRUE(gone(second));
     EXPECT_EQ(windows.sentMessages().size(), sent + 3);
     EXPECT_EQ(windows.sentMessages().back(), (WindowSystem::Message{second, kWmSysCommand, kScClose, 0}));
 
@@ -68,8 +64,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     boxes[0].SetFocus();
     const auto third = form->hWnd();
     form.reset();  // destroying a loaded form releases its window silently
-    EXPECT_FALSE(windows.isWindow(third));
-    EXPECT_EQ(Form::fromHandle(third), nullptr);
+    EXPECT_TRUE(gone(third));
     EXPECT_EQ(events, (std::vector<std::string>{"Load 1", "Unload 1", "Load 1", "Unload 1", "Load 1"}));
 }
 
@@ -91,7 +86,7 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
 
     // the first show after each load gives the window its size
     const std::pair<std::function<void()>, int> shows[] = {
-        {[&] { form.Show(); }, 3}, {[&] { form.Hide(); }, 3}, {[&] { form.Show(); }, 3},
+        {[&] { form.Show(); }, 3},   {[&] { form.Hide(); }, 3}, {[&] { form.Show(); }, 3},
         {[&] { form.Unload(); }, 3}, {[&] { form.Show(); }, 4},
     };
     for (const auto& [step, expected] : shows) {
@@ -100,11 +95,10 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
     }
 
     form.Move(0, 0, 6000, 4500);
-    EXPECT_EQ(form.ScaleWidth(), 6000 - 8 * 15);
-    EXPECT_EQ(form.ScaleHeight(), 4500 - 27 * 15);
+    const auto scaleSize = [&] { return std::pair{form.ScaleWidth(), form.ScaleHeight()}; };
+    EXPECT_EQ(scaleSize(), std::pair(6000.0f - 8 * 15, 4500.0f - 27 * 15));
     form.setBorderStyle(0);
-    EXPECT_EQ(form.ScaleWidth(), 6000);
-    EXPECT_EQ(form.ScaleHeight(), 4500);
+    EXPECT_EQ(scaleSize(), std::pair(6000.0f, 4500.0f));
 }
 
 TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRaiseTheRuntimeErrors)
@@ -130,14 +124,11 @@ TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRa
                                   "    chkBox(0) CheckBox 150,50 400x300 visible \"A.\"\n"
                                   "    chkBox(1) CheckBox 150,50 400x300 hidden \"A.\"\n"
                                   "  cmdExit CommandButton 0,0 0x0 visible \"Exit\"\n");
-    EXPECT_EQ(one.parent(), &container);
-    EXPECT_EQ(one.font(), zero.font());
-    EXPECT_EQ(one.Tag(), "answer-a");
-    EXPECT_FALSE(one.Enabled());
-    EXPECT_EQ(one.Value(), 0);  // values are not inherited
-    EXPECT_EQ(form.findArray<CheckBox>("CHKBOX"), &boxes);
-    EXPECT_EQ(form.findArray<OptionButton>("chkBox"), nullptr);
-    EXPECT_EQ(form.find("chkBox", 1), &one);
+    // the value is not inherited
+    EXPECT_EQ((std::tuple{one.parent(), one.font(), one.Tag(), one.Enabled(), one.Value()}),
+              (std::tuple{&container, zero.font(), "answer-a", false, 0}));
+    EXPECT_EQ((std::tuple{form.findArray<CheckBox>("CHKBOX"), form.findArray<OptionButton>("chkBox"), form.find("chkBox", 1)}),
+              (std::tuple{&boxes, nullptr, &one}));
 
     boxes.load(2);
     boxes.unload(1);
@@ -148,10 +139,8 @@ TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRa
     };
     for (const auto& [what, action, number] : cases)
         EXPECT_EQ(errorNumber(action), number) << what;
-    EXPECT_EQ(boxes.indices(), (Indices{0, 2}));
-    EXPECT_EQ(boxes.count(), 2);
-    EXPECT_EQ(boxes.ubound(), 2);
-    EXPECT_EQ(container.controls().size(), 2u);
+    EXPECT_EQ((std::tuple{boxes.indices(), boxes.count(), boxes.ubound(), container.controls().size()}),
+              (std::tuple{Indices{0, 2}, 2, 2, 2u}));
 }
 
 TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
@@ -190,8 +179,8 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
     browsers[1].fireEvent(key);
 
     EXPECT_EQ(key.keyCode, 32);
-    EXPECT_EQ(events, (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1",
-                                                "complete 0", "event 1"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1", "complete 0", "event 1"}));
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ const fs::path kPlatformLibrary = fs::absolute(VELM_PLATFORM_LIBRARY_PATH).lexic
 // Sets an environment variable (nullptr: unsets it) and puts the old value back.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name)
+    ScopedEnvironment(const char* name, const char* value)
+        : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;
@@ -41,13 +42,18 @@ private:
 
 void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-bool mentions(const vb::ComError& error, const std::string& text) { return error.description.find(text) != std::string::npos; }
+// The number action raises, or -1 when the description it raises with does not mention text.
+std::int32_t raisedMentioning(const std::function<void()>& action, const std::string& text)
+{
+    const auto error = errorOf(action);
+    return error.description.find(text) != std::string::npos ? error.number : -1;
+}
 
 class RegistryTest : public platform_testing::TempFolderTest {
 protected:
     platform::ComponentRegistry& registry = platform::ComponentRegistry::instance();
     fs::path registryPath = folder / "config" / "registry";
-    ScopedEnvironment environment {"VELM_REGISTRY", registryPath.c_str()};
+    ScopedEnvironment environment{"VELM_REGISTRY", registryPath.c_str()};
 };
 
 TEST_F(RegistryTest, ThePluginRegistersThroughItsExportsCreatesItsClassesByNameAndUnregisters)
@@ -61,16 +67,14 @@ TEST_F(RegistryTest, ThePluginRegistersThroughItsExportsCreatesItsClassesByNameA
     registry.registerServer(kPlugin);
 
     EXPECT_EQ(RegistryFile::load(registryPath).entries(),
-              (Entries {other.entries()[0], {kWidgetProgId, kWidgetClassId, kPlugin}, {kPlainProgId, kPlainClassId, kPlugin}}));
+              (Entries{other.entries()[0], {kWidgetProgId, kWidgetClassId, kPlugin}, {kPlainProgId, kPlainClassId, kPlugin}}));
     EXPECT_EQ(registry.createAs<WidgetInt>("quorintest.WIDGET")->name(), "widget from the plug-in");
     EXPECT_EQ(errorOf([&] { registry.createAs<WidgetInt>(kPlainProgId); }).number, vb::err::kNotSupported);
-    for (const char* name : {"", "QuorinTest", "QuorinTest.Widget2"}) {
-        const auto error = errorOf([&] { registry.create(name); });
-        EXPECT_EQ(error.number, vb::err::kCannotCreateObject) << name;
-        EXPECT_EQ(error.description, "ActiveX component can't create object") << name;
-    }
+    for (const char* name : {"", "QuorinTest", "QuorinTest.Widget2"})
+        EXPECT_EQ(raisedMentioning([&] { registry.create(name); }, "ActiveX component can't create object"), vb::err::kCannotCreateObject)
+            << name;
     registry.unregisterServer(kPlugin);
-    EXPECT_EQ(RegistryFile::load(registryPath).entries(), Entries {other.entries()[0]});
+    EXPECT_EQ(RegistryFile::load(registryPath).entries(), Entries{other.entries()[0]});
     EXPECT_EQ(errorOf([&] { registry.create(kWidgetProgId); }).number, vb::err::kCannotCreateObject);
 }
 
@@ -80,7 +84,7 @@ TEST_F(RegistryTest, BrokenOrUnwritableRegistrationsRaiseA429NamingTheProblem)
     const std::string damaged = registryPath.string() + " is damaged at line 2";
     const auto notALibrary = folder / "libtext.so";
     const auto missing = folder / "missing.so";
-    const std::pair<std::string, std::string> cases[] {
+    const std::pair<std::string, std::string> cases[]{
         {"QuorinTest.Widget", damaged},
         {"QuorinTest.Widget\t{1}", damaged},
         {"QuorinTest.Widget\t{1}\t" + plugin + "\textra", damaged},
@@ -95,24 +99,21 @@ TEST_F(RegistryTest, BrokenOrUnwritableRegistrationsRaiseA429NamingTheProblem)
     writeText(notALibrary, "not a shared library\n");
     for (const auto& [line, problem] : cases) {
         writeText(registryPath, "# comment\n" + line + "\n");
-        const auto error = errorOf([&] { registry.create(kWidgetProgId); });
-        EXPECT_EQ(error.number, vb::err::kCannotCreateObject) << line;
-        EXPECT_TRUE(mentions(error, problem)) << error.description;
+        EXPECT_EQ(raisedMentioning([&] { registry.create(kWidgetProgId); }, problem), vb::err::kCannotCreateObject) << line;
     }
-    EXPECT_TRUE(mentions(errorOf([&] { registry.unregisterServer(kPlatformLibrary); }), "does not export DllUnregisterServer"));
+    EXPECT_EQ(raisedMentioning([&] { registry.unregisterServer(kPlatformLibrary); }, "does not export DllUnregisterServer"),
+              vb::err::kCannotCreateObject);
     writeText(registryPath, "# header\r\n\r\n   \n  # indented comment\nA.One\t{1}\t/lib/a.so\r\n");
-    EXPECT_EQ(RegistryFile::load(registryPath).entries(), (Entries {{"A.One", "{1}", "/lib/a.so"}}));
+    EXPECT_EQ(RegistryFile::load(registryPath).entries(), (Entries{{"A.One", "{1}", "/lib/a.so"}}));
 
     writeText(folder / "file", "");  // a registry folder that is really a file cannot be written
     const auto unwritable = folder / "file" / "registry";
     ScopedEnvironment variable("VELM_REGISTRY", unwritable.c_str());
-    const auto error = errorOf([&] { registry.registerServer(kPlugin); });
-    EXPECT_EQ(error.number, vb::err::kCannotCreateObject);
-    EXPECT_TRUE(mentions(error, "DllRegisterServer of \"" + kPlugin.string() + "\" failed"));
+    EXPECT_EQ(raisedMentioning([&] { registry.registerServer(kPlugin); }, "DllRegisterServer of \"" + kPlugin.string() + "\" failed"),
+              vb::err::kCannotCreateObject);
     RegistryFile file(unwritable);
     file.add({"A.One", "{1}", "/lib/a.so"});
-    EXPECT_EQ(errorOf([&] { file.save(); }).number, 75);
-    EXPECT_TRUE(mentions(errorOf([&] { file.save(); }), unwritable.string()));
+    EXPECT_EQ(raisedMentioning([&] { file.save(); }, unwritable.string()), 75);
 }
 
 TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInProcessFactoriesComeFirst)
@@ -156,10 +157,13 @@ TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInPr
 TEST(RegistryFileLocation, FollowsTheEnvironment)
 {
     // VELM_REGISTRY, XDG_CONFIG_HOME, HOME, expected path
-    const std::tuple<const char*, const char*, const char*, std::string> cases[] {
-        {"/r/registry", "/x", "/h", "/r/registry"},       {nullptr, "/x", "/h", "/x/velm/registry"},
-        {"", "/x", "/h", "/x/velm/registry"},             {nullptr, "relative", "/h", "/h/.config/velm/registry"},
-        {nullptr, "", "/h", "/h/.config/velm/registry"}, {nullptr, nullptr, nullptr, ""},
+    const std::tuple<const char*, const char*, const char*, std::string> cases[]{
+        {"/r/registry", "/x", "/h", "/r/registry"},
+        {nullptr, "/x", "/h", "/x/velm/registry"},
+        {"", "/x", "/h", "/x/velm/registry"},
+        {nullptr, "relative", "/h", "/h/.config/velm/registry"},
+        {nullptr, "", "/h", "/h/.config/velm/registry"},
+        {nullptr, nullptr, nullptr, ""},
     };
     for (const auto& [registry, xdg, home, expected] : cases) {
         ScopedEnvironment registryVariable("VELM_REGISTRY", registry);

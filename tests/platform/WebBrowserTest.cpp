@@ -36,20 +36,25 @@ TEST(HeadlessBrowserEngine, MeasuresTextBlocksImagesAndMarginsInPixels)
     // tests below); entities, blank runs and characters (not bytes) count one each, a lone < is
     // text, unclosed tags end the text
     const std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t> cases[] = {
-        {"<p>one</p><P>two</P>", 500, 0, 2 * 18},                   {"a<br><br>b", 500, 0, 3 * 18},
+        {"<p>one</p><P>two</P>", 500, 0, 2 * 18},
+        {"a<br><br>b", 500, 0, 3 * 18},
         {"<img src=\"x.gif\" height=40><div>text</div>", 500, 3, 6 + 40 + 18},
         {"<IMG SRC='y.gif' HEIGHT=\"25\">", 500, 0, 25},
         {"<style>.a{color:red}</style><title>T</title>abc", 500, 0, 18},
-        {"&amp;&amp;&amp;&amp;", 21, 0, 2 * 18},                     {"a    bc", 21, 0, 2 * 18},
-        {"<!-- a long hidden comment --><b>ab</b>", 14, 0, 18},      {"a < b", 14, 0, 3 * 18},
-        {"\xC3\xA9\xC3\xA9\xC3\xA9", 14, 0, 2 * 18},                 {"abc", 0, 0, 3 * 18},
-        {"", 300, 8, 16},                                              {"<table><tr><td>x", 300, 0, 18},
+        {"&amp;&amp;&amp;&amp;", 21, 0, 2 * 18},
+        {"a    bc", 21, 0, 2 * 18},
+        {"<!-- a long hidden comment --><b>ab</b>", 14, 0, 18},
+        {"a < b", 14, 0, 3 * 18},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9", 14, 0, 2 * 18},
+        {"abc", 0, 0, 3 * 18},
+        {"", 300, 8, 16},
+        {"<table><tr><td>x", 300, 0, 18},
     };
     for (const auto& [html, width, margin, height] : cases)
         EXPECT_EQ(HeadlessBrowserEngine::measure(html, width, margin), height) << html;
 
-    const std::pair<const char*, std::int32_t> margins[] = {{"5px", 5},  {"0px", 0}, {" 3PX ", 3}, {"12", 12}, {"2.5px", 2},
-                                                             {"", 8}, {"auto", 8}, {"-2px", 8}, {"px", 8},  {"99999999px", 8}};
+    const std::pair<const char*, std::int32_t> margins[]
+        = {{"5px", 5}, {"0px", 0}, {" 3PX ", 3}, {"12", 12}, {"2.5px", 2}, {"", 8}, {"auto", 8}, {"-2px", 8}, {"px", 8}, {"99999999px", 8}};
     for (const auto& [css, pixels] : margins)
         EXPECT_EQ(HeadlessBrowserEngine::marginPixels(css), pixels) << css;
 }
@@ -63,19 +68,17 @@ TEST_F(WebBrowserTest, ADocumentCompletesOnlyWhenTheLoopRunsAndOnlyForTheLastLoa
     };
 
     // a new browser shows a blank page, so a window waiting for its documents is not held up
-    EXPECT_TRUE(browser->DocumentLoaded());
-    EXPECT_EQ(browser->ContentHeight(), 0);
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), browser->ContentHeight()}), (std::pair{true, 0}));
 
     browser->LoadHTML("<html>Hello world</html>");
     browser->setBodyMargin("5px");
-    EXPECT_FALSE(browser->DocumentLoaded());
-    EXPECT_TRUE(completions.empty());
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), completions.size()}), (std::pair{false, std::size_t{0}}));
     loop.runUntilIdle();
     EXPECT_EQ(completions, (std::vector<std::int32_t>{10 + 18}));
 
     browser->LoadHTML("<html>Again</html>");
-    EXPECT_FALSE(browser->DocumentLoaded());
-    EXPECT_EQ(browser->ContentHeight(), 28);  // the last document's height until the new one completes
+    // the last document's height until the new one completes
+    EXPECT_EQ((std::pair{browser->DocumentLoaded(), browser->ContentHeight()}), (std::pair{false, 28}));
     browser->LoadHTML(std::string("<html>") + std::string(60, 'x') + "</html>");
     loop.runUntilIdle();
     loop.runUntilIdle();
@@ -98,8 +101,7 @@ TEST_F(WebBrowserTest, ADestroyedBrowserOrAnUnloadedFormCancelsPendingDocuments)
 
     loop.runUntilIdle();
 
-    EXPECT_EQ(completions, 0);
-    EXPECT_FALSE(onForm.DocumentLoaded());
+    EXPECT_EQ((std::pair{completions, onForm.DocumentLoaded()}), (std::pair{0, false}));
 }
 
 TEST_F(WebBrowserTest, AFixedHeightWinsAndAWidthOrMarginChangeReflowsACompletedDocument)
@@ -129,20 +131,19 @@ TEST_F(WebBrowserTest, SelectStartSelectsUnlessTheListenerCancelsItAndAListenerM
         event.cancelBubble = true;
         event.returnValue = false;
     };
-    auto first = HtmlEvent::selectStart();
-    browser->fireEvent(first);
-    EXPECT_TRUE(browser->Document().hasSelection());
+    // what the candidate sees after the event, and whether the listener stopped it
+    const auto fire = [&](HtmlEvent event) {
+        browser->fireEvent(event);
+        return std::string(browser->Document().hasSelection() ? "selected" : "none") + (event.cancelBubble ? " stopped" : "");
+    };
+    EXPECT_EQ(fire(HtmlEvent::selectStart()), "selected");
     cancel = true;
-    auto second = HtmlEvent::selectStart();
-    browser->fireEvent(second);
-    EXPECT_FALSE(browser->Document().hasSelection());
-    EXPECT_TRUE(second.cancelBubble);
-    auto click = HtmlEvent::click("btnReset");
-    browser->fireEvent(click);
-    EXPECT_FALSE(browser->Document().hasSelection());
+    EXPECT_EQ(fire(HtmlEvent::selectStart()), "none stopped");
+    EXPECT_EQ(fire(HtmlEvent::click("btnReset")), "none");
 
     browser->onDocumentEvent = [&](HtmlEvent&) { browser.reset(); };
-    browser->fireEvent(first);
+    auto event = HtmlEvent::selectStart();
+    browser->fireEvent(event);
     EXPECT_EQ(browser, nullptr);
 }
 

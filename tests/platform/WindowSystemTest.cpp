@@ -38,9 +38,10 @@ TEST_F(WindowSystemTest, SetParentAndSetFocusReturnWhatWasBeforeAndDestroyingTak
     const auto inner = make("Inner", "", item);
     // new parent, returned parent, parent afterwards; a window cannot go inside itself nor under no window
     const std::tuple<WindowHandle, WindowHandle, WindowHandle> cases[] = {
-        {driver, kDesktopWindow, driver},         {other, driver, other}, {kDesktopWindow, other, kDesktopWindow},
-        {inner, kDesktopWindow, kDesktopWindow}, {item, kDesktopWindow, kDesktopWindow},
-        {0x7FFFFFF0, kDesktopWindow, kDesktopWindow}, {driver, kDesktopWindow, driver},
+        {driver, kDesktopWindow, driver},        {other, driver, other},
+        {kDesktopWindow, other, kDesktopWindow}, {inner, kDesktopWindow, kDesktopWindow},
+        {item, kDesktopWindow, kDesktopWindow},  {0x7FFFFFF0, kDesktopWindow, kDesktopWindow},
+        {driver, kDesktopWindow, driver},
     };
     for (const auto& [parent, returned, parentAfter] : cases) {
         EXPECT_EQ(windows.setParent(item, parent), returned);
@@ -48,15 +49,12 @@ TEST_F(WindowSystemTest, SetParentAndSetFocusReturnWhatWasBeforeAndDestroyingTak
     }
     EXPECT_EQ(windows.setParent(0x7FFFFFF0, driver), kDesktopWindow);
 
-    EXPECT_EQ(windows.setFocus(item), kDesktopWindow);
-    EXPECT_EQ(windows.setFocus(inner), item);
-    EXPECT_EQ(windows.setFocus(0x7FFFFFF0), kDesktopWindow);
-    EXPECT_EQ(windows.focusedWindow(), inner);
+    // the focus moves and returns the window it leaves; destroying takes the children and the focus along
+    EXPECT_EQ((std::vector{windows.setFocus(item), windows.setFocus(inner), windows.setFocus(0x7FFFFFF0), windows.focusedWindow()}),
+              (std::vector{kDesktopWindow, item, kDesktopWindow, inner}));
     EXPECT_TRUE(windows.destroyWindow(driver));
-    EXPECT_FALSE(windows.isWindow(item));
-    EXPECT_FALSE(windows.isWindow(inner));
-    EXPECT_EQ(windows.focusedWindow(), kDesktopWindow);
-    EXPECT_FALSE(windows.destroyWindow(driver));
+    EXPECT_EQ((std::tuple{windows.isWindow(item), windows.isWindow(inner), windows.focusedWindow(), windows.destroyWindow(driver)}),
+              (std::tuple{false, false, kDesktopWindow, false}));
     EXPECT_EQ(windows.createWindow("Orphan", "", driver), kDesktopWindow);  // no window under a destroyed parent
     EXPECT_GT(make("Probe", ""), inner);  // handles are never reused
     EXPECT_FALSE(windows.isWindow(kDesktopWindow));
@@ -70,16 +68,13 @@ TEST_F(WindowSystemTest, FindWindowMatchesTopLevelWindowsIgnoringCaseAndShowWind
     make("Hidden", "Child", parent);
     EXPECT_EQ(windows.findWindow("scicalc", "CALCULATOR"), newer);
     windows.bringWindowToTop(older);
-    EXPECT_EQ(windows.findWindow("SciCalc", "Calculator"), older);
-    EXPECT_EQ(windows.findWindow("", "Exam"), parent);
-    EXPECT_EQ(windows.findWindow("Driver", ""), parent);
-    EXPECT_EQ(windows.findWindow("Hidden", "Child"), kDesktopWindow);
-    EXPECT_EQ(windows.findWindow("SciCalc", "Calc"), kDesktopWindow);
-
+    EXPECT_EQ((std::vector{windows.findWindow("SciCalc", "Calculator"), windows.findWindow("", "Exam"), windows.findWindow("Driver", ""),
+                           windows.findWindow("Hidden", "Child"), windows.findWindow("SciCalc", "Calc")}),
+              (std::vector{older, parent, parent, kDesktopWindow, kDesktopWindow}));
     // command, returned visibility, visibility afterwards
     const std::tuple<int, bool, bool> cases[] = {
-        {kSwShow, false, true},   {kSwHide, true, false}, {kSwRestore, false, true},    {kSwRestore, true, true},
-        {42, true, true},         {kSwHide, true, false}, {kSwShowNormal, false, true}, {-1, true, true},
+        {kSwShow, false, true}, {kSwHide, true, false}, {kSwRestore, false, true},    {kSwRestore, true, true},
+        {42, true, true},       {kSwHide, true, false}, {kSwShowNormal, false, true}, {-1, true, true},
     };
     for (const auto& [command, returned, visibleAfter] : cases) {
         EXPECT_EQ(windows.showWindow(older, command), returned) << command;
@@ -102,12 +97,11 @@ TEST(ProgramLauncher, StartsTheProgramNamedByThePathsFileNameOtherPathsAre53AndI
 
     const auto first = launcher.launch("/opt/velm/support/dcalc.exe", WindowState::Hidden);
     const auto second = launcher.launch("C:\\Velm\\Support\\DCALC.EXE", WindowState::NormalFocus);
-    EXPECT_GT(first, 0);
-    EXPECT_GT(second, first);
-    EXPECT_EQ(starts, (std::vector {WindowState::Hidden, WindowState::NormalFocus}));
+    EXPECT_TRUE(first > 0 && second > first) << first << ", " << second;
+    EXPECT_EQ(starts, (std::vector{WindowState::Hidden, WindowState::NormalFocus}));
     EXPECT_EQ(launch("/bin/once.exe"), vb::err::kOutOfMemory);
-    for (const char* path : {"", "/opt/velm/support/", "/opt/velm/calc.exe", "/opt/velm/dcalc.exe.bak",
-                             "/opt/dcalc.exe/other.exe", "dcalc", "/bin/once.exe"})
+    for (const char* path :
+         {"", "/opt/velm/support/", "/opt/velm/calc.exe", "/opt/velm/dcalc.exe.bak", "/opt/dcalc.exe/other.exe", "dcalc", "/bin/once.exe"})
         EXPECT_EQ(launch(path), vb::err::kFileNotFound) << path;
     launcher.unregisterProgram("DCalc.EXE");
     EXPECT_EQ(launch("/opt/velm/support/dcalc.exe"), vb::err::kFileNotFound);
