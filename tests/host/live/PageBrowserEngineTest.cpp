@@ -11,6 +11,7 @@
 #include <boost/beast/websocket.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -46,10 +47,8 @@ public:
     {
         const std::lock_guard lock(mutex_);
         std::vector<json> matching;
-        for (const auto& message : received_) {
-            if (message.value("type", "") == type)
-                matching.push_back(message);
-        }
+        std::copy_if(received_.begin(), received_.end(), std::back_inserter(matching),
+                     [&](const json& m) { return m.value("type", "") == type; });
         return matching;
     }
 
