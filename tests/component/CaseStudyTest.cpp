@@ -22,8 +22,8 @@ platform::WindowSystem& windows() { return platform::WindowSystem::instance(); }
 class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {
 public:
     void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override { record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd)); }
-    void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions,
-                       std::shared_ptr<velm::ParentInt>& support, const std::string& sPart) override
+    void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions, std::shared_ptr<velm::ParentInt>& support,
+                       const std::string& sPart) override
     {
         record("InitCaseStudy " + std::to_string(lBytes) + " " + std::to_string(lOptions) + " " + sPart);
         file = arFile;
@@ -106,13 +106,6 @@ protected:
     }
 
     void writeCaseFile(const std::string& name, const std::string& bytes) { std::ofstream(resources / name, std::ios::binary) << bytes; }
-    // The item of ItemDriver with this case code.
-    static std::string itemWithCaseCode(const std::string& code)
-    {
-        auto xml = itemXml();
-        const std::string none = "CaseCode=\"NONE\"";
-        return xml.replace(xml.find(none), none.size(), "CaseCode=\"" + code + "\"");
-    }
     std::unique_ptr<ItemDriver> driver()
     {
         auto item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
@@ -126,9 +119,9 @@ protected:
     }
 
     // A folder of each test's own: tests run side by side, and each writes its own case files.
-    const std::filesystem::path resources = std::filesystem::temp_directory_path()
-        / ("quorin-case-study-" + std::to_string(::getpid()) + "-"
-           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::filesystem::path resources
+        = std::filesystem::temp_directory_path()
+          / ("quorin-case-study-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::shared_ptr<RecordingCaseStudy> caseStudy = std::make_shared<RecordingCaseStudy>();
     int created = 0;
 };
@@ -143,7 +136,7 @@ TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheM
         SCOPED_TRACE(code);
         const bool named = code.starts_with('C');
         auto item = driver();
-        ASSERT_TRUE(item->init(itemWithCaseCode(code)));
+        ASSERT_TRUE(item->init(itemXml({.caseCode = code})));
         const auto& boxes = item->support->messages();
         ASSERT_EQ(boxes.size(), named ? 1u : 0u);
         if (named) {
@@ -168,7 +161,7 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     writeCaseFile("C12.xml", caseFile);
     auto item = driver();
     auto& display = item->display();
-    ASSERT_TRUE(item->init(itemWithCaseCode("C12"), 257));
+    ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"}), 257));
     EXPECT_EQ(created, 1);
     EXPECT_EQ(caseStudy->file, velm::ByteArray(caseFile.begin(), caseFile.end()));
     EXPECT_EQ(caseStudy->supportGiven, item->support);
@@ -179,8 +172,7 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     EXPECT_TRUE(display.ShowExternalDisplay(100, 200, 9000, 6000));
     platform::EventLoop::current().runUntilIdle();
     // The question's part of the rectangle, as the case study left it.
-    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
-              (std::array{4050.0f, 0.0f, 4950.0f, 6000.0f}));
+    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}), (std::array{4050.0f, 0.0f, 4950.0f, 6000.0f}));
     // A later resize starts again from the driver's values, clamped as always.
     EXPECT_TRUE(display.ResizeExternalDisplay(0, 0, 7000, 7000));
     platform::EventLoop::current().runUntilIdle();
@@ -217,14 +209,14 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKeepsThePreviousOne)
 {
     writeCaseFile("C12.xml", "x");
-    const auto other = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
-                                                                  ItemDriver::supportFolder(), resources);
+    const auto other
+        = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
     for (const bool handsBackOther : {true, false}) {
         SCOPED_TRACE(handsBackOther ? "another" : "nothing");
         caseStudy->replaceSupport = true;
         caseStudy->supportToHandBack = handsBackOther ? other : nullptr;
         auto item = driver();
-        ASSERT_TRUE(item->init(itemWithCaseCode("C12")));
+        ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"})));
         // A one-byte case file arrives whole, its byte with it.
         EXPECT_EQ(caseStudy->file, velm::ByteArray{'x'});
         const auto expected = handsBackOther ? other : std::shared_ptr<velm::ParentInt>(item->support);
@@ -240,7 +232,7 @@ TEST_F(CaseStudy, ACaseStudyThatCannotBeCreatedFailsTheInitialisation)
     writeCaseFile("C12.xml", "<CaseStudy/>");
     platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
     auto item = driver();
-    EXPECT_FALSE(item->init(itemWithCaseCode("C12")));
+    EXPECT_FALSE(item->init(itemXml({.caseCode = "C12"})));
     EXPECT_EQ(item->errorRoutines(), (Texts{"InitExternalDisplay"}));
     // The driver's later calls are answered, with the missing object reported, not a crash.
     EXPECT_FALSE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));

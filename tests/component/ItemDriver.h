@@ -25,11 +25,12 @@ struct ItemParts {
     std::string min = "1";
     std::string randomOrder = "false";
     std::string stem = "<html><body>Which of these?</body></html>";
-    Texts ids;    // empty: "A", "B", ...
+    Texts ids;  // empty: "A", "B", ...
     Texts texts;  // empty: "<html><body>Choice A</body></html>", ...
     std::string answers = R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer><Answer Weight="-1">B</Answer>)";
     std::string heading = "Question 1";
     std::string extra;  // after the key: a State, exhibits, instructions
+    std::string caseCode = "NONE";
 };
 
 // The item definition XML with those parts.
@@ -39,9 +40,9 @@ inline std::string itemXml(const ItemParts& parts = {})
         return value.empty() ? std::string() : std::string(" ") + name + "=\"" + value + "\"";
     };
     std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language) + attribute("ResponseType", parts.responseType)
-        + " CaseCode=\"NONE\"><ItemStem><Heading>" + parts.heading + "</Heading><Text><![CDATA[" + parts.stem
-        + "]]></Text></ItemStem><Choices Max=\"" + parts.max + "\"" + attribute("Min", parts.min) + " RandomOrder=\""
-        + parts.randomOrder + "\">";
+                      + " CaseCode=\"" + parts.caseCode + "\"><ItemStem><Heading>" + parts.heading + "</Heading><Text><![CDATA["
+                      + parts.stem + "]]></Text></ItemStem><Choices Max=\"" + parts.max + "\"" + attribute("Min", parts.min)
+                      + " RandomOrder=\"" + parts.randomOrder + "\">";
     for (int i = 0; i < parts.choices; ++i) {
         const auto index = static_cast<std::size_t>(i);
         const std::string id = index < parts.ids.size() ? parts.ids[index] : std::string(1, static_cast<char>('A' + i));
@@ -92,8 +93,7 @@ class ItemDriver {
 public:
     // Not yet initialised; the bundled English and German static strings unless others are
     // given, the shared test support folder unless another is, and no resources unless given.
-    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(),
-                        const std::filesystem::path& supportDir = supportFolder(),
+    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(), const std::filesystem::path& supportDir = supportFolder(),
                         const std::filesystem::path& resourceDir = {})
         : support(std::make_shared<velm::host::SupportObject>(statics, supportDir, resourceDir))
     {
@@ -101,7 +101,11 @@ public:
         display().SetParentWnd(parentWindow);
     }
     // Initialised with the item of those parts.
-    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver() { EXPECT_TRUE(init(itemXml(parts), options)); }
+    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0)
+        : ItemDriver()
+    {
+        EXPECT_TRUE(init(itemXml(parts), options));
+    }
     ~ItemDriver()
     {
         component.reset();
@@ -170,17 +174,15 @@ public:
     }
     // RescoreExternalDisplay, or RescoreExternalDisplayQuick when a document is given, with as many
     // response bytes as there are unless told otherwise; outputs set to junk before.
-    Score rescore(const vb::ByteArray& response, std::optional<std::int32_t> lRespBytes = {},
-                  const vb::ByteArray* document = nullptr)
+    Score rescore(const vb::ByteArray& response, std::optional<std::int32_t> lRespBytes = {}, const vb::ByteArray* document = nullptr)
     {
         Score s{false, 9, 9, 9, 9, 9};
         auto& [result, correct, incorrect, notAttempted, notScored, raw] = s;
         const auto n = lRespBytes.value_or(static_cast<std::int32_t>(response.size()));
         std::int32_t length = 0;
-        result = document ? display().RescoreExternalDisplayQuick(response, n, correct, incorrect, notAttempted,
-                                                                  notScored, raw, *document, length)
-                          : display().RescoreExternalDisplay(response, n, correct, incorrect, notAttempted,
-                                                             notScored, raw);
+        result = document ? display().RescoreExternalDisplayQuick(response, n, correct, incorrect, notAttempted, notScored, raw, *document,
+                                                                  length)
+                          : display().RescoreExternalDisplay(response, n, correct, incorrect, notAttempted, notScored, raw);
         return s;
     }
     // The error entries of the driver's log, oldest first.

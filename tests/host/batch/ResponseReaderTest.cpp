@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -13,28 +14,19 @@ using Format = ResponseReader::Format;
 using json = nlohmann::json;
 
 // A record as the test writes it: line, id (JSON text, "null" for none), response, error.
-struct Expected {
-    std::size_t line;
-    const char* id;
-    const char* response;
-    const char* error;
-};
+using Record = std::tuple<std::size_t, json, std::string, std::string>;
 
-void expectRecords(const std::string& input, Format format, const std::vector<Expected>& expected)
+void expectRecords(const std::string& input, Format format,
+                   const std::vector<std::tuple<std::size_t, const char*, std::string, std::string>>& expected)
 {
     std::istringstream in(input);
     ResponseReader reader(in, format);
-    std::vector<velm::host::ResponseRecord> records;
+    std::vector<Record> records, wanted;
     while (auto record = reader.next())
-        records.push_back(std::move(*record));
-    ASSERT_EQ(records.size(), expected.size()) << input;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE("record " + std::to_string(i));
-        EXPECT_EQ(records[i].line, expected[i].line);
-        EXPECT_EQ(records[i].id, json::parse(expected[i].id));
-        EXPECT_EQ(records[i].response, expected[i].response);
-        EXPECT_EQ(records[i].error, expected[i].error);
-    }
+        records.emplace_back(record->line, record->id, record->response, record->error);
+    for (const auto& [line, id, response, error] : expected)
+        wanted.emplace_back(line, json::parse(id), response, error);
+    EXPECT_EQ(records, wanted) << input;
 }
 
 TEST(ResponseReader, JsonLinesGiveEachResponseOrTheReasonItHasNone)
@@ -91,11 +83,10 @@ TEST(ResponseReader, ARecordBeyondTheLimitsIsAnErrorRecordAndTheNextIsRead)
         answers += ",A";
     const std::string tooLong = "the record is longer than 1048576 bytes";
     const std::string tooMany = "the response holds more than 4096 commas and tags";
-    expectRecords("{\"id\": 1, \"response\": \"" + huge + "\"}\n{\"id\": 2, \"response\": \"" + answers +
-                      "\"}\n{\"id\": 3, \"response\": \"B\"}\n",
-                  Format::JsonLines,
-                  {{1, "null", "", tooLong.c_str()}, {2, "2", "", tooMany.c_str()}, {3, "3", "B", ""}});
-    expectRecords("id,response\n1,\"A\n" + huge + "\"\n2,B\n", Format::Csv, {{2, "null", "", tooLong.c_str()}});
+    expectRecords("{\"id\": 1, \"response\": \"" + huge + "\"}\n{\"id\": 2, \"response\": \"" + answers
+                      + "\"}\n{\"id\": 3, \"response\": \"B\"}\n",
+                  Format::JsonLines, {{1, "null", "", tooLong}, {2, "2", "", tooMany}, {3, "3", "B", ""}});
+    expectRecords("id,response\n1,\"A\n" + huge + "\"\n2,B\n", Format::Csv, {{2, "null", "", tooLong}});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <boost/beast/websocket.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -23,7 +24,6 @@ namespace {
 using json = nlohmann::ordered_json;
 using velm::host::LiveChannel;
 using velm::host::LiveServer;
-using velm::host::LiveServerSettings;
 using velm::host::PageBrowserEngine;
 namespace beast = boost::beast;
 namespace websocket = beast::websocket;
@@ -47,10 +47,8 @@ public:
     {
         const std::lock_guard lock(mutex_);
         std::vector<json> matching;
-        for (const auto& message : received_) {
-            if (message.value("type", "") == type)
-                matching.push_back(message);
-        }
+        std::copy_if(received_.begin(), received_.end(), std::back_inserter(matching),
+                     [&](const json& m) { return m.value("type", "") == type; });
         return matching;
     }
 
@@ -89,7 +87,7 @@ private:
 class PageBrowserEngineTest : public ::testing::Test {
 protected:
     PageBrowserEngineTest()
-        : server_(settings())
+        : server_({.token = "secret"})
         , channel_(server_)
         , engine_(std::make_shared<PageBrowserEngine>(channel_))
     {
@@ -100,13 +98,6 @@ protected:
         browser_.onDocumentComplete = [this] { ++completions_; };
     }
     ~PageBrowserEngineTest() override { platform::BrowserEngine::setCurrent(nullptr); }
-
-    static LiveServerSettings settings()
-    {
-        LiveServerSettings settings;
-        settings.token = "secret";
-        return settings;
-    }
 
     void openPage(TestPage::Responder respond)
     {
@@ -173,10 +164,10 @@ TEST_F(PageBrowserEngineTest, ALoadAndAWidthChangeTakeTheHeightsThePageMeasured)
     EXPECT_EQ(browser_.ContentHeight(), 80);
     browser_.setWidth(6000);
     EXPECT_EQ(browser_.ContentHeight(), 20);
-    const auto measures = page_->received("measure");
-    ASSERT_EQ(measures.size(), 2u);
-    EXPECT_EQ(measures[0]["width"], 100);
-    EXPECT_EQ(measures[1]["width"], 400);
+    std::vector<int> widths;
+    for (const auto& measure : page_->received("measure"))
+        widths.push_back(measure["width"]);
+    EXPECT_EQ(widths, (std::vector{100, 400}));
 }
 
 TEST_F(PageBrowserEngineTest, ReportsThatCannotBeTrustedCompleteNothing)
@@ -230,10 +221,8 @@ TEST_F(PageBrowserEngineTest, AnEventGoesToTheItemAndItsDecisionBackToThePage)
     engine_->handle({{"type", "event"}, {"frame", "f1"}, {"event", "not an object"}});
     ASSERT_TRUE(pumpUntil([this] { return page_->received("eventResult").size() == 2; }));
     const auto results = page_->received("eventResult");
-    EXPECT_EQ(results[0]["keyCode"], 32);
-    EXPECT_EQ(results[0]["returnValue"], false);
-    EXPECT_EQ(results[1]["keyCode"], 78);
-    EXPECT_EQ(results[1]["returnValue"], true);
+    EXPECT_EQ((std::tuple{results[0]["keyCode"], results[0]["returnValue"], results[1]["keyCode"], results[1]["returnValue"]}),
+              (std::tuple{32, false, 78, true}));
 }
 
 TEST_F(PageBrowserEngineTest, APageThatOpensAgainIsSentEveryLiveDocument)
@@ -247,9 +236,7 @@ TEST_F(PageBrowserEngineTest, APageThatOpensAgainIsSentEveryLiveDocument)
     engine_->resend();
     ASSERT_TRUE(pumpUntil([this] { return page_->received("load").size() == 5; }));
     const auto loads = page_->received("load");
-    EXPECT_EQ(loads[3]["html"], "<p>stem</p>");
-    EXPECT_EQ(loads[4]["html"], "<p>choice</p>");
-    EXPECT_EQ(loads[4]["loadId"], 2);
+    EXPECT_EQ((std::tuple{loads[3]["html"], loads[4]["html"], loads[4]["loadId"]}), (std::tuple{"<p>stem</p>", "<p>choice</p>", 2}));
     form_.destroy(choice);
     EXPECT_EQ(engine_->liveFrames(), std::vector<std::string>{"f1"});
 }

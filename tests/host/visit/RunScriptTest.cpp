@@ -8,89 +8,81 @@
 namespace {
 
 using velm::host::RunAction;
-using velm::host::RunRect;
 using velm::host::RunScript;
 using velm::host::ScriptError;
-using Kind = RunAction::Kind;
 
-TEST(RunScript, EveryActionWithItsArgument)
+// The action's line, kind and every field that differs from a fresh action's, as one text.
+std::string describe(const RunAction& a)
 {
-    const auto script = RunScript::parse("# a visit\n"
-                                         "click B\n"
-                                         "click #3   # the fourth position\n"
-                                         "text c\n"
-                                         "key #\n"
-                                         "key \xC3\xA9\n"
-                                         "scroll 1500\n"
-                                         "scroll end\n"
-                                         "button btnReset\n"
-                                         "answer cancel\n"
-                                         "\n"
-                                         "resize 0, 0, 9000, 6000\n"
-                                         "show -10,20,8000,4500\n"
-                                         "hide\n"
-                                         "status\n"
-                                         "leave\n"
-                                         "wait 250\n"
-                                         "snapshot\n"
-                                         "return\n");
-    const auto& actions = script.actions();
-    ASSERT_EQ(actions.size(), 17u);
-
-    EXPECT_EQ(actions[0].kind, Kind::Click);
-    EXPECT_EQ(actions[0].letter, "B");
-    EXPECT_EQ(actions[0].position, -1);
-    EXPECT_EQ(actions[0].line, 2);
-    EXPECT_EQ(actions[1].position, 3);
-    EXPECT_EQ(actions[1].source, "click #3   # the fourth position");
-    EXPECT_EQ(actions[2].kind, Kind::Text);
-    EXPECT_EQ(actions[2].letter, "c");
-    EXPECT_EQ(actions[3].keyCode, '#');
-    EXPECT_EQ(actions[4].keyCode, 0xE9);
-    EXPECT_EQ(actions[5].scrollTo, 1500);
-    EXPECT_EQ(actions[6].scrollTo, -1);
-    EXPECT_EQ(actions[7].elementId, "btnReset");
-    EXPECT_FALSE(actions[8].answerOk);
-    EXPECT_EQ(actions[9].kind, Kind::Resize);
-    EXPECT_EQ(actions[9].rect, (RunRect{0, 0, 9000, 6000}));
-    EXPECT_EQ(actions[9].line, 12);
-    EXPECT_EQ(actions[10].rect, (RunRect{-10, 20, 8000, 4500}));
-    EXPECT_EQ(actions[11].kind, Kind::Hide);
-    EXPECT_EQ(actions[12].kind, Kind::Status);
-    EXPECT_EQ(actions[13].kind, Kind::Leave);
-    EXPECT_EQ(actions[14].waitMs, 250);
-    EXPECT_EQ(actions[15].kind, Kind::Snapshot);
-    EXPECT_EQ(actions[16].kind, Kind::Return);
+    static const char* const kinds[] = {"click", "text", "key",    "keydown", "select", "scroll", "button",   "answer",  "resize",
+                                        "show",  "hide", "status", "leave",   "return", "wait",   "snapshot", "exhibit", "calculator"};
+    std::ostringstream out;
+    out << a.line << ' ' << kinds[static_cast<int>(a.kind)];
+    const auto field = [&out](bool differs, const char* name, const auto& value) {
+        if (differs)
+            out << ' ' << name << '=' << value;
+    };
+    field(!a.letter.empty(), "letter", a.letter);
+    field(a.position != -1, "position", a.position);
+    field(a.keyCode != 0, "key", a.keyCode);
+    field(a.place != "choices", "in", a.place);
+    field(a.alt || a.shift || a.ctrl, "held", std::string(a.alt ? "a" : "") + (a.shift ? "s" : "") + (a.ctrl ? "c" : ""));
+    field(a.exhibit != 0, "exhibit", a.exhibit);
+    field(a.scrollTo != 0, "scroll", a.scrollTo);
+    field(!a.elementId.empty(), "element", a.elementId);
+    field(!a.answerOk, "ok", a.answerOk);
+    field(a.rect != velm::host::RunRect{}, "rect",
+          std::to_string(a.rect.left) + "," + std::to_string(a.rect.top) + "," + std::to_string(a.rect.width) + ","
+              + std::to_string(a.rect.height));
+    field(a.waitMs != 0, "wait", a.waitMs);
+    return out.str();
 }
 
-TEST(RunScript, KeysAndSelectionsSayWhereTheyHappenAndWhichModifiersAreHeld)
+TEST(RunScript, EveryActionWithItsArgumentPlaceAndModifiers)
 {
-    const auto script = RunScript::parse("key t in=title\n"
-                                         "key # in=choice:#2 shift ctrl\n"
-                                         "keydown 116 in=stem alt\n"
-                                         "select in=choice:b\n"
-                                         "key x\n"
-                                         "exhibit 2\n"
-                                         "exhibit exit\n"
-                                         "calculator close\n");
-    const auto& actions = script.actions();
-    ASSERT_EQ(actions.size(), 8u);
-    EXPECT_EQ(actions[0].place, "title");
-    EXPECT_EQ(actions[0].keyCode, 't');
-    EXPECT_FALSE(actions[0].alt || actions[0].shift || actions[0].ctrl);
-    EXPECT_EQ(actions[1].place, "choice");
-    EXPECT_EQ(actions[1].position, 2);
-    EXPECT_EQ(actions[1].keyCode, '#');
-    EXPECT_TRUE(actions[1].shift && actions[1].ctrl && !actions[1].alt);
-    EXPECT_EQ(actions[2].kind, Kind::KeyDown);
-    EXPECT_EQ(actions[2].keyCode, 116);
-    EXPECT_TRUE(actions[2].alt);
-    EXPECT_EQ(actions[3].kind, Kind::Select);
-    EXPECT_EQ(actions[3].letter, "b");
-    EXPECT_EQ(actions[4].place, "choices");
-    EXPECT_EQ(actions[5].exhibit, 2);
-    EXPECT_EQ(actions[6].exhibit, 0);
-    EXPECT_EQ(actions[7].kind, Kind::Calculator);
+    // A script line and the action it gives; comments and blank lines give none.
+    const std::pair<const char*, const char*> lines[] = {
+        {"# a visit", nullptr},
+        {"click B", "2 click letter=B"},
+        {"click #3   # the fourth position", "3 click position=3"},
+        {"text c", "4 text letter=c"},
+        {"key #", "5 key key=35"},
+        {"key \xC3\xA9", "6 key key=233"},
+        {"scroll 1500", "7 scroll scroll=1500"},
+        {"scroll end", "8 scroll scroll=-1"},
+        {"button btnReset", "9 button element=btnReset"},
+        {"answer cancel", "10 answer ok=0"},
+        {"", nullptr},
+        {"resize 0, 0, 9000, 6000", "12 resize rect=0,0,9000,6000"},
+        {"show -10,20,8000,4500", "13 show rect=-10,20,8000,4500"},
+        {"hide", "14 hide"},
+        {"status", "15 status"},
+        {"leave", "16 leave"},
+        {"wait 250", "17 wait wait=250"},
+        {"snapshot", "18 snapshot"},
+        {"return", "19 return"},
+        {"key t in=title", "20 key key=116 in=title"},
+        {"key # in=choice:#2 shift ctrl", "21 key position=2 key=35 in=choice held=sc"},
+        {"keydown 116 in=stem alt", "22 keydown key=116 in=stem held=a"},
+        {"select in=choice:b", "23 select letter=b in=choice"},
+        {"key x", "24 key key=120"},
+        {"exhibit 2", "25 exhibit exhibit=2"},
+        {"exhibit exit", "26 exhibit"},
+        {"calculator close", "27 calculator"},
+    };
+    std::string script;
+    std::vector<std::string> expected;
+    for (const auto& [line, action] : lines) {
+        script += std::string(line) + "\n";
+        if (action)
+            expected.push_back(action);
+    }
+    const auto parsed = RunScript::parse(script);
+    std::vector<std::string> actions;
+    for (const auto& action : parsed.actions())
+        actions.push_back(describe(action));
+    EXPECT_EQ(actions, expected);
+    EXPECT_EQ(parsed.actions()[1].source, "click #3   # the fourth position");
 }
 
 // Each refusal names the line, the reason and the line's own text.
