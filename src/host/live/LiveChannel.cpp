@@ -8,7 +8,7 @@ namespace {
 constexpr auto kPumpSlice = std::chrono::milliseconds(10);
 // What the page may have said before the visit takes it: far more than a person clicks while a
 // message box waits.
-constexpr std::size_t kInboxLimit = 8 * 1024 * 1024;
+constexpr std::size_t kInboxLimit = 8UL * 1024 * 1024;
 constexpr std::size_t kEchoLimit = 200;
 
 }  // namespace

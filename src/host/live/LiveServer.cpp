@@ -35,14 +35,14 @@ using Response = http::response<http::string_body>;
 using FileResponse = http::response<http::file_body>;
 
 constexpr std::string_view kNonceMark = "{{nonce}}";
-constexpr std::size_t kHeaderLimit = 32 * 1024;
-constexpr std::size_t kRequestBodyLimit = 64 * 1024;
-constexpr std::size_t kMessageLimit = 4 * 1024 * 1024;
+constexpr std::size_t kHeaderLimit = 32UL * 1024;
+constexpr std::size_t kRequestBodyLimit = 64UL * 1024;
+constexpr std::size_t kMessageLimit = 4UL * 1024 * 1024;
 // What may wait unsent for one WebSocket: far more than any view, far less than memory.
-constexpr std::size_t kQueueLimit = 16 * 1024 * 1024;
-constexpr std::uintmax_t kFileSizeLimit = 256 * 1024 * 1024;
+constexpr std::size_t kQueueLimit = 16UL * 1024 * 1024;
+constexpr std::uintmax_t kFileSizeLimit = 256UL * 1024 * 1024;
 constexpr std::size_t kConnectionLimit = 64;
-constexpr std::size_t kDrainLimit = 1024 * 1024;
+constexpr std::size_t kDrainLimit = 1024UL * 1024;
 constexpr auto kHeaderTimeout = std::chrono::seconds(10);
 constexpr auto kWriteTimeout = std::chrono::seconds(60);
 constexpr auto kDrainTimeout = std::chrono::seconds(2);
