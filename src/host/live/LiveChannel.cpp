@@ -16,7 +16,7 @@ constexpr std::size_t kEchoLimit = 200;
 LiveChannel::LiveChannel(LiveServer& server)
     : server_(server)
 {
-    server_.onMessage = [this](std::string text) { receive(text); };
+    server_.onMessage = [this](const std::string& text) { receive(text); };
     server_.onClientOpened = [this] { inbox_.push_back({{{"type", "open"}}, 0}); };
 }
 
@@ -59,7 +59,7 @@ std::optional<nlohmann::ordered_json> LiveChannel::take()
     return taken(inbox_.begin());
 }
 
-nlohmann::ordered_json LiveChannel::taken(std::deque<Waiting>::iterator waiting)
+nlohmann::ordered_json LiveChannel::taken(const std::deque<Waiting>::iterator& waiting)
 {
     auto message = std::move(waiting->message);
     inboxBytes_ -= waiting->bytes;

@@ -134,7 +134,7 @@ std::string pagePolicy(const std::string& nonce)
           "connect-src 'self'; frame-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
 }
 
-Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, std::string contentType, std::string body)
+Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, const std::string& contentType, std::string body)
 {
     Response response(status, version);
     response.set(http::field::content_type, contentType);
@@ -147,10 +147,10 @@ Response textResponse(unsigned version, bool keepAlive, bool head, http::status 
     return response;
 }
 
-Response textResponse(const Request& request, http::status status, std::string contentType, std::string body)
+Response textResponse(const Request& request, http::status status, const std::string& contentType, std::string body)
 {
     return textResponse(request.version(), request.keep_alive(), request.method() == http::verb::head, status,
-                        std::move(contentType), std::move(body));
+                        contentType, std::move(body));
 }
 
 Response refused(const Request& request, http::status status, std::string reason)
@@ -380,7 +380,7 @@ private:
             server_.idle.erase(*std::exchange(idleAt_, std::nullopt));
     }
 
-    void handle(Request request)
+    void handle(const Request& request)
     {
         if (websocket::is_upgrade(request)) {
             if (auto refused = server_.refusal(request, true))
@@ -388,7 +388,7 @@ private:
             std::make_shared<WebSocketSession>(server_, std::move(stream_), std::move(slot_))->accept(request);
             return;
         }
-        std::visit([this](auto&& response) { write(std::move(response)); }, server_.answer(request));
+        std::visit([this](auto&& response) { write(std::forward<decltype(response)>(response)); }, server_.answer(request));
     }
 
     void refuseOversized(http::status status, std::string reason)
@@ -744,7 +744,7 @@ std::filesystem::path LiveServer::servedFile(std::string_view urlPath, const std
     if (urlPath.empty() || urlPath.front() != '/')
         return {};
     std::error_code error;
-    const auto file = std::filesystem::weakly_canonical(std::filesystem::path(urlPath), error);
+    auto file = std::filesystem::weakly_canonical(std::filesystem::path(urlPath), error);
     if (error || !std::filesystem::is_regular_file(file, error) || contentTypeOf(file).empty())
         return {};
     for (const auto& folder : folders) {
