@@ -4,6 +4,7 @@
 #include "platform/EventLoop.h"
 #include "vb/ComError.h"
 #include "vb/Text.h"
+#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,13 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const vb::ByteArray bytes(data + 1, data + size);
-    // The frame bitmaps the component writes go to a folder of their own, not the temporary root.
-    static const auto supportDir = [] {
-        const auto folder = std::filesystem::temp_directory_path() / "velm-fuzz-support";
-        std::filesystem::create_directories(folder);
-        return folder;
-    }();
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), supportDir, "");
+    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     const int mode = data[0] % 4;

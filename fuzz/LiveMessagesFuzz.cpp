@@ -7,6 +7,7 @@
 #include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
+#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,8 +37,7 @@ velm::host::VisitSettings visitSettings()
 {
     velm::host::VisitSettings settings;
     settings.session.staticStrings = velm::host::bundledStaticStrings();
-    settings.session.supportDir = std::filesystem::temp_directory_path() / "velm-fuzz-support";
-    std::filesystem::create_directories(settings.session.supportDir);
+    settings.session.supportDir = fuzzSupportDir();
     settings.itemXml = kItem;
     return settings;
 }

@@ -5,6 +5,7 @@
 #include "platform/EventLoop.h"
 #include "platform/WindowSystem.h"
 #include "vb/Text.h"
+#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,13 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     auto& windows = platform::WindowSystem::instance();
     const auto driverWindow = windows.createWindow("VelmDriver", "fuzz");
-    // The frame bitmaps the component writes go to a folder of their own, not the temporary root.
-    static const auto supportDir = [] {
-        const auto folder = std::filesystem::temp_directory_path() / "velm-fuzz-support";
-        std::filesystem::create_directories(folder);
-        return folder;
-    }();
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), supportDir, "");
+    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     component->SetParentWnd(driverWindow);

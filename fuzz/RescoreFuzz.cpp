@@ -3,6 +3,7 @@
 #include "host/driver/SupportObject.h"
 #include "platform/EventLoop.h"
 #include "vb/Text.h"
+#include "FuzzSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -189,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     item += "</Answers></MultipleChoiceItem>";
 
     auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
-                                                               std::filesystem::temp_directory_path(), "");
+                                                               fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     const auto itemBytes = vb::bytesFromText(item);

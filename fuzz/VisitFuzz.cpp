@@ -3,6 +3,7 @@
 #include "host/visit/Visit.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
+#include "FuzzSupport.h"
 
 #include <pugixml.hpp>
 
@@ -132,8 +133,7 @@ velm::host::SessionSettings sessionSettings()
 {
     velm::host::SessionSettings settings;
     settings.staticStrings = velm::host::bundledStaticStrings();
-    settings.supportDir = std::filesystem::temp_directory_path() / "velm-fuzz-support";
-    std::filesystem::create_directories(settings.supportDir);
+    settings.supportDir = fuzzSupportDir();
     return settings;
 }
 

@@ -44,12 +44,15 @@ struct ItemDefinition {
     std::optional<std::string> language;
     std::optional<std::string> responseType;
     std::optional<std::string> caseCode;
+    // The line of the document element, for what concerns the item as a whole.
+    int line = 0;
 
     // "ItemStem": its "Heading" and its "Text" (HTML).
     bool hasStem = false;
     std::optional<std::string> heading;
     std::optional<std::string> stemHtml;
     int stemLine = 0;
+    int stemTextLine = 0;
 
     // "ActiveExhibits": its "Require" attribute and its children.
     bool hasExhibits = false;
@@ -70,7 +73,7 @@ struct ItemDefinition {
     std::vector<AnswerKey> answers;
     int answersLine = 0;
 
-    // "Instructions" / "Text" (HTML).
+    // "Instructions" / "Text" (HTML); the line is the Text's, where a fault of the HTML shows.
     std::optional<std::string> instructionsHtml;
     int instructionsLine = 0;
 

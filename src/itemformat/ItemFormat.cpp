@@ -1,5 +1,6 @@
 #include "itemformat/ItemFormat.h"
 
+#include "vb/Strings.h"
 #include "vb/Text.h"
 
 #include <pugixml.hpp>
@@ -42,18 +43,6 @@ public:
 private:
     std::vector<std::size_t> starts_;
 };
-
-// UTF-16 files (the exhibit items are) are read as UTF-8 so that offsets count lines alike.
-std::string utf8Of(std::string_view text)
-{
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
-        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
-    if (text.size() >= 2 && text[0] != '\0' && text[1] == '\0')
-        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(text.substr(3));
-    return std::string(text);
-}
 
 // All text and CDATA below the node in document order, as the component's GetText reads it;
 // walked without recursion, since a hostile item may nest elements without end.
@@ -104,15 +93,10 @@ std::optional<int> wholeNumber(const std::optional<std::string>& text)
 {
     if (!text)
         return std::nullopt;
-    const char* first = text->data();
-    const char* last = first + text->size();
-    while (first < last && *first == ' ')
-        ++first;
-    while (last > first && last[-1] == ' ')
-        --last;
+    const auto digits = vb::trimView(*text, " ");
     int value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
         return std::nullopt;
     return value;
 }
@@ -148,8 +132,10 @@ void readStem(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item)
     item.stemLine = lines.lineOf(node.offset_debug());
     if (const auto heading = node.child("Heading"))
         item.heading = allText(heading);
-    if (const auto text = node.child("Text"))
+    if (const auto text = node.child("Text")) {
         item.stemHtml = allText(text);
+        item.stemTextLine = lines.lineOf(text.offset_debug());
+    }
 }
 
 void readExhibits(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item)
@@ -208,7 +194,7 @@ void readChild(pugi::xml_node node, const LineIndex& lines, ItemDefinition& item
         return readAnswers(node, lines, item);
     if (name == "Instructions" && isFirstOfItsName(node) && node.child("Text")) {
         item.instructionsHtml = allText(node.child("Text"));
-        item.instructionsLine = lines.lineOf(node.offset_debug());
+        item.instructionsLine = lines.lineOf(node.child("Text").offset_debug());
         return;
     }
     if (name == "QtiScoring" && isFirstOfItsName(node)) {
@@ -335,10 +321,7 @@ bool ItemDefinition::isRandomOrder() const
 {
     if (!randomOrder)
         return false;
-    std::string lower;
-    for (const char c : *randomOrder)
-        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower == "true")
+    if (vb::equalsIgnoreCase(*randomOrder, "true"))
         return true;
     const auto number = wholeNumber(randomOrder);
     return number && *number != 0;
@@ -352,14 +335,26 @@ bool QtiScoring::sameContent(const QtiScoring& other) const
         && choices == other.choices && correct == other.correct && mapping == other.mapping && rulesXml == other.rulesXml;
 }
 
+// UTF-16 files (the exhibit items are) are read as UTF-8 so that offsets count lines alike.
+std::string itemText(std::string_view text)
+{
+    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
+        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
+    if (text.size() >= 2 && text[0] != '\0' && text[1] == '\0')
+        return vb::textFromBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
+        return std::string(text.substr(3));
+    return std::string(text);
+}
+
 ReadResult read(std::string_view text)
 {
-    const std::string utf8 = utf8Of(text);
+    const std::string utf8 = itemText(text);
     const LineIndex lines(utf8);
     pugi::xml_document document;
     const auto parsed = document.load_buffer(utf8.data(), utf8.size(), kParseOptions, pugi::encoding_utf8);
     if (!parsed)
-        return {std::nullopt, std::string("malformed XML: ") + parsed.description(), lines.lineOf(parsed.offset)};
+        return {std::nullopt, std::string("not well-formed XML: ") + parsed.description(), lines.lineOf(parsed.offset)};
     const auto root = document.document_element();
     if (std::strcmp(root.name(), "MultipleChoiceItem") != 0)
         return {std::nullopt, "the document element is not MultipleChoiceItem", lines.lineOf(root.offset_debug())};
@@ -367,6 +362,7 @@ ReadResult read(std::string_view text)
     item.language = attributeOf(root, "Language");
     item.responseType = attributeOf(root, "ResponseType");
     item.caseCode = attributeOf(root, "CaseCode");
+    item.line = lines.lineOf(root.offset_debug());
     for (const auto child : root.children()) {
         if (child.type() == pugi::node_element)
             readChild(child, lines, item);

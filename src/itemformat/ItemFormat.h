@@ -17,6 +17,10 @@ struct ReadResult {
     int errorLine = 0;
 };
 
+// An item file's bytes as the UTF-8 text read parses: UTF-16LE (with or without its byte-order mark)
+// decoded, a UTF-8 byte-order mark dropped, anything else as it is.
+std::string itemText(std::string_view bytes);
+
 // Reads an item definition from its text (UTF-8, or UTF-16LE as the component's own files may be). Only
 // malformed XML and a document element other than "MultipleChoiceItem" fail.
 ReadResult read(std::string_view text);

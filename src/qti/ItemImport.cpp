@@ -7,6 +7,7 @@
 
 #include "itemformat/ItemFormat.h"
 #include "velm/ResponseProcessing.h"
+#include "vb/Strings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -143,8 +144,7 @@ std::string languageOf(pugi::xml_node item, const ImportOptions& options, std::v
     const std::string tag = item.attribute("xml:lang").as_string();
     if (tag.empty())
         return fallback;
-    std::string primary = tag.substr(0, tag.find_first_of("-_"));
-    std::transform(primary.begin(), primary.end(), primary.begin(), [](unsigned char c) { return std::tolower(c); });
+    const std::string primary = vb::lowerAscii(tag.substr(0, tag.find_first_of("-_")));
     const char* id = languageIdOf(primary);
     if (id && std::find(options.languages.begin(), options.languages.end(), id) != options.languages.end())
         return id;

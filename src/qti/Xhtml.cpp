@@ -1,5 +1,7 @@
 #include "qti/Xhtml.h"
 
+#include "vb/Strings.h"
+
 #include <gumbo.h>
 
 #include <algorithm>
@@ -65,14 +67,20 @@ std::string xmlText(std::string_view text)
     return kept;
 }
 
+// Read as a browser reads an address: leading controls and spaces skipped, tabs and line breaks
+// dropped anywhere, so "java\tscript:" is a script address too.
 bool isScriptAddress(std::string_view value)
 {
-    const auto start = value.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos)
-        return false;
-    std::string scheme(value.substr(start, 11));
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
-    return scheme == "javascript:";
+    std::string scheme;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\t' || byte == '\n' || byte == '\r' || (scheme.empty() && byte <= 0x20))
+            continue;
+        scheme.push_back(c);
+        if (scheme.size() == std::string_view("javascript:").size())
+            break;
+    }
+    return vb::equalsIgnoreCase(scheme, "javascript:");
 }
 
 void copyAttributes(const GumboElement& element, std::string_view name, pugi::xml_node target)

@@ -15,15 +15,21 @@ namespace quorin::test {
 
 using Texts = std::vector<std::string>;
 
-// The parts of a four-choice item (A to D, at most two answers) that tests vary.
+// The parts of an item that tests vary: four choices A to D, at most two answers, and a key
+// where "A AND C" weighs 2, "A" 0.5 and "B" -1, unless told otherwise.
 struct ItemParts {
-    std::string language = "ENU";
+    std::string language = "ENU";  // "" leaves the attribute out, as for ResponseType and Min
     std::string responseType = "S";
-    std::string min = "1";  // "" leaves the attribute out
-    // "A AND C" weighs 2, "A" 0.5 and "B" -1.
-    std::string answers = R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer>)"
-                          R"(<Answer Weight="-1">B</Answer>)";
-    std::string state;  // a State element inside the definition, or none
+    int choices = 4;
+    std::string max = "2";
+    std::string min = "1";
+    std::string randomOrder = "false";
+    std::string stem = "<html><body>Which of these?</body></html>";
+    Texts ids;    // empty: "A", "B", ...
+    Texts texts;  // empty: "<html><body>Choice A</body></html>", ...
+    std::string answers = R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer><Answer Weight="-1">B</Answer>)";
+    std::string heading = "Question 1";
+    std::string extra;  // after the key: a State, exhibits, instructions
 };
 
 // The item definition XML with those parts.
@@ -32,13 +38,17 @@ inline std::string itemXml(const ItemParts& parts = {})
     const auto attribute = [](const char* name, const std::string& value) {
         return value.empty() ? std::string() : std::string(" ") + name + "=\"" + value + "\"";
     };
-    std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language)
-        + attribute("ResponseType", parts.responseType) + " CaseCode=\"NONE\">"
-        + "<ItemStem><Text><![CDATA[<html><body>Which?</body></html>]]></Text></ItemStem>"
-        + "<Choices Max=\"2\"" + attribute("Min", parts.min) + " RandomOrder=\"false\">";
-    for (const std::string id : {"A", "B", "C", "D"})
-        xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[<html><body>" + id + "</body></html>]]></Choice>";
-    return xml + "</Choices><Answers>" + parts.answers + "</Answers>" + parts.state + "</MultipleChoiceItem>";
+    std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language) + attribute("ResponseType", parts.responseType)
+        + " CaseCode=\"NONE\"><ItemStem><Heading>" + parts.heading + "</Heading><Text><![CDATA[" + parts.stem
+        + "]]></Text></ItemStem><Choices Max=\"" + parts.max + "\"" + attribute("Min", parts.min) + " RandomOrder=\""
+        + parts.randomOrder + "\">";
+    for (int i = 0; i < parts.choices; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        const std::string id = index < parts.ids.size() ? parts.ids[index] : std::string(1, static_cast<char>('A' + i));
+        const std::string text = index < parts.texts.size() ? parts.texts[index] : "<html><body>Choice " + id + "</body></html>";
+        xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[" + text + "]]></Choice>";
+    }
+    return xml + "</Choices><Answers>" + parts.answers + "</Answers>" + parts.extra + "</MultipleChoiceItem>";
 }
 
 // A State element holding one Response per identifier.
@@ -91,10 +101,7 @@ public:
         display().SetParentWnd(parentWindow);
     }
     // Initialised with the item of those parts.
-    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver()
-    {
-        EXPECT_TRUE(init(itemXml(parts), options));
-    }
+    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver() { EXPECT_TRUE(init(itemXml(parts), options)); }
     ~ItemDriver()
     {
         component.reset();
@@ -133,10 +140,7 @@ public:
         return vb::textFromBytes(vb::ByteArray(saved.begin(), saved.end() - 12));
     }
     // SetExternalStateArray with these bytes.
-    void restore(const vb::ByteArray& state)
-    {
-        display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
-    }
+    void restore(const vb::ByteArray& state) { display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size())); }
     // The response of that type, sized by GetResponseBytes and read by GetResponse.
     std::string response(std::int32_t lRespType)
     {

@@ -7,22 +7,21 @@ namespace {
 
 TEST(Scoring, ScoreAndAnswerStatusCountTheCandidatesResponses)
 {
-    // The state, the item's Min, then the score, the answer status and the notes of the scoring.
-    const std::tuple<std::string, const char*, Score, std::int32_t, Texts> cases[] = {
-        {stateWith({}), "2", {true, 0, 0, 1, 1, 0}, 2, {"nNotAttempted: 1"}},
-        {"<State/>", "2", {true, 0, 0, 1, 1, 0}, 2, {"nNotAttempted: 1"}},
-        {stateWith({"A", "C"}), "2", {true, 1, 0, 0, 0, 2}, 100, {}},
-        {stateWith({"A"}), "2", {true, 1, 0, 0, 0, 0.5f}, 3, {}},
-        {stateWith({"A", "B"}), "3", {true, 1, 0, 0, 0, 0.5f}, 3, {}},
-        {stateWith({"B"}), "", {true, 0, 1, 0, 0, -1}, 100, {}},
-        {stateWith({"D"}), "1", {true, 0, 1, 0, 0, 0}, 100, {}},
+    // The state, the item's Min, then the score and the answer status.
+    const std::tuple<std::string, const char*, Score, std::int32_t> cases[] = {
+        {stateWith({}), "2", {true, 0, 0, 1, 1, 0}, 2},
+        {"<State/>", "2", {true, 0, 0, 1, 1, 0}, 2},
+        {stateWith({"A", "C"}), "2", {true, 1, 0, 0, 0, 2}, 100},
+        {stateWith({"A"}), "2", {true, 1, 0, 0, 0, 0.5f}, 3},
+        {stateWith({"A", "B"}), "3", {true, 1, 0, 0, 0, 0.5f}, 3},
+        {stateWith({"B"}), "", {true, 0, 1, 0, 0, -1}, 100},
+        {stateWith({"D"}), "1", {true, 0, 1, 0, 0, 0}, 100},
     };
-    for (const auto& [state, min, score, status, notes] : cases) {
+    for (const auto& [state, min, score, status] : cases) {
         SCOPED_TRACE(state + " Min " + min);
         ItemDriver item({.min = min});
         item.restore(bytes(state));
         EXPECT_EQ(item.score(), score);
-        EXPECT_EQ(item.support->notesOf("Score external display"), notes);
         EXPECT_EQ(item.status(), status);
         // A restored State always keeps its Responses, the place every selection is recorded.
         EXPECT_EQ(item.state(), withScrollFlag(state == "<State/>" ? stateWith({}) : state));
@@ -62,18 +61,17 @@ TEST(Scoring, RescoreReplacesTheStateWithEachResponseFormAndKeepsItForDamagedByt
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(vb::textFromBytes(c.response).substr(0, 60));
-        ItemDriver item({.state = kept});
+        ItemDriver item({.extra = kept});
         EXPECT_EQ(item.rescore(c.response, c.lRespBytes), c.score);
         EXPECT_EQ(item.state(), c.state);
         EXPECT_EQ(item.errorRoutines(), c.errorRoutines);
         EXPECT_EQ(item.support->messages().size(), c.errorRoutines.size());
-        EXPECT_TRUE(item.support->notesOf("Score external display").empty());
     }
 }
 
 TEST(Scoring, RescoreQuickScoresTheDocumentItIsHanded)
 {
-    ItemDriver item({.state = stateWith({"D"})});
+    ItemDriver item({.extra = stateWith({"D"})});
     const auto other = bytes(itemXml({.responseType = "N", .answers = R"(<Answer Weight="3">B</Answer>)"}));
     const auto truncated = vb::ByteArray(other.begin(), other.begin() + other.size() / 2);
     const auto responses = bytes("<Responses><Response>B</Response></Responses>");

@@ -56,8 +56,8 @@ TEST_F(Lint, EachBrokenItemReportsItsOneFaultAtItsLine)
 {
     const auto result = lint(".", kBroken.parent_path() / "lint");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "velm-host: 13 errors in 15 items\n");
-    // Written from the items: each differs from good.xml in one place.
+    EXPECT_EQ(result.err, "velm-host: 15 errors in 17 items\n");
+    // Written from the items: each differs from good.xml in one place (utf16- also in its encoding).
     const std::vector<std::string> expected = {
         "./bad-weight.xml:14: error: Weight \"heavy\" is not a number",
         "./duplicate-id.xml:10: error: AnswerID \"A\" is given twice",
@@ -67,12 +67,14 @@ TEST_F(Lint, EachBrokenItemReportsItsOneFaultAtItsLine)
         "./missing-exhibit.xml:8: error: the exhibit's init file \"map.xml\" is not in the resources folder",
         "./missing-id.xml:10: error: a Choice without AnswerID",
         "./missing-image.xml:5: error: the stem shows the image \"nowhere.png\", which the resources folder lacks",
+        "./missing-instructions-image.xml:17: error: the instructions shows the image \"gone.png\", which the resources folder lacks",
         "./no-positive-weight.xml:13: error: no answer key has a positive weight",
         "./not-html.xml:10: warning: choice 2 does not begin with \"<html>\": the candidate sees nothing of it",
         "./not-well-formed.xml:15: error: not well-formed XML: Start-end tags mismatch",
         "./unknown-id-key.xml:14: error: the key \"A AND D AND ONLY\" names D, which no choice has",
         "./unknown-language.xml:2: error: the static strings have no language \"XYZ\"",
         "./unreachable-key.xml:13: error: no key with a positive weight can be chosen within Max 1",
+        "./utf16-bad-weight.xml:14: error: Weight \"heavy\" is not a number",
     };
     EXPECT_EQ(result.lines, expected);
 }
@@ -101,8 +103,8 @@ TEST_F(Lint, OneErrorIsEnoughToExitOne)
 {
     const auto result = lint("max-zero.xml", kBroken);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.lines,
-              (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
+    EXPECT_EQ(result.err, "velm-host: 1 error in 1 item\n");
+    EXPECT_EQ(result.lines, (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
 }
 
 TEST_F(Lint, APathThatIsNotThereIsOneLineAndExitTwo)

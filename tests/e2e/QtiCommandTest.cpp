@@ -65,12 +65,12 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
         const char* err;
     } cases[] = {
         {"qti export examples/basic-item.xml --out x --version 2.2", 0,
-            "examples/basic-item.xml: exported as x/basic-item.xml\n1 items: 1 exported, 0 refused\n", ""},
+            "examples/basic-item.xml: exported as x/basic-item.xml\n1 item: 1 exported, 0 refused\n", ""},
         {"qti export before.xml examples/single-answer-item.xml --out x", 1,
             "before.xml: refused: the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order\n"
             "examples/single-answer-item.xml: exported as x/single-answer-item.xml\n2 items: 1 exported, 1 refused\n",
-            "velm-host: 1 items refused\n"},
-        {"qti import broken.xml --out y", 1, nullptr, "velm-host: 1 items refused\n"},
+            "velm-host: 1 item refused\n"},
+        {"qti import broken.xml --out y", 1, nullptr, "velm-host: 1 item refused\n"},
         {"qti import plain.zip --out y", 2, "", "velm-host: plain.zip: not a readable zip: Not a zip archive\n"},
         {"qti import climbing.zip --out y", 2, "", "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"},
         {"qti import missing.xml --out y", 2, "", "velm-host: no such file or folder: missing.xml\n"},

@@ -16,12 +16,6 @@ protected:
         velm::host::HeadlessCalculator::install();
     }
 
-    void pressButton(const std::string& id)
-    {
-        auto event = platform::HtmlEvent::click(id);
-        window().brwButtons.fireEvent(event);
-        loop.runUntilIdle();
-    }
     // A calculator program that opens its window after delayMs (never when negative) and counts its starts.
     void installCalculator(std::int64_t delayMs)
     {
@@ -42,10 +36,7 @@ protected:
         });
     }
     // A calculator window that nobody captured.
-    platform::WindowHandle calculatorWindow() const
-    {
-        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
-    }
+    platform::WindowHandle calculatorWindow() const { return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator"); }
 
     int starts = 0;
     platform::EventLoop::TimerId opener = 0;
@@ -55,6 +46,10 @@ protected:
 TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandidateClosesItAndClosesWithTheItem)
 {
     installCalculator(0);
+    open({}, kCalculatorOption);
+    windows.clearSentMessages();
+    item->display().FreeExternalDisplay();  // an item that never started one sends nothing
+    EXPECT_TRUE(windows.sentMessages().empty());
     open({}, kCalculatorOption);
     pressButton("btnCalculator");
     pressButton("btnCalculator");
@@ -76,16 +71,6 @@ TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandida
     EXPECT_FALSE(windows.isWindow(second));
     EXPECT_EQ(windows.sentMessages(),
               (std::vector<platform::WindowSystem::Message>{{second, platform::kWmSysCommand, platform::kScClose, 0}}));
-}
-
-TEST_F(CompanionsTest, AnItemWithoutACalculatorSendsNothingWhenItUnloads)
-{
-    installCalculator(0);
-    open({}, kCalculatorOption);
-    windows.clearSentMessages();
-    item->display().FreeExternalDisplay();
-    EXPECT_TRUE(windows.sentMessages().empty());
-    EXPECT_EQ(starts, 0);
 }
 
 TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpensLeavesNothingCaptured)
@@ -120,48 +105,46 @@ TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpen
 
 TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCloseWithTheItem)
 {
-    const std::string text = R"(<html><body>Read <img src="pic.gif"> carefully.</body></html>)";
-    open({.extra = "<Instructions><Text><![CDATA[" + text + "]]></Text></Instructions>"});
-    pressButton("btnInstructions");
-    pressButton("btnInstructions");
+    // The item's instructions, the page shown: an item without any shows an empty page, not
+    // whatever the document was at.
+    const std::pair<std::string, std::string> cases[] = {
+        {R"(<html><body>Read <img src="pic.gif"> carefully.</body></html>)",
+         R"(<html><body>Read <img src=")" + (supportDir / "pic.gif").string() + R"("> carefully.</body></html>)"},
+        {"", ""},
+    };
+    for (const auto& [text, page] : cases) {
+        SCOPED_TRACE(text);
+        open({.extra = text.empty() ? "" : "<Instructions><Text><![CDATA[" + text + "]]></Text></Instructions>"});
+        pressButton("btnInstructions");
+        pressButton("btnInstructions");
+        int open = 0;
+        for (const auto handle : windows.childrenOf(item->parentWindow)) {
+            const auto* form = platform::Form::fromHandle(handle);
+            open += form && form->Name() == "frmInstructions";
+        }
+        EXPECT_EQ(open, 1);
+        auto* instructions = window().instructions();
+        ASSERT_NE(instructions, nullptr);
+        EXPECT_TRUE(instructions->Visible());
+        EXPECT_EQ(instructions->Caption(), "Instructions");
+        EXPECT_EQ(instructions->Left(), (9000 - frmInstructions::kDesignWidth) / 2);
+        EXPECT_EQ(instructions->Top(), (6000 - frmInstructions::kDesignHeight) / 2);
+        EXPECT_EQ(instructions->txtInstructions.html(), page);
+        EXPECT_EQ(instructions->txtInstructions.BodyMargin(), "5px");
+        EXPECT_EQ(instructions->txtInstructions.Width(), instructions->ScaleWidth());
 
-    int open = 0;
-    for (const auto handle : windows.childrenOf(item->parentWindow)) {
-        const auto* form = platform::Form::fromHandle(handle);
-        open += form && form->Name() == "frmInstructions";
+        const auto handle = instructions->hWnd();
+        item->display().FreeExternalDisplay();
+        EXPECT_FALSE(windows.isWindow(handle));
     }
-    EXPECT_EQ(open, 1);
-    auto* instructions = window().instructions();
-    ASSERT_NE(instructions, nullptr);
-    EXPECT_TRUE(instructions->Visible());
-    EXPECT_EQ(instructions->Caption(), "Instructions");
-    EXPECT_EQ(instructions->Left(), (9000 - frmInstructions::kDesignWidth) / 2);
-    EXPECT_EQ(instructions->Top(), (6000 - frmInstructions::kDesignHeight) / 2);
-    EXPECT_EQ(instructions->txtInstructions.html(),
-              R"(<html><body>Read <img src=")" + (supportDir / "pic.gif").string() + R"("> carefully.</body></html>)");
-    EXPECT_EQ(instructions->txtInstructions.BodyMargin(), "5px");
-    EXPECT_EQ(instructions->txtInstructions.Width(), instructions->ScaleWidth());
-
-    const auto handle = instructions->hWnd();
-    item->display().FreeExternalDisplay();
-    EXPECT_FALSE(windows.isWindow(handle));
 }
 
-TEST_F(CompanionsTest, AnItemWithoutInstructionsShowsAnEmptyPageNotWhateverTheDocumentWasAt)
-{
-    open({});
-    pressButton("btnInstructions");
-    auto* instructions = window().instructions();
-    ASSERT_NE(instructions, nullptr);
-    EXPECT_EQ(instructions->txtInstructions.html(), "");
-}
-
-TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
+TEST_F(CompanionsTest, TheInstructionsGetScrollBarsOnceTheTextNeedsThemPassOnlyTheDriversAltLettersAndSelectNoText)
 {
     open({.extra = "<Instructions><Text><![CDATA[<html><body>Short.</body></html>]]></Text></Instructions>"});
     pressButton("btnInstructions");
     auto& instructions = *window().instructions();
-    // inner size of the window, scroll bars afterwards
+    // inner size of the window, scroll bars afterwards: once there, they stay
     const std::tuple<float, float, bool> sizes[] = {
         {6000, 4500, false}, {1500, 390, false}, {1500, 389, true}, {6000, 4500, true},
     };
@@ -170,13 +153,8 @@ TEST_F(CompanionsTest, InstructionScrollBarsComeOnceTheTextNeedsThemAndStay)
         instructions.Move(0, 0, width + 8 * 15, height + 27 * 15);
         EXPECT_EQ(instructions.txtInstructions.ScrollBars(), scrollBars) << width << "x" << height;
     }
-}
 
-TEST_F(CompanionsTest, TheInstructionsPassOnlyTheDriversAltLettersAndSelectNoText)
-{
-    open({.extra = "<Instructions><Text><![CDATA[<html><body>x</body></html>]]></Text></Instructions>"});
-    pressButton("btnInstructions");
-    auto& browser = window().instructions()->txtInstructions;
+    auto& browser = instructions.txtInstructions;
     // type, key, alt, whether it passes
     const std::tuple<const char*, std::int32_t, bool, bool> keys[] = {
         {"keydown", 'A', true, true},  {"keydown", 'V', true, true}, {"keydown", 'B', true, false},

@@ -49,50 +49,18 @@ protected:
                                                                   static_cast<std::streamsize>(data.size()));
     }
     // An item with those exhibits (all to be viewed).
-    void openWith(const std::string& exhibits)
-    {
-        open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"});
-    }
+    void openWith(const std::string& exhibits) { open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"}); }
     void press(std::int16_t button)
     {
         window().cmdActiveExhibits[button].click();
         loop.runUntilIdle();
     }
     frmActExb* exhibitWindow() const { return item->component->exhibitForm().get(); }
-    bool viewedAll()
-    {
-        std::int32_t state = 0;
-        bool viewed = false;
-        std::string message;
-        item->display().GetExternalDisplayStatus(state, viewed, message);
-        return viewed;
-    }
 
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
     std::vector<std::shared_ptr<RecordingDisplay>> children;
     bool failInit = false;
 };
-
-TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutDeclarationAndCommentAndFillsTheWindowAboveItsExitButton)
-{
-    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
-    press(1);
-    ASSERT_EQ(children.size(), 1u);
-    EXPECT_EQ(vb::textFromBytes(children[0]->initBytes), "<Table>figures</Table>");
-    // 6000 high, less the 375-twip Exit button and 50 below it
-    EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0,0,9000,5575"}));
-    auto* form = exhibitWindow();
-    ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(form->Visible());
-    EXPECT_TRUE(form->cmdExit.Visible());
-    EXPECT_EQ(form->cmdExit.Top(), 6000 - 375 - 50);
-    EXPECT_EQ(platform::WindowSystem::instance().parentOf(form->hWnd()), item->parentWindow);
-    EXPECT_EQ(item->display().hwnd(), form->hWnd());
-
-    form->cmdExit.click();
-    EXPECT_EQ(calls->back(), "Free");
-    EXPECT_FALSE(form->isLoaded());
-}
 
 TEST_F(ExhibitTest, PressesWithinThreeSecondsOfTheLastOneOpenNothing)
 {
@@ -112,70 +80,82 @@ TEST_F(ExhibitTest, PressesWithinThreeSecondsOfTheLastOneOpenNothing)
     EXPECT_NE(item->state().find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << item->state();
 }
 
-TEST_F(ExhibitTest, ASecondExhibitReplacesTheFirstWhichIsHiddenAndFreedFirstAndViewedAllFollows)
+TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutMarkupAndASecondReplacesItHiddenAndFreedFirstAndViewedAllFollows)
 {
     openWith(exhibit("Table", kRecorder, "table.xml", "False") + exhibit("Chart", kRecorder, "table.xml", ""));
     EXPECT_FALSE(viewedAll());
     press(1);
+    ASSERT_EQ(children.size(), 1u);
+    EXPECT_EQ(vb::textFromBytes(children[0]->initBytes), "<Table>figures</Table>");
+    // 6000 high, less the 375-twip Exit button and 50 below it
+    EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0,0,9000,5575"}));
+    auto* form = exhibitWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->cmdExit.Top(), 6000 - 375 - 50);
+    EXPECT_EQ(platform::WindowSystem::instance().parentOf(form->hWnd()), item->parentWindow);
+    EXPECT_EQ(item->display().hwnd(), form->hWnd());
     EXPECT_TRUE(window().exhibitViewed(1));
     EXPECT_FALSE(window().exhibitViewed(2));
     EXPECT_FALSE(viewedAll());
     EXPECT_NE(item->state().find("<Buttons>false</Buttons>"), std::string::npos);
+
     calls->clear();
     loop.advanceBy(5000);
     press(2);
     ASSERT_EQ(calls->size(), 6u);
     EXPECT_EQ((Texts{calls->begin(), calls->begin() + 3}), (Texts{"Hide", "Free", "ExternalSupport"}));
-    EXPECT_TRUE(exhibitWindow()->cmdExit.Visible());  // an empty flag opens an exhibit that stays
+    form = exhibitWindow();
+    EXPECT_TRUE(form->cmdExit.Visible());  // an empty flag opens an exhibit that stays
     EXPECT_TRUE(viewedAll());
     const auto state = item->state();
     EXPECT_NE(state.find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << state;
     EXPECT_NE(state.find("<Buttons>True</Buttons>"), std::string::npos) << state;
+
+    form->cmdExit.click();
+    EXPECT_EQ(calls->back(), "Free");
+    EXPECT_FALSE(form->isLoaded());
 }
 
-TEST_F(ExhibitTest, ASelfClosingExhibitNeverLeavesAVisibleWindowAndGetsTheWholeArea)
+TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndASelfClosingExhibitNeverShowsItAndGetsTheWholeArea)
 {
-    openWith(exhibit("Table", kRecorder, "table.xml", "true"));
-    press(1);
-    EXPECT_FALSE(exhibitWindow()->Visible());
-    EXPECT_FALSE(exhibitWindow()->cmdExit.Visible());
-    EXPECT_EQ(calls->back(), "Show 0,0,9000,6000");
-    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
-    EXPECT_FALSE(exhibitWindow()->Visible());
-    EXPECT_EQ(calls->back(), "Resize 0,0,8000,5000");
+    // The flag, the child's rectangles when shown and resized (less the Exit button and 100 when
+    // it shows), whether the window and its button show.
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"False", "Show 0,0,9000,5575", "Resize 0,0,8000,4525", true},
+        {"true", "Show 0,0,9000,6000", "Resize 0,0,8000,5000", false},
+    };
+    for (const auto& [selfClosing, shown, resized, visible] : cases) {
+        SCOPED_TRACE(selfClosing);
+        openWith(exhibit("Table", kRecorder, "table.xml", selfClosing));
+        press(1);
+        EXPECT_EQ(calls->back(), shown);
+        item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
+        EXPECT_EQ(calls->back(), resized);
+        auto* form = exhibitWindow();
+        EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
+                  (std::array<float, 4>{300, 200, 8000, 5000}));
+        EXPECT_EQ(form->Visible(), visible);
+        EXPECT_EQ(form->cmdExit.Visible(), visible);
+        if (visible) {
+            EXPECT_EQ(form->cmdExit.Top(), 5000 - 375 - 50);
+        }
+    }
 }
 
-TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndPlacesTheChildAtItsOwnOrigin)
-{
-    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
-    press(1);
-    item->display().ResizeExternalDisplay(300, 200, 8000, 5000);
-    auto* form = exhibitWindow();
-    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
-              (std::array<float, 4>{300, 200, 8000, 5000}));
-    EXPECT_EQ(calls->back(), "Resize 0,0,8000,4525");  // 5000 less the button and 100
-    EXPECT_EQ(form->cmdExit.Top(), 5000 - 375 - 50);
-}
-
-TEST_F(ExhibitTest, TheChildsErrorIsReportedLikeTheComponentsOwnUnderTheChildsRoutine)
-{
-    failInit = true;
-    openWith(exhibit("Table", kRecorder, "table.xml", "False"));
-    press(1);
-    const auto errors = item->errors();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].number, 1234);
-    EXPECT_EQ(errors[0].routine, "LoadExhibit");
-    EXPECT_EQ(messages().size(), 1u);
-}
-
-TEST_F(ExhibitTest, AMissingInitFileIsReportedAndFreeingTheItemClosesTheExhibit)
+TEST_F(ExhibitTest, AMissingInitFileAndTheChildsOwnErrorAreReportedAndFreeingTheItemClosesTheExhibit)
 {
     openWith(exhibit("Table", kRecorder, "", "False") + exhibit("Chart", kRecorder, "table.xml", "False"));
     press(1);
     EXPECT_EQ(item->errorRoutines(), Texts{"InitDisplay"});
+    failInit = true;
     loop.advanceBy(5000);
     press(2);
+    // The child's error is reported like the component's own, under the child's routine.
+    const auto errors = item->errors();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine}), (std::tuple{1234, "LoadExhibit"}));
+    EXPECT_EQ(messages().size(), 2u);
     const auto handle = exhibitWindow()->hWnd();
     item->display().FreeExternalDisplay();
     EXPECT_EQ(calls->back(), "Free");
@@ -184,7 +164,7 @@ TEST_F(ExhibitTest, AMissingInitFileIsReportedAndFreeingTheItemClosesTheExhibit)
 
 TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
 {
-    writeUtf16("inner.xml", "<?xml version=\"1.0\" encoding=\"utf-16\"?>" + windowItemXml({.max = "1", .heading = "Inner"}));
+    writeUtf16("inner.xml", "<?xml version=\"1.0\" encoding=\"utf-16\"?>" + itemXml({.max = "1", .heading = "Inner"}));
     openWith(exhibit("Inner item", kMultipleChoice, "inner.xml", "False"));
     press(1);
     auto* form = exhibitWindow();

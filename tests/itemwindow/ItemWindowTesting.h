@@ -16,35 +16,6 @@
 
 namespace quorin::test {
 
-// An item written for the window's tests: identifiers A, B, C... unless given, one text per
-// choice, and whatever else the root holds (exhibits, instructions).
-struct WindowItem {
-    int choices = 4;
-    std::string max = "2";
-    std::string randomOrder = "false";
-    std::string stem = "<html><body>Which of these?</body></html>";
-    Texts ids;    // empty: "A", "B", ...
-    Texts texts;  // empty: "<html><body>Choice A</body></html>", ...
-    std::string answers = R"(<Answer Weight="1">A AND C AND ONLY</Answer>)";
-    std::string heading = "Question 1";
-    std::string extra;
-};
-
-// The definition of that item.
-inline std::string windowItemXml(const WindowItem& item)
-{
-    std::string xml = R"(<MultipleChoiceItem Language="ENU" ResponseType="S" CaseCode="NONE"><ItemStem><Heading>)"
-        + item.heading + "</Heading><Text><![CDATA[" + item.stem + "]]></Text></ItemStem><Choices Max=\"" + item.max
-        + "\" RandomOrder=\"" + item.randomOrder + "\">";
-    for (int i = 0; i < item.choices; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        const std::string id = index < item.ids.size() ? item.ids[index] : std::string(1, static_cast<char>('A' + i));
-        const std::string text = index < item.texts.size() ? item.texts[index] : "<html><body>Choice " + id + "</body></html>";
-        xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[" + text + "]]></Choice>";
-    }
-    return xml + "</Choices><Answers>" + item.answers + "</Answers>" + item.extra + "</MultipleChoiceItem>";
-}
-
 // The texts of the Response elements of a State, in order.
 inline Texts responsesOf(const std::string& state)
 {
@@ -80,13 +51,13 @@ protected:
     }
 
     // Initialises a new instance with that item; false when initialisation failed.
-    bool init(const WindowItem& definition, std::int32_t options = 0)
+    bool init(const ItemParts& definition, std::int32_t options = 0)
     {
         item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir, supportDir);
-        return item->init(windowItemXml(definition), options);
+        return item->init(itemXml(definition), options);
     }
     // Initialises and shows the item at that rectangle, then lets every document complete.
-    void open(const WindowItem& definition, std::int32_t options = 0, std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    void open(const ItemParts& definition, std::int32_t options = 0, std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
     {
         ASSERT_TRUE(init(definition, options));
         show(rect);
@@ -103,6 +74,17 @@ protected:
     platform::Control& answerControl(std::int16_t position) const
     {
         return single() ? static_cast<platform::Control&>(window().optnBox[position]) : window().chkBox[position];
+    }
+
+    // Every document of the window: the frame pages, the stem, then each choice text.
+    std::vector<platform::WebBrowser*> documents() const
+    {
+        auto& w = window();
+        std::vector<platform::WebBrowser*> all{&w.brwTitle,   &w.brwLeftEdge, &w.brwRightEdge,
+                                               &w.brwButtons, &w.brwBottom,   &w.txtItemStem};
+        for (std::int16_t p = 0; p < w.txtChoice.count(); ++p)
+            all.push_back(&w.txtChoice[p]);
+        return all;
     }
 
     // The candidate clicks the answer control at that position.
@@ -128,6 +110,14 @@ protected:
         if (choices.canFocus())
             choices.SetFocus();
         choices.keyPress(static_cast<std::int16_t>(character));
+        loop.runUntilIdle();
+    }
+
+    // The candidate presses that button of the button bar.
+    void pressButton(const std::string& id)
+    {
+        auto event = platform::HtmlEvent::click(id);
+        window().brwButtons.fireEvent(event);
         loop.runUntilIdle();
     }
 
@@ -158,6 +148,16 @@ protected:
         for (const auto& message : item->support->messages())
             texts.push_back(message.text);
         return texts;
+    }
+
+    // What the driver reads as ViewedAll.
+    bool viewedAll() const
+    {
+        std::int32_t lDispState = 0;
+        bool bViewedAll = false;
+        std::string sStateMsg;
+        item->display().GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
+        return bViewedAll;
     }
 
     platform::EventLoop& loop = platform::EventLoop::current();

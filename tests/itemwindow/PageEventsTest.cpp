@@ -7,21 +7,6 @@ using PageEventsTest = ItemWindowTest;
 
 constexpr std::int32_t kReadOnlyOption = 1;
 
-enum class Place { Title, Bottom, Stem, Buttons, LeftEdge, RightEdge, ChoiceText };
-
-platform::WebBrowser& browserAt(frmMain& window, Place place)
-{
-    switch (place) {
-    case Place::Title: return window.brwTitle;
-    case Place::Bottom: return window.brwBottom;
-    case Place::Stem: return window.txtItemStem;
-    case Place::Buttons: return window.brwButtons;
-    case Place::LeftEdge: return window.brwLeftEdge;
-    case Place::RightEdge: return window.brwRightEdge;
-    case Place::ChoiceText: return window.txtChoice[2];
-    }
-    return window.brwTitle;
-}
 
 // What a key event looks like once the window has seen it.
 enum class Outcome { Passes, Blocked, Chooses };
@@ -36,7 +21,7 @@ struct KeyCase {
     Outcome edges;
 };
 
-TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifier)
+TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSelected)
 {
     const KeyCase cases[] = {
         {"keypress", 'b', false, false, false, Outcome::Chooses, Outcome::Passes},
@@ -56,18 +41,24 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifier)
         {"keydown", 'P', false, false, false, Outcome::Passes, Outcome::Blocked},
         {"keyup", 'P', false, true, false, Outcome::Passes, Outcome::Passes},
     };
-    const Place places[] = {Place::Title,    Place::Bottom,    Place::Stem,      Place::Buttons,
-                            Place::LeftEdge, Place::RightEdge, Place::ChoiceText};
-    for (const auto place : places) {
+    for (std::size_t document = 0; document < 7; ++document) {  // the frame pages, the stem and a choice
+        open({});
+        auto& browser = *documents()[document];
+        browser.Document().selection().select();
+        auto select = platform::HtmlEvent::selectStart();
+        browser.fireEvent(select);
+        EXPECT_TRUE(browser.Document().selection().isEmpty()) << browser.Name();
+        EXPECT_FALSE(select.returnValue) << browser.Name();
+        EXPECT_TRUE(select.cancelBubble) << browser.Name();
+        const auto name = browser.Name();  // each key goes to a fresh window
         for (const auto& c : cases) {
-            SCOPED_TRACE("place " + std::to_string(static_cast<int>(place)) + " " + c.type + " "
+            SCOPED_TRACE(name + " " + c.type + " "
                          + std::to_string(c.keyCode) + (c.alt ? " alt" : "") + (c.shift ? " shift" : "")
                          + (c.ctrl ? " ctrl" : ""));
             open({.choices = 20, .max = "20"});
             auto event = platform::HtmlEvent::key(c.type, c.keyCode, c.alt, c.shift, c.ctrl);
-            browserAt(window(), place).fireEvent(event);
-            const bool edge = place == Place::LeftEdge || place == Place::RightEdge;
-            const auto outcome = edge ? c.edges : c.pages;
+            documents()[document]->fireEvent(event);
+            const auto outcome = name.ends_with("Edge") ? c.edges : c.pages;
             const bool blocked = outcome == Outcome::Blocked;
             EXPECT_EQ(event.keyCode, blocked ? 32 : c.keyCode);
             EXPECT_EQ(event.returnValue, !blocked);
@@ -75,21 +66,6 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifier)
             const std::string chosen(1, static_cast<char>(std::toupper(c.keyCode)));
             EXPECT_EQ(selected(), outcome == Outcome::Chooses ? chosen : "");
         }
-    }
-}
-
-TEST_F(PageEventsTest, NoTextIsSelectedInAnyDocumentOfTheWindow)
-{
-    open({});
-    for (const auto place : {Place::Title, Place::Bottom, Place::Stem, Place::Buttons, Place::LeftEdge,
-                             Place::RightEdge, Place::ChoiceText}) {
-        auto& browser = browserAt(window(), place);
-        browser.Document().selection().select();
-        auto event = platform::HtmlEvent::selectStart();
-        browser.fireEvent(event);
-        EXPECT_TRUE(browser.Document().selection().isEmpty()) << browser.Name();
-        EXPECT_FALSE(event.returnValue) << browser.Name();
-        EXPECT_TRUE(event.cancelBubble) << browser.Name();
     }
 }
 

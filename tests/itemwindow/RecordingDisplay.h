@@ -35,17 +35,12 @@ public:
     bool GetResponse(std::int32_t, velm::ByteArray&, std::int32_t) override { return true; }
     std::int32_t GetResponseBytes(std::int32_t, bool&) override { return 0; }
     bool GetScoreInfo(std::int16_t&, float&, float&) override { return true; }
-    bool HideExternalDisplay() override
-    {
-        record("Hide");
-        return true;
-    }
+    bool HideExternalDisplay() override { return record("Hide"); }
     bool FreeExternalDisplay() override
     {
-        record("Free");
         platform::WindowSystem::instance().destroyWindow(window_);
         support.reset();
-        return true;
+        return record("Free");
     }
     bool InitExternalDisplay(const velm::ByteArray& arInit, std::int32_t lInitBytes, std::int32_t lOptions) override
     {
@@ -68,13 +63,9 @@ public:
     }
     bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
     {
-        record("Resize " + rect(lLeft, lTop, lWidth, lHeight));
-        return true;
+        return record("Resize " + rect(lLeft, lTop, lWidth, lHeight));
     }
-    bool ScoreExternalDisplay(std::int16_t&, std::int16_t&, std::int16_t&, std::int16_t&, float&) override
-    {
-        return true;
-    }
+    bool ScoreExternalDisplay(std::int16_t&, std::int16_t&, std::int16_t&, std::int16_t&, float&) override { return true; }
     void SetExternalStateArray(const velm::ByteArray&, std::int32_t) override {}
     std::int32_t SetParentWnd(std::int32_t hParentWnd) override
     {
@@ -84,8 +75,7 @@ public:
     }
     bool ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
     {
-        record("Show " + rect(lLeft, lTop, lWidth, lHeight));
-        return true;
+        return record("Show " + rect(lLeft, lTop, lWidth, lHeight));
     }
 
     std::shared_ptr<velm::ParentInt> support;
@@ -97,7 +87,11 @@ private:
     {
         return std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(w) + "," + std::to_string(h);
     }
-    void record(const std::string& call) { calls_->push_back(call); }
+    bool record(const std::string& call)
+    {
+        calls_->push_back(call);
+        return true;
+    }
 
     std::shared_ptr<std::vector<std::string>> calls_;
     platform::WindowHandle window_ = 0;

@@ -1,7 +1,5 @@
 #include "ItemWindowTesting.h"
 
-#include <set>
-
 namespace quorin::test {
 namespace {
 
@@ -10,188 +8,92 @@ using SelectionTest = ItemWindowTest;
 constexpr std::int32_t kReadOnlyOption = 1;
 constexpr std::int32_t kShowAnswersOption = 16;
 constexpr std::int32_t kCancel = 2;
-const std::string kMaxMessage =
-    "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
-const std::string kClearAllQuestion = "Do you want to clear every answer you have chosen for this question?";
+const std::string kMax = "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
+const std::string kClearAll = "Do you want to clear every answer you have chosen for this question?";
+const std::string kAndOnly = R"(<Answer Weight="1">A AND C AND ONLY</Answer>)";
 
-class Candidate : public SelectionTest {
-protected:
-    // The three ways of choosing position p: its control, its text, its letter.
-    enum class Way { Control, Text, Letter };
-    void choose(Way way, std::int16_t p)
-    {
-        switch (way) {
-        case Way::Control: click(p); break;
-        case Way::Text: clickText(p); break;
-        case Way::Letter: type(static_cast<char>('a' + p)); break;
-        }
-    }
-    void pressButton(const std::string& id)
-    {
-        auto event = platform::HtmlEvent::click(id);
-        window().brwButtons.fireEvent(event);
-        loop.runUntilIdle();
-    }
-    // The responses as a set, with a check that none is recorded twice.
-    std::set<std::string> recorded() const
-    {
-        const auto list = responses();
-        std::set<std::string> unique(list.begin(), list.end());
-        EXPECT_EQ(unique.size(), list.size()) << item->state();
-        return unique;
-    }
+struct Case {
+    ItemParts item;
+    std::int32_t options;
+    std::string state;  // handed back before the candidate acts; empty: none
+    // Two characters per step, one blank between: c (control), t (text) or k (key) with the
+    // position's digit or the key typed; S. (Set Answers); R. or Rx (Clear All, confirmed or cancelled).
+    std::string steps;
+    std::string selected;
+    Texts responses;
+    Texts messages;
 };
 
-TEST_F(Candidate, ChoosingTheSelectedOptionAgainByControlTextOrLetterLeavesTheItemUnanswered)
+TEST_F(SelectionTest, TheCandidatesClicksTextsKeysAndButtonsLeaveTheSelectionAndTheResponses)
 {
-    for (const auto way : {Way::Control, Way::Text, Way::Letter}) {
-        SCOPED_TRACE(static_cast<int>(way));
-        open({.max = "1"});
-        choose(way, 1);
-        EXPECT_EQ(selected(), "B");
-        EXPECT_EQ(responses(), Texts{"B"});
-        choose(way, 3);
-        EXPECT_EQ(selected(), "D");
-        EXPECT_EQ(responses(), Texts{"D"});
-        choose(way, 3);
-        EXPECT_EQ(selected(), "");
-        EXPECT_EQ(responses(), Texts{});
-        EXPECT_EQ(item->status(), 2);  // nothing answered
-    }
-}
-
-TEST_F(Candidate, ATwoAnswerItemRefusesAThirdChoiceWithTheMaximumMessageHoweverItIsChosen)
-{
-    for (const auto way : {Way::Control, Way::Text, Way::Letter}) {
-        SCOPED_TRACE(static_cast<int>(way));
-        open({});
-        choose(way, 0);
-        choose(way, 2);
-        choose(way, 3);
-        EXPECT_EQ(selected(), "AC");
-        EXPECT_EQ(responses(), (Texts{"A", "C"}));
-        ASSERT_EQ(messages(), Texts{kMaxMessage});
-        EXPECT_EQ(item->support->messages().back().style, 0);
-        choose(way, 0);
-        choose(way, 3);
-        EXPECT_EQ(selected(), "CD");
-        EXPECT_EQ(responses(), (Texts{"C", "D"}));
-        EXPECT_EQ(messages().size(), 1u);
-    }
-}
-
-TEST_F(Candidate, LettersInEitherCaseToggleTheirChoiceAndOtherKeysDoNothing)
-{
-    // Max, the keys typed, the letters selected afterwards
-    const std::tuple<const char*, std::string, std::string> cases[] = {
-        {"2", "b", "B"}, {"2", "bB", ""}, {"2", "Bd", "BD"}, {"2", "z1 ", ""},
-        {"1", "B", "B"}, {"1", "bb", ""}, {"1", "bD", "D"},  {"1", "x", ""},
+    const std::string answeredB = "<State><Responses><Response>B</Response></Responses></State>";
+    const Case cases[] = {
+        // One answer: another choice replaces it, choosing it again clears it, however it is chosen.
+        {{.max = "1"}, 0, "", "c1 c3", "D", {"D"}, {}},
+        {{.max = "1"}, 0, "", "c1 c3 c3", "", {}, {}},
+        {{.max = "1"}, 0, "", "t1 t3 t3", "", {}, {}},
+        {{.max = "1"}, 0, "", "kb kd kd", "", {}, {}},
+        {{.max = "1"}, 0, "", "kB", "B", {"B"}, {}},
+        {{.max = "1"}, 0, "", "kb kD", "D", {"D"}, {}},
+        {{.max = "1"}, 0, "", "kx", "", {}, {}},
+        // Two answers: a third is refused with the message, whichever way it is chosen.
+        {{}, 0, "", "c0 c2 c3", "AC", {"A", "C"}, {kMax}},
+        {{}, 0, "", "c0 c2 c3 c0 c3", "CD", {"C", "D"}, {kMax}},
+        {{}, 0, "", "t0 t2 t3 t0 t3", "CD", {"C", "D"}, {kMax}},
+        {{}, 0, "", "ka kc kd ka kd", "CD", {"C", "D"}, {kMax}},
+        {{}, 0, "", "kb kB", "", {}, {}},
+        {{}, 0, "", "kB kd", "BD", {"B", "D"}, {}},
+        {{}, 0, "", "kz k1 k ", "", {}, {}},
+        // Checking and unchecking in any order keeps one response per checked box.
+        {{.max = "4"}, 0, "", "c3 c2 c1 c0 c1 c2", "AD", {"D", "A"}, {}},
+        {{.max = "4"}, 0, "", "c0 c1 c0 c1 c0 c1", "AB", {"A", "B"}, {}},
+        {{.max = "4"}, 0, "", "c2 c2 c3 c3 c2", "C", {"C"}, {}},
+        // Set Answers selects the choices the key names; on a one-answer item it records them all,
+        // and Clear All clears them all.
+        {{.answers = kAndOnly}, kShowAnswersOption, "", "c1 S.", "AC", {"A", "C"}, {}},
+        {{.max = "1", .answers = kAndOnly}, kShowAnswersOption, "", "S.", "C", {"A", "C"}, {}},
+        {{.max = "1", .answers = kAndOnly}, kShowAnswersOption, "", "S. R.", "", {}, {kClearAll}},
+        // Clear All asks first; cancelled it changes nothing, confirmed it frees both answers.
+        {{}, 0, "", "c0 c2 Rx", "AC", {"A", "C"}, {kClearAll}},
+        {{}, 0, "", "c0 c2 Rx R. c3 c1", "BD", {"D", "B"}, {kClearAll, kClearAll}},
+        // A read-only item ignores every way of choosing and clearing.
+        {{.max = "1"}, kReadOnlyOption, answeredB, "c0 t2 kd kb R.", "B", {"B"}, {}},
+        {{}, kReadOnlyOption, answeredB, "c0 t2 kd kb R.", "B", {"B"}, {}},
+        // Unchecking or refusing A never removes BA, which contains it.
+        {{.choices = 3, .ids = {"A", "BA", "C"}}, 0, "", "c1 c0 c0", "B", {"BA"}, {}},
+        {{.choices = 3, .ids = {"A", "BA", "C"}}, 0, "", "c1 c2 c0", "BC", {"BA", "C"}, {kMax}},
     };
-    for (const auto& [max, keys, letters] : cases) {
-        SCOPED_TRACE(std::string(max) + " " + keys);
-        open({.max = max});
-        for (const char key : keys)
-            type(key);
-        EXPECT_EQ(selected(), letters);
-        EXPECT_EQ(responses().size(), letters.size());
-    }
-}
-
-TEST_F(Candidate, CheckingAndUncheckingInAnyOrderKeepsOneResponsePerCheckedBox)
-{
-    const std::vector<std::int16_t> sequences[] = {
-        {1, 2, 1}, {0, 0, 0}, {3, 2, 1, 0, 1, 2}, {0, 1, 0, 1, 0, 1}, {2, 2, 3, 3, 2},
-    };
-    for (const auto& clicks : sequences) {
-        open({.max = "4"});
-        for (const auto p : clicks) {
-            click(p);
-            std::set<std::string> checked;
-            for (const char letter : selected())
-                checked.insert(std::string(1, letter));
-            ASSERT_EQ(recorded(), checked);
+    for (const auto& c : cases) {
+        SCOPED_TRACE("Max " + c.item.max + ", options " + std::to_string(c.options) + ": " + c.steps);
+        open(c.item, c.options);
+        if (!c.state.empty()) {
+            item->restore(bytes(c.state));
+            loop.runUntilIdle();
         }
-    }
-}
-
-TEST_F(Candidate, SetAnswersSelectsTheKeyedChoicesOfAnAndOnlyExpression)
-{
-    open({}, kShowAnswersOption);
-    click(1);
-    pressButton("btnSetAnswers");
-    EXPECT_EQ(selected(), "AC");
-    EXPECT_EQ(responses(), (Texts{"A", "C"}));
-    EXPECT_TRUE(messages().empty());
-}
-
-TEST_F(Candidate, ClearAllAsksFirstAndCancelChangesNothing)
-{
-    open({});
-    click(0);
-    click(2);
-    item->support->setPolicyAnswer(kCancel);
-    pressButton("btnReset");
-    EXPECT_EQ(messages(), Texts{kClearAllQuestion});
-    EXPECT_EQ(item->support->messages().back().style, 1);
-    EXPECT_EQ(selected(), "AC");
-    EXPECT_EQ(responses(), (Texts{"A", "C"}));
-
-    item->support->setPolicyAnswer(1);
-    pressButton("btnReset");
-    EXPECT_EQ(selected(), "");
-    EXPECT_EQ(responses(), Texts{});
-    click(3);  // the count went down with the boxes: two more may be chosen
-    click(1);
-    EXPECT_EQ(selected(), "BD");
-}
-
-TEST_F(Candidate, ClearAllAfterSetAnswersOnASingleAnswerItemLeavesNoResponse)
-{
-    // Set Answers records every keyed identifier, though one option shows; clearing must clear them all.
-    open({.max = "1"}, kShowAnswersOption);
-    pressButton("btnSetAnswers");
-    EXPECT_EQ(selected(), "C");
-    EXPECT_EQ(responses(), (Texts{"A", "C"}));
-    pressButton("btnReset");
-    EXPECT_EQ(selected(), "");
-    EXPECT_EQ(responses(), Texts{});
-    EXPECT_EQ(item->status(), 2);  // nothing answered
-}
-
-TEST_F(Candidate, AReadOnlyItemIgnoresClicksTextsLettersAndClearAll)
-{
-    const std::string answered = "<State><Responses><Response>B</Response></Responses></State>";
-    for (const auto& max : {"1", "2"}) {
-        SCOPED_TRACE(max);
-        open({.max = max}, kReadOnlyOption);
-        item->restore(bytes(answered));
-        loop.runUntilIdle();
-        ASSERT_EQ(selected(), "B");
-        click(0);
-        clickText(2);
-        type('d');
-        type('b');
-        pressButton("btnReset");
-        EXPECT_EQ(selected(), "B");
-        EXPECT_EQ(responses(), Texts{"B"});
-        EXPECT_TRUE(messages().empty());
+        for (std::size_t at = 0; at + 1 < c.steps.size(); at += 3) {
+            const char what = c.steps[at];
+            const char arg = c.steps[at + 1];
+            const auto position = static_cast<std::int16_t>(arg - '0');
+            if (what == 'c')
+                click(position);
+            else if (what == 't')
+                clickText(position);
+            else if (what == 'k')
+                type(arg);
+            else {
+                item->support->setPolicyAnswer(arg == 'x' ? kCancel : 1);
+                pressButton(what == 'S' ? "btnSetAnswers" : "btnReset");
+            }
+        }
+        EXPECT_EQ(selected(), c.selected);
+        EXPECT_EQ(responses(), c.responses);
+        EXPECT_EQ(messages(), c.messages);
+        for (const auto& message : item->support->messages())
+            EXPECT_EQ(message.style, message.text == kClearAll ? 1 : 0);
+        EXPECT_EQ(item->status() == 2, c.responses.empty());  // 2: nothing answered
         for (std::int16_t p = 0; p < positions(); ++p)
-            EXPECT_FALSE(answerControl(p).Enabled());
+            EXPECT_EQ(answerControl(p).Enabled(), c.options != kReadOnlyOption);
     }
-}
-
-TEST_F(Candidate, UncheckingAnIdentifierNeverRemovesAnotherThatContainsIt)
-{
-    // With substring matching, unchecking A (or refusing A over the limit) would drop BA.
-    open({.choices = 3, .ids = {"A", "BA", "C"}});
-    click(1);
-    click(0);
-    click(0);
-    EXPECT_EQ(responses(), Texts{"BA"});
-    click(2);
-    click(0);  // a third answer: refused
-    EXPECT_EQ(selected(), "BC");
-    EXPECT_EQ(responses(), (Texts{"BA", "C"}));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "keyanswers/WholeKeyAnswers.h"
 #include "keyanswers/modSetAnswers.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,18 @@ TEST(modSetAnswers, CollectsThePositiveTermsOfWellFormedKeys)
     quorin::modSetAnswers keys;
     for (const auto& [expression, type, expected] : cases)
         EXPECT_EQ(keys.GetKeyAnswers(expression, type), expected) << expression << " / " << type;
+}
+
+// Authors paste whole keys: the window's Set Answers, keys and lint read them the same way.
+TEST(wholeKeyAnswers, CutsTheKeyAtItsFirstAndOnlyInAnyCaseAndTellsAMalformedRest)
+{
+    // The whole key, the answers it names; nothing when the rest is not well formed.
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"A AND C AND ONLY", "A,C"}, {"A AND C and only", "A,C"}, {"B And Only AND C", "B"},
+        {"A AND NOT B", "A"}, {"NOT A", ""}, {"A AND", std::nullopt}, {"AND ONLY", std::nullopt},
+    };
+    for (const auto& [key, answers] : cases)
+        EXPECT_EQ(quorin::wholeKeyAnswers(key, "MC"), answers) << key;
 }
 
 // A damaged or hostile key must not exhaust the stack, nor overflow a 16-bit position; its speed

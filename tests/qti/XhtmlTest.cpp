@@ -23,6 +23,8 @@ TEST(XhtmlTest, AwkwardHtmlBecomesWellFormedBodyContent)
         {"<html><body><font color=red><center>unwrapped</center></font>", "unwrapped"},
         {"<html><body><p onclick=\"x()\" style=\"color:red\" id=\"p1\">attrs</p>", "<p>attrs</p>"},
         {"<html><body><a href=\" JavaScript:alert(1)\">link</a>", "<a>link</a>"},
+        {"<html><body><a href=\"\njava&#9;scr&#10;ipt:alert(1)\">link</a>", "<a>link</a>"},
+        {"<html><body><a href=\"javascript.html\">page</a>", "<a href=\"javascript.html\">page</a>"},
         {"<html><body><img alt=\"no source\"><form><input value=x></form>", ""},
         {"<html><body>bell\x07", "bell\xEF\xBF\xBD"},
         {"plain text without markup", "plain text without markup"},

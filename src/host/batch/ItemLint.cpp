@@ -2,6 +2,7 @@
 
 #include "host/driver/InputFiles.h"
 #include "host/driver/Session.h"
+#include "itemformat/ItemFormat.h"
 #include "keyanswers/WholeKeyAnswers.h"
 #include "vb/ComError.h"
 #include "vb/Markup.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <iterator>
 #include <optional>
 #include <set>
 
@@ -48,25 +48,20 @@ bool isRemote(const std::string& source)
 
 }  // namespace
 
-// One check of one file: its text, its document and the findings so far.
+// One check of one file: its text, the item it defines and the findings so far.
 class ItemLint::Run {
 public:
     Run(const ItemLint& lint, fs::path file) : lint_(lint), file_(std::move(file)) {}
 
     std::vector<LintFinding> check()
     {
-        text_ = readFileText(file_);
-        const auto parsed = document_.load_buffer(text_.data(), text_.size());
-        if (!parsed) {
-            findings_.push_back({file_, lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0))), true,
-                                 std::string("not well-formed XML: ") + parsed.description()});
+        text_ = quorin::itemformat::itemText(readFileText(file_));
+        auto read = quorin::itemformat::read(text_);
+        if (!read.item) {
+            add(read.errorLine, true, read.error);
             return std::move(findings_);
         }
-        item_ = document_.child("MultipleChoiceItem");
-        if (!item_) {
-            add(document_.document_element(), true, "the document element is not MultipleChoiceItem");
-            return std::move(findings_);
-        }
+        item_ = std::move(*read.item);
         initialisesThroughTheComponent();
         checkChoices();
         checkAnswers();
@@ -79,19 +74,9 @@ public:
     }
 
 private:
-    std::size_t lineAt(std::size_t offset) const
+    void add(int line, bool error, std::string message)
     {
-        const auto end = text_.begin() + static_cast<std::ptrdiff_t>(std::min(offset, text_.size()));
-        return 1 + static_cast<std::size_t>(std::count(text_.begin(), end, '\n'));
-    }
-    std::size_t lineOf(pugi::xml_node node) const
-    {
-        const auto offset = node.offset_debug();
-        return node && offset >= 0 ? lineAt(static_cast<std::size_t>(offset)) : 0;
-    }
-    void add(pugi::xml_node node, bool error, std::string message)
-    {
-        findings_.push_back({file_, lineOf(node), error, std::move(message)});
+        findings_.push_back({file_, static_cast<std::size_t>(std::max(line, 0)), error, std::move(message)});
     }
 
     fs::path resources() const { return lint_.resourceDir_.empty() ? file_.parent_path() : lint_.resourceDir_; }
@@ -118,43 +103,40 @@ private:
                 continue;
             reported = true;
             componentErrors_.push_back(entry.text);
-            add(item_, true, "the component reports error " + std::to_string(entry.number) + " in " + entry.routine + ": "
-                                 + entry.text);
+            add(item_.line, true, "the component reports error " + std::to_string(entry.number) + " in " + entry.routine + ": "
+                                      + entry.text);
         }
         if (!initialised && !reported)
-            add(item_, true, "the item does not initialise");
+            add(item_.line, true, "the item does not initialise");
         if (initialised)
             session.free();
     }
 
     void checkChoices()
     {
-        const auto choices = item_.child("Choices");
-        if (!choices) {
-            add(item_, true, "no Choices element");
+        if (!item_.hasChoices) {
+            add(item_.line, true, "no Choices element");
             return;
         }
-        for (const auto choice : choices.children("Choice"))
-            choices_.push_back(choice);
-        if (choices_.empty())
-            add(choices, true, "Choices has no Choice");
-        const auto max = wholeNumber(choices.attribute("Max").value());
+        if (item_.choices.empty())
+            add(item_.choicesLine, true, "Choices has no Choice");
+        const std::string maxText = item_.max.value_or("");
+        const auto max = wholeNumber(maxText);
         if (!max || *max < 1)
-            add(choices, true, "Max must be a whole number of at least 1, not \"" + std::string(choices.attribute("Max").value()) + "\"");
+            add(item_.choicesLine, true, "Max must be a whole number of at least 1, not \"" + maxText + "\"");
         max_ = max.value_or(0);
-        if (const auto minText = choices.attribute("Min")) {
-            const auto min = wholeNumber(minText.value());
+        if (item_.min) {
+            const auto min = wholeNumber(*item_.min);
             if (!min)
-                add(choices, true, "Min must be a whole number, not \"" + std::string(minText.value()) + "\"");
-            else if ((max && *min > *max) || *min > static_cast<long>(choices_.size()))
-                add(choices, true, "Min " + std::to_string(*min) + " is more than Max or the number of choices");
+                add(item_.choicesLine, true, "Min must be a whole number, not \"" + *item_.min + "\"");
+            else if ((max && *min > *max) || *min > static_cast<long>(item_.choices.size()))
+                add(item_.choicesLine, true, "Min " + std::to_string(*min) + " is more than Max or the number of choices");
         }
-        for (const auto choice : choices_) {
-            const std::string id = choice.attribute("AnswerID").value();
-            if (id.empty())
-                add(choice, true, "a Choice without AnswerID");
-            else if (!identifiers_.insert(id).second)
-                add(choice, true, "AnswerID \"" + id + "\" is given twice");
+        for (const auto& choice : item_.choices) {
+            if (choice.answerId.empty())
+                add(choice.line, true, "a Choice without AnswerID");
+            else if (!identifiers_.insert(choice.answerId).second)
+                add(choice.line, true, "AnswerID \"" + choice.answerId + "\" is given twice");
         }
     }
 
@@ -163,68 +145,64 @@ private:
         bool anyPositive = false;
         bool anyReachable = false;
         bool anyWellFormed = false;
-        for (const auto answer : item_.child("Answers").children("Answer")) {
-            const std::string weightText = answer.attribute("Weight").value();
+        for (const auto& answer : item_.answers) {
+            const std::string weightText = answer.weight.value_or("");
             const auto weight = decimalNumber(weightText);
             if (!weight)
-                add(answer, true, "Weight \"" + weightText + "\" is not a number");
+                add(answer.line, true, "Weight \"" + weightText + "\" is not a number");
             const bool positive = weight && *weight > 0;
             anyPositive = anyPositive || positive;
-            const std::string expression = answer.text().get();
-            const std::string named = quorin::wholeKeyAnswers(expression, "MC").value_or("");
+            const std::string named = quorin::wholeKeyAnswers(answer.expression, "MC").value_or("");
             if (named.empty()) {
-                add(answer, true, "the key \"" + expression + "\" is not well formed or names no answer");
+                add(answer.line, true, "the key \"" + answer.expression + "\" is not well formed or names no answer");
                 continue;
             }
             const auto parts = vb::split(named, ',');
             for (const auto& part : parts) {
                 if (!identifiers_.contains(part))
-                    add(answer, true, "the key \"" + expression + "\" names " + part + ", which no choice has");
+                    add(answer.line, true, "the key \"" + answer.expression + "\" names " + part + ", which no choice has");
             }
             anyWellFormed = anyWellFormed || positive;
             anyReachable = anyReachable || (positive && static_cast<long>(parts.size()) <= max_);
         }
-        const auto answers = item_.child("Answers");
         if (!anyPositive)
-            add(answers ? answers : item_, true, "no answer key has a positive weight");
+            add(item_.hasAnswers ? item_.answersLine : item_.line, true, "no answer key has a positive weight");
         // A key that does not parse is its own fault, not also one of reach.
         else if (anyWellFormed && !anyReachable && max_ >= 1)
-            add(answers, true, "no key with a positive weight can be chosen within Max " + std::to_string(max_));
+            add(item_.answersLine, true, "no key with a positive weight can be chosen within Max " + std::to_string(max_));
     }
 
-    void checkHtml(pugi::xml_node node, const std::string& what, bool mustBeHtml)
+    void checkHtml(int line, const std::string& html, const std::string& what, bool mustBeHtml)
     {
-        const std::string html = node.text().get();
         if (mustBeHtml && !vb::isHtml(html))
-            add(node, false, what + " does not begin with \"<html>\": the candidate sees nothing of it");
+            add(line, false, what + " does not begin with \"<html>\": the candidate sees nothing of it");
         for (const auto [start, end] : vb::imageSources(html)) {
             const std::string source = html.substr(start, end - start);
             if (!isRemote(source) && !hasResource(source))
-                add(node, true, what + " shows the image \"" + source + "\", which the resources folder lacks");
+                add(line, true, what + " shows the image \"" + source + "\", which the resources folder lacks");
         }
     }
 
     void checkTexts()
     {
-        checkHtml(item_.child("ItemStem").child("Text"), "the stem", true);
-        for (std::size_t i = 0; i < choices_.size(); ++i)
-            checkHtml(choices_[i], "choice " + std::to_string(i + 1), true);
-        if (const auto instructions = item_.child("Instructions").child("Text"))
-            checkHtml(instructions, "the instructions", false);
+        checkHtml(item_.stemTextLine, item_.stemHtml.value_or(""), "the stem", true);
+        for (std::size_t i = 0; i < item_.choices.size(); ++i)
+            checkHtml(item_.choices[i].line, item_.choices[i].html, "choice " + std::to_string(i + 1), true);
+        if (item_.instructionsHtml)
+            checkHtml(item_.instructionsLine, *item_.instructionsHtml, "the instructions", false);
     }
 
     void checkExhibits()
     {
-        for (const auto exhibit : item_.child("ActiveExhibits").children()) {
-            const std::string file = exhibit.attribute("InitDataFilename").value();
-            if (!hasResource(file))
-                add(exhibit, true, "the exhibit's init file \"" + file + "\" is not in the resources folder");
+        for (const auto& exhibit : item_.exhibits) {
+            if (!hasResource(exhibit.initDataFilename))
+                add(exhibit.line, true, "the exhibit's init file \"" + exhibit.initDataFilename + "\" is not in the resources folder");
         }
     }
 
     void checkStaticStrings()
     {
-        const std::string language = item_.attribute("Language").value();
+        const std::string language = item_.language.value_or("");
         const auto root = lint_.statics_.child("Root");
         pugi::xml_node statics;
         for (const auto entry : root.children()) {
@@ -232,7 +210,7 @@ private:
                 statics = entry.child("Static");
         }
         if (!statics) {
-            add(item_, true, "the static strings have no language \"" + language + "\"");
+            add(item_.line, true, "the static strings have no language \"" + language + "\"");
             return;
         }
         std::set<long> lettered;
@@ -240,17 +218,17 @@ private:
             if (const auto id = wholeNumber(key.attribute("Id").value()); id && *key.attribute("Letter").value())
                 lettered.insert(*id);
         }
-        for (std::size_t i = 0; i < choices_.size(); ++i) {
+        for (std::size_t i = 0; i < item_.choices.size(); ++i) {
             if (!lettered.contains(static_cast<long>(i)))
-                add(item_, true, "the static strings of " + language + " have no letter for choice " + std::to_string(i + 1));
+                add(item_.line, true, "the static strings of " + language + " have no letter for choice " + std::to_string(i + 1));
         }
         for (const char* key : kMessageKeys) {
             if (!statics.child(key) && !componentReported(key))
-                add(item_, true, "the static strings of " + language + " lack the message " + key);
+                add(item_.line, true, "the static strings of " + language + " lack the message " + key);
         }
         for (const char* key : kButtonKeys) {
             if (!statics.child("ButtonText").child(key) && !componentReported(key))
-                add(item_, true, "the static strings of " + language + " lack the button text " + key);
+                add(item_.line, true, "the static strings of " + language + " lack the button text " + key);
         }
     }
 
@@ -265,9 +243,7 @@ private:
     const ItemLint& lint_;
     fs::path file_;
     std::string text_;
-    pugi::xml_document document_;
-    pugi::xml_node item_;
-    std::vector<pugi::xml_node> choices_;
+    quorin::itemformat::ItemDefinition item_;
     std::set<std::string> identifiers_;
     long max_ = 0;
     std::vector<std::string> componentErrors_;
@@ -287,7 +263,7 @@ bool ItemLint::isItemFile(const fs::path& file)
     if (file.extension() != ".xml")
         return false;
     // Enough of the file to see its document element without reading a whole bank into memory.
-    const auto head = readFileHead(file);
+    const auto head = quorin::itemformat::itemText(readFileHead(file));
     const auto start = head.find("<MultipleChoiceItem");
     if (start == std::string::npos)
         return false;

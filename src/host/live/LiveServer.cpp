@@ -1,6 +1,8 @@
 // The only source file that includes Boost.Beast: it compiles slowly, so nothing else does.
 #include "host/live/LiveServer.h"
 
+#include "vb/Strings.h"
+
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -81,12 +83,6 @@ bool sameSecret(std::string_view given, std::string_view token)
     return difference == 0;
 }
 
-std::string lowerAscii(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // The media types a page shows; nothing that a browser would run as a page or a script.
 std::string contentTypeOf(const std::filesystem::path& file)
 {
@@ -97,7 +93,7 @@ std::string contentTypeOf(const std::filesystem::path& file)
         {".otf", "font/otf"},    {".mp3", "audio/mpeg"},    {".wav", "audio/wav"},       {".ogg", "audio/ogg"},
         {".mp4", "video/mp4"},   {".webm", "video/webm"},
     };
-    const auto found = types.find(lowerAscii(file.extension().string()));
+    const auto found = types.find(vb::lowerAscii(file.extension().string()));
     return found == types.end() ? std::string() : found->second;
 }
 
@@ -704,7 +700,7 @@ std::vector<std::string> LiveServer::referencedPaths(std::string_view html)
 {
     static constexpr std::array<std::pair<std::string_view, char>, 3> kReferences = {
         {{"src=\"", '"'}, {"href=\"", '"'}, {"url(", ')'}}};
-    const std::string lower = lowerAscii(std::string(html));
+    const std::string lower = vb::lowerAscii(html);
     std::vector<std::string> paths;
     for (const auto& [opening, closing] : kReferences) {
         for (auto at = lower.find(opening); at != std::string::npos; at = lower.find(opening, at + 1)) {

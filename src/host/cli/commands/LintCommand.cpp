@@ -63,6 +63,12 @@ void printFinding(const LintFinding& finding, bool json, std::ostream& out)
     out << ' ' << severity << ": " << finding.message << '\n';
 }
 
+// "1 error", "2 errors": the summary reads as a sentence whatever the count.
+std::string counted(std::size_t count, const std::string& noun)
+{
+    return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 void lint(const LintOptions& options, Console& console)
 {
     const ItemLint checker(options.staticPath.empty() ? std::string(bundledStaticStrings()) : readFileText(options.staticPath),
@@ -78,7 +84,7 @@ void lint(const LintOptions& options, Console& console)
     }
     console.out.flush();
     if (errors > 0)
-        throw std::runtime_error(std::to_string(errors) + " errors in " + std::to_string(files) + " items");
+        throw std::runtime_error(counted(errors, "error") + " in " + counted(files, "item"));
 }
 
 }  // namespace

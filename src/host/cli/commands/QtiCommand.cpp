@@ -153,12 +153,18 @@ void report(Console& console, const std::string& name, const std::string& refusa
     }
 }
 
+// "1 item", "2 items": a summary reads as a sentence whatever the count.
+std::string itemCount(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " item" : " items");
+}
+
 void finish(Console& console, const Tally& tally, const char* verb)
 {
-    console.out << tally.done + tally.refused << " items: " << tally.done << ' ' << verb << ", " << tally.refused
+    console.out << itemCount(tally.done + tally.refused) << ": " << tally.done << ' ' << verb << ", " << tally.refused
                 << " refused" << std::endl;
     if (tally.refused > 0)
-        throw std::runtime_error(std::to_string(tally.refused) + " items refused");
+        throw std::runtime_error(itemCount(tally.refused) + " refused");
 }
 
 fs::path outputFolder(const std::string& out)
