@@ -9,18 +9,19 @@
 namespace quorin::ResponseFormats {
 namespace {
 
-std::string escapeXmlText(std::string_view text)
+// One answer of a comma list as a Response element, its blanks trimmed and its markup escaped.
+void appendResponse(std::string& responses, std::string_view answer)
 {
-    std::string escaped;
-    for (char c : text) {
+    responses += "<Response>";
+    for (const char c : vb::trimView(answer, " ")) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
+        case '&': responses += "&amp;"; break;
+        case '<': responses += "&lt;"; break;
+        case '>': responses += "&gt;"; break;
+        default: responses += c;
         }
     }
-    return escaped;
+    responses += "</Response>";
 }
 
 }  // namespace
@@ -70,11 +71,10 @@ std::string ConvertUserAnswers(const std::string& sXml, vb::ErrorReporter* error
         answers.LoadXml("<Root>" + sXml + "</Root>");
         answers.setFromRoot(true);
         answers.FindElement("UserAnswers");
-        const std::int32_t count = answers.ChildCount();
-        for (std::int32_t i = 0; i < count; ++i) {
+        answers.ForEachChild("Value", [&](std::string_view, const char* value) {
             responses.AddElement("Responses", "Response");
-            responses.SetText(answers.GetChildAttribute(i, "Value").toString());
-        }
+            responses.SetText(value ? value : "");
+        });
         result = responses.GetXml();
     });
     return result;
@@ -109,11 +109,11 @@ std::string responsesFromRescoreText(const std::string& text, vb::ErrorReporter*
     std::string responses = "<Responses>";
     std::string_view rest = text;
     for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
-        responses += "<Response>" + escapeXmlText(vb::trim(rest.substr(0, comma))) + "</Response>";
+        appendResponse(responses, rest.substr(0, comma));
         rest.remove_prefix(comma + 1);
     }
     if (!rest.empty())
-        responses += "<Response>" + escapeXmlText(vb::trim(rest)) + "</Response>";
+        appendResponse(responses, rest);
     return responses + "</Responses>";
 }
 

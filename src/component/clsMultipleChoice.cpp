@@ -66,14 +66,13 @@ void findItemElement(velm::DataIO& data)
                            std::string(clsMultipleChoice::kModuleName));
 }
 
-// Raises unless the text is one well-formed State element.
-void checkStateText(const std::string& stateText)
+// Parses the text into state, raising unless it is one well-formed State element.
+void loadStateText(velm::DataIO& state, const std::string& stateText)
 {
-    velm::DataIO check;
-    check.LoadXml(stateText);
-    check.MoveToRoot();
+    state.LoadXml(stateText);
+    state.MoveToRoot();
     // The first State found is the document element itself exactly when it has no parent.
-    if (!check.FindElement("State") || check.MoveToParent())
+    if (!state.FindElement("State") || state.MoveToParent())
         throw vb::ComError(vb::err::kInvalidProcedureCall, "The state text is not a State element",
                            std::string(clsMultipleChoice::kModuleName));
 }
@@ -517,17 +516,20 @@ void clsMultipleChoice::DisplayInt_SetExternalStateArray(const velm::ByteArray& 
 // gives the empty State that initialisation creates.
 void clsMultipleChoice::replaceState(const std::string& stateText)
 {
-    if (vb::utf16Length(stateText) > 2)
-        checkStateText(stateText);
-    replaceCheckedState(stateText);
+    // No UTF-16 unit comes from more than four bytes, so a longer text is never two units or fewer.
+    if (stateText.size() <= 8 && vb::utf16Length(stateText) <= 2)
+        return replaceCheckedState(nullptr);
+    velm::DataIO state;
+    loadStateText(state, stateText);
+    replaceCheckedState(&state);
 }
 
-void clsMultipleChoice::replaceCheckedState(const std::string& stateText)
+void clsMultipleChoice::replaceCheckedState(const velm::DataIO* state)
 {
     auto& data = ItemData();
     SavedPlace place(data);
     findItemElement(data);
-    ItemState(data).replace(stateText);
+    ItemState(data).replace(state);
 }
 
 std::optional<std::string> clsMultipleChoice::responseText(std::int32_t lRespType)
@@ -663,11 +665,11 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         return true;
     bool result = false;
     vb::trap(errorDisplay(), "RescoreExternalDisplayQuick", [&] {
-        const std::string stateText = "<State>" + vb::textFromBytes(arResponse) + "</State>";
         // Checked before the document is replaced, so a damaged response leaves the item as it was.
-        checkStateText(stateText);
+        velm::DataIO state;
+        loadStateText(state, "<State>" + vb::textFromBytes(arResponse) + "</State>");
         ItemData().LoadXml(vb::textFromBytes(XMLBA));
-        replaceCheckedState(stateText);
+        replaceCheckedState(&state);
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
     });

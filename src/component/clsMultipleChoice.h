@@ -192,8 +192,8 @@ private:
     std::string readStateText() const;
     // Replaces the item's State with stateText, which must be one State element (raises otherwise).
     void replaceState(const std::string& stateText);
-    // replaceState for a text already checked.
-    void replaceCheckedState(const std::string& stateText);
+    // replaceState for a State already parsed and checked; nothing leaves the item without one.
+    void replaceCheckedState(const velm::DataIO* state);
     std::optional<std::string> responseText(std::int32_t lRespType);
 
     struct ScoreCounts {

@@ -1,7 +1,6 @@
 #include "support/ItemState.h"
 
 #include "support/SavedPlace.h"
-#include "vb/Text.h"
 #include "velm/DataIO.h"
 
 namespace quorin {
@@ -51,12 +50,12 @@ std::string ItemState::xml() const
     return data_.GetElementXml("State");
 }
 
-void ItemState::replace(const std::string& stateText)
+void ItemState::replace(const velm::DataIO* state)
 {
     data_.setFromRoot(true);
     data_.DeleteElement("State");
-    if (vb::utf16Length(stateText) > 2)
-        data_.InsertXml("MultipleChoiceItem", stateText);
+    if (state)
+        data_.InsertCopy("MultipleChoiceItem", *state);
     ensure();
 }
 

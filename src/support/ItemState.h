@@ -28,9 +28,9 @@ public:
     void ensure();
     // The State element's XML (empty when there is none); the document is left where it was.
     std::string xml() const;
-    // Puts stateText, one State element or a text of two characters or fewer (no State at all),
-    // in place of State under the item element, then makes sure the empty parts exist.
-    void replace(const std::string& stateText);
+    // Puts a copy of state's document element, one State element (or with nothing, no State at
+    // all), in place of State under the item element, then makes sure the empty parts exist.
+    void replace(const velm::DataIO* state);
 
     // The chosen identifiers in the stored order; none when State or Responses is missing.
     std::vector<std::string> responses();

@@ -139,6 +139,14 @@ struct Snapshot {
     ElementIndex index;
 };
 
+// The one empty document every new or cleared DataIO shares: nothing edits an empty document
+// (every edit needs an element found in it), so it is never written.
+std::shared_ptr<Snapshot> emptySnapshot()
+{
+    static const auto* const empty = new std::shared_ptr<Snapshot>(std::make_shared<Snapshot>());
+    return *empty;
+}
+
 // The path from the document to node as sibling counts, so that the same node is found in a copy.
 std::vector<std::size_t> pathTo(pugi::xml_node node)
 {
@@ -262,7 +270,7 @@ struct DataIO::Impl {
         current = root();
     }
 
-    std::shared_ptr<Snapshot> snapshot = std::make_shared<Snapshot>();
+    std::shared_ptr<Snapshot> snapshot = emptySnapshot();
     pugi::xml_node current;
     bool fromRoot = true;
     std::weak_ptr<void> owner;
@@ -273,6 +281,7 @@ struct DataIO::Impl {
         pugi::xml_node child;
     };
     mutable ChildCursor cursor;
+    mutable std::string scratch;
 };
 
 DataIO::DataIO()
@@ -336,7 +345,7 @@ bool DataIO::MoveToParent()
     return true;
 }
 
-void DataIO::Clear() { impl_->replaceSnapshot(std::make_shared<Snapshot>()); }
+void DataIO::Clear() { impl_->replaceSnapshot(emptySnapshot()); }
 
 bool DataIO::DeleteElement(std::string_view name)
 {
@@ -361,6 +370,18 @@ bool DataIO::InsertXml(std::string_view parentName, std::string_view xml)
     const auto parent = impl_->own(found);
     for (const auto node : fragment.children())
         impl_->append(parent, node);
+    return true;
+}
+
+bool DataIO::InsertCopy(std::string_view parentName, const DataIO& fragment)
+{
+    const auto top = fragment.impl_->root();
+    if (!top)
+        return false;
+    const auto found = impl_->lookup(parentName);
+    if (!found)
+        return false;
+    impl_->append(impl_->own(found), top);
     return true;
 }
 
@@ -419,6 +440,23 @@ vb::Variant DataIO::GetChildText(std::int32_t index) const
     if (!child)
         return {};
     return textBelow(child);
+}
+
+void DataIO::ForEachChild(std::string_view attribute,
+                          const std::function<void(std::string_view text, const char* value)>& visit) const
+{
+    for (auto child = elementFrom(impl_->current.first_child()); child; child = elementFrom(child.next_sibling())) {
+        const auto found = findAttribute(child, attribute);
+        const char* value = found ? found.value() : nullptr;
+        // Most children hold one text node, which is read where it lies.
+        const auto only = child.first_child();
+        if (only && !only.next_sibling() && (only.type() == pugi::node_pcdata || only.type() == pugi::node_cdata)) {
+            visit(only.value(), value);
+            continue;
+        }
+        impl_->scratch = textBelow(child);
+        visit(impl_->scratch, value);
+    }
 }
 
 std::int32_t DataIO::ChildCount() const

@@ -4,6 +4,7 @@
 #include "vb/Variant.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,6 +69,10 @@ public:
     // Parses the fragment and appends it under the element of that name; false when that
     // element is missing. A malformed fragment raises and changes nothing.
     bool InsertXml(std::string_view parentName, std::string_view xml);
+    // Appends a copy of another DataIO's document element under the element of that name, as
+    // InsertXml of its GetXml would, without writing and parsing the text; false when that
+    // element is missing or fragment is empty.
+    bool InsertCopy(std::string_view parentName, const DataIO& fragment);
 
     // The whole document, compact: no declaration, no indentation, empty elements as <Name/>.
     std::string GetXml() const;
@@ -87,6 +92,11 @@ public:
     bool SetText(std::string_view text);
     // The text of the child element at index; Empty when there is none.
     vb::Variant GetChildText(std::int32_t index) const;
+    // Hands visit the text of each child element of the current element, as GetChildText gives
+    // it, and the child's attribute of that name (nullptr when it has none), in order; the views
+    // last only as long as that call of visit.
+    void ForEachChild(std::string_view attribute,
+                      const std::function<void(std::string_view text, const char* value)>& visit) const;
     // The number of child elements of the current element.
     std::int32_t ChildCount() const;
     // An attribute of the child element at index; Empty when either is missing.

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,22 +26,65 @@ public:
     pugi::xml_node first(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name);
 
 private:
-    // One element and the hash of its name; the entries are kept in order of hash.
-    struct Entry {
+    // A lookup answered before, kept while no edit could change it: callers ask for the same few
+    // elements again and again.
+    struct Answer {
+        static constexpr std::size_t kLongestName = 30;
+
+        bool isFor(pugi::xml_node_struct* where, std::string_view what) const
+        {
+            return scope == where && named(what);
+        }
+        bool named(std::string_view what) const
+        {
+            return what.size() == length && std::char_traits<char>::compare(name, what.data(), length) == 0;
+        }
+
+        pugi::xml_node_struct* scope = nullptr;
+        pugi::xml_node_struct* found = nullptr;
+        std::uint8_t length = 0;
+        char name[kLongestName + 1] = {};
+    };
+
+    // One element and the hash of its name; an empty slot has no element.
+    struct Slot {
+        std::uint32_t hash = 0;
+        pugi::xml_node_struct* element = nullptr;
+    };
+
+    // A name borne by more elements than are worth ordering; its lookups walk the scope.
+    struct Crowded {
         std::uint32_t hash;
-        pugi::xml_node_struct* element;
+        std::string name;
     };
 
-    // A function object, not a function, so that the searches and sorts inline it.
-    struct ByHash {
-        bool operator()(const Entry& a, const Entry& b) const { return a.hash < b.hash; }
-    };
-
+    pugi::xml_node search(const pugi::xml_document& document, pugi::xml_node scope, std::string_view name,
+                          std::uint32_t hash);
+    void forgetAnswers();
+    // Forgets the answers an edit may have made wrong.
+    template <class Stale>
+    void forgetAnswers(Stale&& stale);
     void build(const pugi::xml_document& document);
-    // Adds the elements of top's subtree, keeping the entries in order.
-    void addSubtree(pugi::xml_node top);
+    bool isCrowded(std::uint32_t hash, std::string_view name) const;
+    void insert(std::uint32_t hash, pugi::xml_node_struct* element);
+    void place(std::uint32_t hash, pugi::xml_node_struct* element);
+    void crowd(std::uint32_t hash, std::string_view name);
+    void erase(std::uint32_t hash, pugi::xml_node_struct* element);
+    // Doubles the table, placing every element again.
+    void grow();
+    std::size_t home(std::uint32_t hash) const;
 
-    std::vector<Entry> entries_;
+    // Open addressing with linear probing: the elements of one name lie together between the
+    // home slot of its hash and the next empty slot, and edits cost a few slots each. A crowded
+    // name keeps no entries, so no run grows long.
+    std::vector<Slot> slots_;
+    std::vector<Crowded> crowded_;
+    static constexpr std::size_t kAnswers = 8;
+    Answer answers_[kAnswers];
+    std::size_t answerCount_ = 0;
+    std::size_t nextAnswer_ = 0;
+    std::size_t count_ = 0;
+    int shift_ = 32;
     bool built_ = false;
     int walkedLookups_ = 0;
 };

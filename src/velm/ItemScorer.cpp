@@ -81,29 +81,50 @@ double ItemScorer::MinScore()
 // Every child element of the first "Answers", in order, as the component's own key listing reads them.
 const std::vector<const ItemScorer::WeightedKey*>& ItemScorer::keysOf(DataIO& data)
 {
-    keys_.clear();
-    if (parsed_.size() > kMostParsed)
+    if (parsed_.size() > kMostParsed) {
         parsed_.clear();
+        seen_.clear();
+        keys_.clear();
+    }
     data.setFromRoot(true);
-    if (!data.FindElement("Answers"))
+    if (!data.FindElement("Answers")) {
+        keys_.clear();
         return keys_;
-    const std::int32_t count = data.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i)
-        keys_.push_back(&keyFor(data.GetChildText(i), data.GetChildAttribute(i, "Weight")));
+    }
+    std::size_t count = 0;
+    data.ForEachChild("Weight", [&](std::string_view text, const char* weight) {
+        if (count == seen_.size()) {
+            seen_.emplace_back();
+            keys_.push_back(nullptr);
+        }
+        auto& seen = seen_[count];
+        const bool same = keys_[count] && seen.text == text && seen.weighted == (weight != nullptr)
+            && (!weight || seen.weight == weight);
+        if (!same) {
+            seen.text.assign(text);
+            seen.weighted = weight != nullptr;
+            seen.weight.assign(weight ? weight : "");
+            keys_[count] = &keyFor(text, weight);
+        }
+        ++count;
+    });
+    seen_.resize(count);
+    keys_.resize(count);
     return keys_;
 }
 
-const ItemScorer::WeightedKey& ItemScorer::keyFor(const vb::Variant& text, const vb::Variant& weight)
+const ItemScorer::WeightedKey& ItemScorer::keyFor(std::string_view text, const char* weight)
 {
     // A missing weight and an empty one differ (1 and nothing), so presence leads the cache key.
     cacheKey_.clear();
-    cacheKey_ += weight.isEmpty() ? '-' : '=';
-    cacheKey_ += weight.toString();
+    cacheKey_ += weight ? '=' : '-';
+    cacheKey_ += weight ? weight : "";
     cacheKey_ += '\0';
-    cacheKey_ += text.toString();
+    cacheKey_ += text;
     if (const auto found = parsed_.find(cacheKey_); found != parsed_.end())
         return found->second;
-    return parsed_.emplace(cacheKey_, WeightedKey{KeyExpression(text.toString()), weightOf(weight)}).first->second;
+    const vb::Variant weightValue = weight ? vb::Variant(std::string(weight)) : vb::Variant();
+    return parsed_.emplace(cacheKey_, WeightedKey{KeyExpression(text), weightOf(weightValue)}).first->second;
 }
 
 // The texts of the children of "Responses" below "State", in order; false without a "State".
@@ -116,9 +137,7 @@ bool ItemScorer::readResponses(DataIO& data)
     data.setFromRoot(false);
     if (!data.FindElement("Responses"))
         return true;
-    const std::int32_t count = data.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i)
-        responses_.push_back(data.GetChildText(i).toString());
+    data.ForEachChild({}, [&](std::string_view text, const char*) { responses_.emplace_back(text); });
     return true;
 }
 

@@ -38,9 +38,16 @@ private:
         std::optional<double> weight;
     };
 
+    // One "Answer" as last read: while the key reads the same, its parsed key stands.
+    struct SeenKey {
+        std::string text;
+        bool weighted = false;
+        std::string weight;
+    };
+
     // How the loaded document scores: its answer keys, in order, read once per call.
     const std::vector<const WeightedKey*>& keysOf(DataIO& data);
-    const WeightedKey& keyFor(const vb::Variant& text, const vb::Variant& weight);
+    const WeightedKey& keyFor(std::string_view text, const char* weight);
     // The candidate's responses in the loaded document; false without a "State".
     bool readResponses(DataIO& data);
     // The exact scoring the document keeps, parsed once while it stays the same; nullptr
@@ -52,6 +59,7 @@ private:
     std::unordered_map<std::string, WeightedKey> parsed_;
     std::string cacheKey_;
     std::vector<const WeightedKey*> keys_;
+    std::vector<SeenKey> seen_;
     std::vector<std::string> responses_;
     std::string exactXml_;
     std::optional<ResponseProcessing> exact_;

@@ -9,6 +9,12 @@ namespace {
 
 constexpr auto npos = static_cast<std::size_t>(-1);
 
+// One operand on the evaluation stack: whether it is met, and the term it names while it is a bare term.
+struct Value {
+    bool met;
+    std::size_t term;
+};
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isParenthesis(char c) { return c == '(' || c == ')'; }
 
@@ -48,17 +54,15 @@ bool KeyExpression::isMetBy(const std::vector<std::string>& responses) const
 {
     if (!valid_)
         return false;
-    const auto firstAnswer = firstAnswers(responses);
-    if (!firstAnswer)
+    // Kept between calls, so that scoring response after response allocates nothing.
+    thread_local std::vector<std::size_t> firstAnswer;
+    thread_local std::vector<Value> stack;
+    if (!firstAnswers(responses, firstAnswer))
         return false;
-    struct Value {
-        bool met;
-        std::size_t term;
-    };
-    std::vector<Value> stack;
+    stack.clear();
     for (const auto& step : program_) {
         if (step.op == Op::Term) {
-            stack.push_back({(*firstAnswer)[step.term] != npos, step.term});
+            stack.push_back({firstAnswer[step.term] != npos, step.term});
             continue;
         }
         if (step.op == Op::Not) {
@@ -69,8 +73,8 @@ bool KeyExpression::isMetBy(const std::vector<std::string>& responses) const
         stack.pop_back();
         auto& left = stack.back();
         if (step.op == Op::Before) {
-            const auto first = (*firstAnswer)[left.term];
-            const auto second = (*firstAnswer)[right.term];
+            const auto first = firstAnswer[left.term];
+            const auto second = firstAnswer[right.term];
             left = {first != npos && second != npos && first < second, npos};
         } else {
             left = {step.op == Op::And ? left.met && right.met : left.met || right.met, npos};
@@ -87,21 +91,21 @@ std::vector<std::string> KeyExpression::terms() const
     return names;
 }
 
-// For each term the position of its first response, npos when unanswered; nothing when a key
+// For each term the position of its first response, npos when unanswered; false when a key
 // that ends in "AND ONLY" meets a response outside its terms.
-std::optional<std::vector<std::size_t>> KeyExpression::firstAnswers(const std::vector<std::string>& responses) const
+bool KeyExpression::firstAnswers(const std::vector<std::string>& responses, std::vector<std::size_t>& firstAnswer) const
 {
-    std::vector<std::size_t> firstAnswer(terms_.size(), npos);
+    firstAnswer.assign(terms_.size(), npos);
     for (std::size_t i = 0; i < responses.size(); ++i) {
         const auto term = terms_.find(vb::upperAscii(responses[i]));
         if (term == terms_.end()) {
             if (only_)
-                return std::nullopt;
+                return false;
         } else if (firstAnswer[term->second] == npos) {
             firstAnswer[term->second] = i;
         }
     }
-    return firstAnswer;
+    return true;
 }
 
 // Shunting-yard over the tokens, alternating between expecting an operand and an operator.

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,7 +40,7 @@ public:
 
 private:
 
-    std::optional<std::vector<std::size_t>> firstAnswers(const std::vector<std::string>& responses) const;
+    bool firstAnswers(const std::vector<std::string>& responses, std::vector<std::size_t>& firstAnswer) const;
     bool parse(const std::vector<std::string_view>& tokens);
     bool emit(Step step, std::vector<bool>& bare);
     std::size_t termIndex(std::string_view word);

@@ -2,15 +2,15 @@
 #include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/Form.h"
+#include "platform/RegistryFile.h"
 #include "platform/WebBrowser.h"
 #include "platform/WindowSystem.h"
-#include "platform/RegistryFile.h"
 #include "vb/ComError.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -36,6 +36,16 @@ protected:
         fs::remove_all(folder_);
     }
 
+    // A session on the plug-in, its case files found in resources.
+    velm::host::Session session(const fs::path& resources = {}) const
+    {
+        return velm::host::Session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
+                                    .supportDir = folder_ / "support",
+                                    .resourceDir = resources,
+                                    .caseDir = {},
+                                    .pluginPath = QUORIN_PLUGIN});
+    }
+
     const fs::path folder_ = fs::temp_directory_path() / ("velm-plugin-" + std::to_string(::getpid()));
 };
 
@@ -48,10 +58,7 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
     EXPECT_EQ(entry->classId, "{25CF9467-62DF-4650-85BD-7D0AAB588217}");
     EXPECT_EQ(fs::canonical(entry->library), fs::canonical(QUORIN_PLUGIN));
     {
-        velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
-                                     .supportDir = folder_ / "support",
-                                     .resourceDir = {},
-                                     .pluginPath = QUORIN_PLUGIN});
+        auto session = this->session();
         session.start(kProgId);
         ASSERT_TRUE(session.initialize(velm::host::readFileText(kExamples / "basic-item.xml")));
         EXPECT_TRUE(session.display().ShowExternalDisplay(0, 0, 9000, 6000));
@@ -74,10 +81,7 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
 
 TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)
 {
-    velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
-                                 .supportDir = folder_ / "support",
-                                 .resourceDir = kExamples,
-                                 .pluginPath = QUORIN_PLUGIN});
+    auto session = this->session(kExamples);
     session.start(kProgId);
     ASSERT_TRUE(session.initialize(velm::host::readFileText(kExamples / "case-study-item.xml")));
     auto& windows = platform::WindowSystem::instance();
@@ -103,8 +107,7 @@ TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)
     ASSERT_EQ(items.size(), 1u);
     const auto* item = platform::Form::fromHandle(items[0]);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ((std::vector{item->Left(), item->Top(), item->Width(), item->Height()}),
-              (std::vector{4500.0f, 0.0f, 5500.0f, 6000.0f}));
+    EXPECT_EQ((std::vector{item->Left(), item->Top(), item->Width(), item->Height()}), (std::vector{4500.0f, 0.0f, 5500.0f, 6000.0f}));
     EXPECT_EQ(session.displayStatus().message, "Case study viewed: Harbour freight ledger");
 
     EXPECT_TRUE(session.display().HideExternalDisplay());
@@ -117,10 +120,7 @@ TEST_F(Plugin, ADamagedCaseFileFailsTheInitialisationWithItsReason)
 {
     fs::create_directories(folder_ / "cases");
     std::ofstream(folder_ / "cases" / "C12.xml") << "<Passage>no case study here</Passage>";
-    velm::host::Session session({.staticStrings = velm::host::readFileText(kExamples / "HDStatic.xml"),
-                                 .supportDir = folder_ / "support",
-                                 .resourceDir = folder_ / "cases",
-                                 .pluginPath = QUORIN_PLUGIN});
+    auto session = this->session(folder_ / "cases");
     session.start(kProgId);
     EXPECT_FALSE(session.initialize(velm::host::readFileText(kExamples / "case-study-item.xml")));
     const auto& log = session.support().log();

@@ -1,37 +1,15 @@
+#include "CommandTesting.h"
 #include "qti/ContentPackage.h"
-
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace command_testing;
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class Qti : public ::testing::Test {
+class Qti : public CommandTest {
 protected:
     void SetUp() override
     {
-        fs::create_directories(work_);
+        CommandTest::SetUp();
         std::ofstream(work_ / "before.xml") << "<MultipleChoiceItem><Choices Max=\"2\"><Choice AnswerID=\"A\">a</Choice>"
                                                "<Choice AnswerID=\"B\">b</Choice></Choices><Answers><Answer>A BEFORE B</Answer>"
                                                "</Answers></MultipleChoiceItem>";
@@ -41,19 +19,12 @@ protected:
         climbing.addItem("3.0", "../evil.xml", "<x/>", {});
         climbing.write(work_ / "climbing.zip");
     }
-    void TearDown() override { fs::remove_all(work_); }
 
     // Runs velm-host from the work folder with the examples at "examples".
-    Result run(const std::string& arguments)
+    CommandRun run(const std::string& arguments)
     {
-        const auto command = "cd '" + work_.string() + "' && ln -sfn '" + QUORIN_EXAMPLES_DIR + "' examples && VELM_REGISTRY='"
-            + (work_ / "registry").string() + "' '" + QUORIN_VELM_HOST + "' " + arguments + " >out 2>err";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(work_ / "out"), readAll(work_ / "err")};
+        return shell("cd " + quoted(work_) + " && ln -sfn " + quoted(QUORIN_EXAMPLES_DIR) + " examples && " + host() + " " + arguments);
     }
-
-    const fs::path work_ = fs::temp_directory_path() / ("velm-qti-" + std::to_string(::getpid()) + "-"
-                                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
@@ -65,11 +36,11 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
         const char* err;
     } cases[] = {
         {"qti export examples/basic-item.xml --out x --version 2.2", 0,
-            "examples/basic-item.xml: exported as x/basic-item.xml\n1 item: 1 exported, 0 refused\n", ""},
+         "examples/basic-item.xml: exported as x/basic-item.xml\n1 item: 1 exported, 0 refused\n", ""},
         {"qti export before.xml examples/single-answer-item.xml --out x", 1,
-            "before.xml: refused: the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order\n"
-            "examples/single-answer-item.xml: exported as x/single-answer-item.xml\n2 items: 1 exported, 1 refused\n",
-            "velm-host: 1 item refused\n"},
+         "before.xml: refused: the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order\n"
+         "examples/single-answer-item.xml: exported as x/single-answer-item.xml\n2 items: 1 exported, 1 refused\n",
+         "velm-host: 1 item refused\n"},
         {"qti import broken.xml --out y", 1, nullptr, "velm-host: 1 item refused\n"},
         {"qti import plain.zip --out y", 2, "", "velm-host: plain.zip: not a readable zip: Not a zip archive\n"},
         {"qti import climbing.zip --out y", 2, "", "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"},

@@ -24,8 +24,8 @@ const fs::path kItem = fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml";
 
 // The responses of the main example ("A AND C AND ONLY" weighs 1) that the tests send, in the
 // three forms rescoring accepts, with the counts `velm-host score` gives for each.
-const char* const kResponses[] = {"A, C", "A", "B", "C, A", "<Responses><Response>A</Response><Response>C</Response></Responses>",
-                                  "<UserAnswers><A/></UserAnswers>"};
+const char* const kResponses[]
+    = {"A, C", "A", "B", "C, A", "<Responses><Response>A</Response><Response>C</Response></Responses>", "<UserAnswers><A/></UserAnswers>"};
 
 class Rescore : public CommandTest {
 protected:
@@ -48,12 +48,10 @@ protected:
 
     json scoreOf(const std::string& response)
     {
-        const auto result = sh("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response "
-                                  + quoted(response));
+        const auto result = sh("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response " + quoted(response));
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return json::parse(result.out);
     }
-
 };
 
 std::string jsonInput(std::size_t count, std::size_t damagedAt = 0)
@@ -77,8 +75,10 @@ TEST_F(Rescore, EveryLineIsScoredAsScoreScoresItInInputOrderAndADamagedLineIsOne
     std::vector<json> expected;
     for (const char* response : kResponses) {
         auto score = scoreOf(response);
-        expected.push_back({{"correct", score["correct"]}, {"incorrect", score["incorrect"]},
-                            {"notAttempted", score["notAttempted"]}, {"notScored", score["notScored"]},
+        expected.push_back({{"correct", score["correct"]},
+                            {"incorrect", score["incorrect"]},
+                            {"notAttempted", score["notAttempted"]},
+                            {"notScored", score["notScored"]},
                             {"raw", score["raw"]}});
     }
     for (std::size_t i = 1; i <= lines.size(); ++i) {
@@ -98,17 +98,16 @@ TEST_F(Rescore, EveryLineIsScoredAsScoreScoresItInInputOrderAndADamagedLineIsOne
 
 TEST_F(Rescore, CsvInCsvOutWithErrorRowsInTheSameTable)
 {
-    const auto input = write("responses.csv", "id,response\n7,\"A, C\"\n\"x,1\",B\n9\n");
+    const auto input = write("responses.csv", "id,response\n7,\"A, C\"\n\"x,\"\"1\"\"\",B\n9\n");
     const auto result = rescore(quoted(kItem) + " " + quoted(input));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out,
-              "id,correct,incorrect,notAttempted,notScored,raw,line,error\n"
-              "7,1,0,0,0,1,,\n"
-              "\"x,1\",0,1,0,0,0,,\n"
-              "9,,,,,,4,\"a record has two fields, id and response\"\n");
+    EXPECT_EQ(result.out, "id,correct,incorrect,notAttempted,notScored,raw,line,error\n"
+                          "7,1,0,0,0,1,,\n"
+                          "\"x,\"\"1\"\"\",0,1,0,0,0,,\n"
+                          "9,,,,,,4,\"a record has two fields, id and response\"\n");
     // The same records from standard input, the format named.
-    const auto piped = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem)
-                             + " - --format csv --support-dir \"$SUPPORT\"");
+    const auto piped
+        = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem) + " - --format csv --support-dir \"$SUPPORT\"");
     EXPECT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(piped.out, "id,correct,incorrect,notAttempted,notScored,raw,line,error\n7,0,1,0,0,0,,\n");
 }
@@ -142,7 +141,7 @@ TEST_F(Rescore, RunUnderGnuParallelAsTheMapStepTheOutputEqualsTheSingleRun)
     const auto single = rescore(quoted(kItem) + " " + quoted(input));
     ASSERT_EQ(single.exitCode, 0) << single.err;
     const auto parallel = sh("parallel --pipe --keep-order -j 2 --block 64k \"$VH\" rescore " + quoted(kItem)
-                                + " --support-dir \"$SUPPORT\" < " + quoted(input));
+                             + " --support-dir \"$SUPPORT\" < " + quoted(input));
     ASSERT_EQ(parallel.exitCode, 0) << parallel.err;
     EXPECT_EQ(parallel.out, single.out);
 }

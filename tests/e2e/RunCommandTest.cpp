@@ -1,12 +1,10 @@
 #include "RunCommandTesting.h"
 
-
 namespace {
 
 using namespace run_testing;
 
-constexpr const char* kMaxMessage =
-    "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
+constexpr const char* kMaxMessage = "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
 constexpr const char* kClearAllQuestion = "Do you want to clear every answer you have chosen for this question?";
 
 TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
@@ -15,8 +13,8 @@ TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 1u);
     const auto& last = result.views.back();
-    for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status",
-                              "viewedAll", "score", "messages", "errors", "log"})
+    for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status", "viewedAll", "score",
+                              "messages", "errors", "log"})
         EXPECT_TRUE(last.contains(field)) << field;
     // The final object asks the status itself: nothing is chosen of an item needing two answers.
     EXPECT_EQ(last["status"], 2);
@@ -26,32 +24,17 @@ TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
     EXPECT_TRUE(result.err.empty()) << result.err;
 }
 
-TEST_F(RunCommand, SeveralAnswersRefuseOneTooManyAndClearAllAsksFirst)
+// The rules themselves are the item window's to prove; here each snapshot carries what the driver reads.
+TEST_F(RunCommand, EverySnapshotCarriesTheChoicesTheResponsesAndEveryMessageSoFar)
 {
     const auto result = visit("basic-item.xml", "several-answers-visit.script");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 5u);
-    const struct {
-        std::vector<int> values;
-        const char* responses;
-        json messages;
-    } expected[] = {
-        {{1, 0, 1, 0}, "<Responses><Response>A</Response><Response>C</Response></Responses>",
-         {message(kMaxMessage, 0, 1)}},
-        {{0, 1, 1, 0}, "<Responses><Response>C</Response><Response>B</Response></Responses>",
-         {message(kMaxMessage, 0, 1)}},
-        {{0, 1, 1, 0}, "<Responses><Response>C</Response><Response>B</Response></Responses>",
-         {message(kMaxMessage, 0, 1), message(kClearAllQuestion, 1, 2)}},
-        {{0, 0, 0, 0}, "<Responses/>",
-         {message(kMaxMessage, 0, 1), message(kClearAllQuestion, 1, 2), message(kClearAllQuestion, 1, 1)}},
-    };
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(valuesOf(result.views[i]), expected[i].values) << "view " << i;
-        EXPECT_EQ(responsesOf(result.views[i]), expected[i].responses) << "view " << i;
-        EXPECT_EQ(result.views[i]["messages"], expected[i].messages) << "view " << i;
-    }
-    EXPECT_EQ(result.views[1]["score"]["incorrect"], 1);
-    EXPECT_EQ(result.views[4]["status"], 2);
+    EXPECT_EQ(valuesOf(result.views[1]), (std::vector<int>{0, 1, 1, 0}));
+    EXPECT_EQ(responsesOf(result.views[1]), "<Responses><Response>C</Response><Response>B</Response></Responses>");
+    EXPECT_EQ(result.views[3]["messages"],
+              (json{message(kMaxMessage, 0, 1), message(kClearAllQuestion, 1, 2), message(kClearAllQuestion, 1, 1)}));
+    EXPECT_EQ(responsesOf(result.views[3]), "<Responses/>");
     EXPECT_EQ(result.views[4]["score"]["notAttempted"], 1);
 }
 
@@ -60,85 +43,36 @@ TEST_F(RunCommand, LeaveHandsTheDriverTheSavedStateAndReturnShowsTheSameItemAgai
     const auto result = visit("random-order-item.xml", "random-order-visit.script");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 4u);
-    const auto& first = result.views[0];
-    ASSERT_EQ(first["choices"].size(), 5u);
+    const auto& [first, away, back] = std::tie(result.views[0], result.views[1], result.views[2]);
     EXPECT_NE(first["state"].get<std::string>().find("<RandomOrder>"), std::string::npos) << first["state"];
-
     // While the display is left the driver holds the saved state and no window is shown.
-    const auto& away = result.views[1];
     EXPECT_EQ(away["window"]["visible"], false);
     EXPECT_TRUE(away["choices"].empty());
-    EXPECT_EQ(away["responses"]["1"], nullptr);
     EXPECT_EQ(away["state"], first["state"]);
-
-    const auto& back = result.views[2];
-    EXPECT_EQ(back["window"]["visible"], true);
-    for (std::size_t p = 0; p < 5; ++p)
-        EXPECT_EQ(back["choices"][p]["id"], first["choices"][p]["id"]) << p;
-    EXPECT_EQ(valuesOf(back), valuesOf(first));
+    EXPECT_EQ(back["choices"], first["choices"]);
     EXPECT_EQ(responsesOf(back), responsesOf(first));
 }
 
-std::vector<std::string> buttonIdsOf(const std::string& page)
-{
-    std::vector<std::string> ids;
-    for (auto at = page.find("<Button id=\""); at != std::string::npos; at = page.find("<Button id=\"", at + 1))
-        ids.push_back(page.substr(at + 12, page.find('"', at + 12) - at - 12));
-    return ids;
-}
-
-TEST_F(RunCommand, ShowAnswersOffersSetAnswersWhichSelectsTheKeyedChoices)
+TEST_F(RunCommand, ShowAnswersOffersSetAnswersAndWithoutItTheScriptIsToldThereIsNoSuchButton)
 {
     const auto shown = visit("basic-item.xml", "show-answers-visit.script", "--options 16");
     ASSERT_EQ(shown.exitCode, 0) << shown.err;
-    const auto& view = shown.views.front();
-    EXPECT_EQ(buttonIdsOf(view["pages"]["brwButtons"]),
-              (std::vector<std::string>{"btnReset", "btnInstructions", "btnSetAnswers"}));
-    EXPECT_EQ(valuesOf(view), (std::vector<int>{1, 0, 1, 0}));
-    EXPECT_EQ(responsesOf(view), "<Responses><Response>A</Response><Response>C</Response></Responses>");
-    EXPECT_EQ(view["score"]["correct"], 1);
-
-    // Without the option the bar has no such button, so the candidate cannot press it.
+    EXPECT_EQ(valuesOf(shown.views.front()), (std::vector<int>{1, 0, 1, 0}));
     const auto plain = visit("basic-item.xml", "show-answers-visit.script");
     ASSERT_EQ(plain.exitCode, 0) << plain.err;
-    EXPECT_EQ(buttonIdsOf(plain.views.front()["pages"]["brwButtons"]),
-              (std::vector<std::string>{"btnReset", "btnInstructions"}));
     EXPECT_EQ(valuesOf(plain.views.front()), (std::vector<int>{0, 1, 0, 0}));
-    EXPECT_NE(plain.err.find("script line 3: no button btnSetAnswers on the bar: button btnSetAnswers"),
-              std::string::npos) << plain.err;
+    EXPECT_EQ(plain.err, "velm-host: script line 3: no button btnSetAnswers on the bar: button btnSetAnswers\n");
 }
 
-TEST_F(RunCommand, TheScrollEdgeOfALongStemCountsOneTwipPastTenPixels)
-{
-    const auto layout = visit("long-stem-item.xml", "long-stem-visit.script");
-    ASSERT_EQ(layout.exitCode, 0) << layout.err;
-    const int scrollingHeight = layout.views.front()["controls"]["scrItemStem"]["scrollingHeight"];
-    const int edge = scrollingHeight - kAreaHeight - kSpacing;
-    for (const int position : {edge, edge + 1}) {
-        const auto script = work_ / "edge.script";
-        std::ofstream(script) << "scroll " << position << "\nstatus\n";
-        const auto result = run(quoted(example("long-stem-item.xml")) + " --json --script " + quoted(script)
-                                + " --support-dir " + quoted(work_ / "support"));
-        ASSERT_EQ(result.exitCode, 0) << result.err;
-        const auto& view = result.views.back();
-        const bool past = position > edge;
-        EXPECT_EQ(view["viewedAll"], past) << position;
-        EXPECT_EQ(view["state"].get<std::string>().find("<ItemAreaScroll>True") != std::string::npos, past) << position;
-    }
-}
-
-TEST_F(RunCommand, EveryClassOfBadScriptLineIsOneLineAndExitTwo)
+TEST_F(RunCommand, ABadScriptLineIsOneLineAndExitTwoBeforeAnythingRuns)
 {
     const struct {
         const char* script;
         const char* message;
     } cases[] = {
         {"click A\njump 3\n", "velm-host: script line 2: unknown action \"jump\": jump 3\n"},
-        {"answer maybe\n", "velm-host: script line 1: answer takes \"ok\" or \"cancel\": answer maybe\n"},
-        {"click\n", "velm-host: script line 1: click needs an argument: click\n"},
         {"# set up\nresize 0,0,9000\n",
          "velm-host: script line 2: a rectangle is L,T,W,H in twips, W and H not negative: resize 0,0,9000\n"},
-        {"return\n", "velm-host: script line 1: return needs a leave before it: return\n"},
     };
     for (const auto& bad : cases) {
         const auto result = withScript(bad.script, "--json");
@@ -152,10 +86,8 @@ TEST_F(RunCommand, BadOptionsAreOneLineAndExitTwo)
 {
     const auto item = quoted(example("basic-item.xml"));
     for (const auto& arguments : {item + " --rect 0,0,-5,100", item + " --rect 0,0,9000,-1", item + " --rect wide",
-                                  item + " --answer maybe",
-                                  item + " --script " + quoted(work_ / "missing.script"),
-                                  item + " --state-in " + quoted(work_ / "missing.xml"),
-                                  quoted(work_ / "missing.xml")}) {
+                                  item + " --answer maybe", item + " --script " + quoted(work_ / "missing.script"),
+                                  item + " --state-in " + quoted(work_ / "missing.xml"), quoted(work_ / "missing.xml")}) {
         const auto result = run(arguments + " --support-dir " + quoted(work_ / "support"));
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(lineCount(result.err), 1) << arguments << ": " << result.err;
@@ -181,8 +113,8 @@ TEST_F(RunCommand, AnItemThatFailsToInitialiseExitsOneAfterShowingItsErrors)
 
 TEST_F(RunCommand, TheScriptComesFromStandardInputAndTheStateIsHandedBackFirst)
 {
-    const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in "
-                                + quoted(example("basic-state.xml")) + " --support-dir " + quoted(work_ / "support"),
+    const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in " + quoted(example("basic-state.xml"))
+                                + " --support-dir " + quoted(work_ / "support"),
                             "", "click C\nkey d\nsnapshot\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 2u);
@@ -208,8 +140,7 @@ TEST_F(RunCommand, TheTextViewShowsWhatTheCandidateSees)
     const auto snapshot = result.out.substr(0, result.out.find("== at the end =="));
     for (const char* line :
          {"== snapshot at line 4 ==\n", "window: shown at 0,0 9000x6000\n", "Question 1\n",
-          "  Which two of these are prime numbers?\n  Choose two answers.\n",
-          "  [x] A. 2\n  [ ] B. 4\n  [x] C. 7\n  [ ] D. 9\n",
+          "  Which two of these are prime numbers?\n  Choose two answers.\n", "  [x] A. 2\n  [ ] B. 4\n  [x] C. 7\n  [ ] D. 9\n",
           "buttons: [Clear All] (btnReset) [Instructions] (btnInstructions)\n",
           "messages:\n  - You may choose no more than 2 answers. Clear one of your answers before you choose another. (answered OK)\n",
           "status: not asked\n", "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n"})

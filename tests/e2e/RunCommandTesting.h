@@ -16,7 +16,6 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 
 using command_testing::quoted;
-using command_testing::readAll;
 
 struct RunResult : command_testing::CommandRun {
     std::vector<json> views;
@@ -26,16 +25,10 @@ inline fs::path example(const char* name) { return fs::path(QUORIN_EXAMPLES_DIR)
 
 inline int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-// The item area at the default rectangle 0,0,9000,6000 with 15 twips a pixel: the window less
-// the title (27 px), the button bar (41 px) and the bottom strip (8 px); ten pixels of spacing.
-constexpr int kAreaHeight = 6000 - (405 + 615 + 120);
-constexpr int kSpacing = 150;
-
 // Runs `velm-host run` as an integrator would, with a registry and a support folder of the test's own.
 class RunCommand : public command_testing::CommandTest {
 protected:
-    RunResult run(const std::string& arguments, const std::string& environment = "",
-                  const std::string& input = "")
+    RunResult run(const std::string& arguments, const std::string& environment = "", const std::string& input = "")
     {
         const auto in = work_ / "in";
         std::ofstream(in, std::ios::binary) << input;
@@ -51,18 +44,17 @@ protected:
     // A visit of an example item with a script of its own, as JSON lines.
     RunResult visit(const char* item, const char* script, const std::string& more = "")
     {
-        return run(quoted(example(item)) + " --script " + quoted(example(script)) + " --json --support-dir "
-                   + quoted(work_ / "support") + " " + more);
+        return run(quoted(example(item)) + " --script " + quoted(example(script)) + " --json --support-dir " + quoted(work_ / "support")
+                   + " " + more);
     }
 
     RunResult withScript(const std::string& script, const std::string& more = "")
     {
         const auto path = work_ / "visit.script";
         std::ofstream(path, std::ios::binary) << script;
-        return run(quoted(example("basic-item.xml")) + " --script " + quoted(path) + " --support-dir "
-                   + quoted(work_ / "support") + " " + more);
+        return run(quoted(example("basic-item.xml")) + " --script " + quoted(path) + " --support-dir " + quoted(work_ / "support") + " "
+                   + more);
     }
-
 };
 
 inline std::vector<int> valuesOf(const json& view)
@@ -85,9 +77,6 @@ inline std::string responsesOf(const json& view)
     return state.substr(start, end + 12 - start);
 }
 
-inline json message(const char* text, int style, int answer)
-{
-    return {{"text", text}, {"style", style}, {"answer", answer}};
-}
+inline json message(const char* text, int style, int answer) { return {{"text", text}, {"style", style}, {"answer", answer}}; }
 
 }  // namespace run_testing

@@ -1,8 +1,8 @@
 // The live engine against a page played by this test over a real WebSocket: what the page is
 // sent, and what the item's browsers make of what it answers.
+#include "host/live/PageBrowserEngine.h"
 #include "host/live/LiveChannel.h"
 #include "host/live/LiveServer.h"
-#include "host/live/PageBrowserEngine.h"
 #include "platform/Form.h"
 #include "platform/WebBrowser.h"
 
@@ -140,12 +140,16 @@ protected:
     int completions_ = 0;
 };
 
-TEST_F(PageBrowserEngineTest, ALoadCompletesWithTheHeightThePageMeasured)
+// A load completes with the height the page measured, and a width change waits for the page to
+// measure again: the layout reads the height right after setting the width.
+TEST_F(PageBrowserEngineTest, ALoadAndAWidthChangeTakeTheHeightsThePageMeasured)
 {
     openPage([](const json& message) -> std::optional<json> {
-        if (message["type"] != "load")
-            return std::nullopt;
-        return json{{"type", "loaded"}, {"frame", message["frame"]}, {"loadId", message["loadId"]}, {"height", 123.4}};
+        if (message["type"] == "load")
+            return json{{"type", "loaded"}, {"frame", message["frame"]}, {"loadId", message["loadId"]}, {"height", 123.4}};
+        if (message["type"] == "measure")
+            return json{{"type", "height"}, {"frame", message["frame"]}, {"height", 8000 / message["width"].get<int>()}};
+        return std::nullopt;
     });
     browser_.setBodyMargin("5px");
     browser_.LoadHTML("<p>stem</p>");
@@ -155,13 +159,24 @@ TEST_F(PageBrowserEngineTest, ALoadCompletesWithTheHeightThePageMeasured)
     EXPECT_EQ(completions_, 1);
     const auto loads = page_->received("load");
     ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0]["frame"], "f1");
-    EXPECT_EQ(loads[0]["html"], "<p>stem</p>");
-    EXPECT_EQ(loads[0]["bodyMargin"], "5px");
-    EXPECT_EQ(loads[0]["width"], 200);  // 3000 twips at 15 a pixel
-    EXPECT_EQ(engine_->frameOf(browser_), "f1");
+    EXPECT_EQ(loads[0], (json{{"type", "load"},
+                              {"frame", "f1"},
+                              {"loadId", 1},
+                              {"html", "<p>stem</p>"},
+                              {"bodyMargin", "5px"},
+                              {"scrollBars", true},
+                              {"width", 200}}));  // 3000 twips at 15 a pixel
     EXPECT_EQ(engine_->browserOf("f1"), &browser_);
     EXPECT_FALSE(engine_->hasPendingLoads());
+
+    browser_.setWidth(1500);
+    EXPECT_EQ(browser_.ContentHeight(), 80);
+    browser_.setWidth(6000);
+    EXPECT_EQ(browser_.ContentHeight(), 20);
+    const auto measures = page_->received("measure");
+    ASSERT_EQ(measures.size(), 2u);
+    EXPECT_EQ(measures[0]["width"], 100);
+    EXPECT_EQ(measures[1]["width"], 400);
 }
 
 TEST_F(PageBrowserEngineTest, ReportsThatCannotBeTrustedCompleteNothing)
@@ -171,12 +186,12 @@ TEST_F(PageBrowserEngineTest, ReportsThatCannotBeTrustedCompleteNothing)
     browser_.LoadHTML("<p>second</p>");
     ASSERT_TRUE(pumpUntil([this] { return page_->received("load").size() == 2; }));
     const json reports[] = {
-        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 1}, {"height", 50}},     // superseded load
-        {{"type", "loaded"}, {"frame", "f9"}, {"loadId", 2}, {"height", 50}},     // no such frame
-        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", -3}},     // negative
-        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", "50"}},   // not a number
+        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 1}, {"height", 50}},  // superseded load
+        {{"type", "loaded"}, {"frame", "f9"}, {"loadId", 2}, {"height", 50}},  // no such frame
+        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", -3}},  // negative
+        {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", "50"}},  // not a number
         {{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", 1e300}},  // beyond any page
-        {{"type", "loaded"}, {"frame", "f1"}, {"height", 50}},                    // no load named
+        {{"type", "loaded"}, {"frame", "f1"}, {"height", 50}},  // no load named
         {{"type", "loaded"}, {"frame", "f1"}, {"loadId", -2}, {"height", 50}},
     };
     for (const auto& report : reports) {
@@ -188,27 +203,6 @@ TEST_F(PageBrowserEngineTest, ReportsThatCannotBeTrustedCompleteNothing)
     EXPECT_TRUE(engine_->handle({{"type", "loaded"}, {"frame", "f1"}, {"loadId", 2}, {"height", 50}}));
     EXPECT_TRUE(browser_.DocumentLoaded());
     EXPECT_EQ(completions_, 1);
-}
-
-TEST_F(PageBrowserEngineTest, AWidthChangeWaitsForThePageToMeasureAgain)
-{
-    openPage([](const json& message) -> std::optional<json> {
-        if (message["type"] == "load")
-            return json{{"type", "loaded"}, {"frame", message["frame"]}, {"loadId", message["loadId"]}, {"height", 40}};
-        if (message["type"] == "measure")
-            return json{{"type", "height"}, {"frame", message["frame"]}, {"height", 8000 / message["width"].get<int>()}};
-        return std::nullopt;
-    });
-    browser_.LoadHTML("<p>a long stem</p>");
-    ASSERT_TRUE(pumpUntil([this] { return browser_.DocumentLoaded(); }));
-    browser_.setWidth(1500);
-    EXPECT_EQ(browser_.ContentHeight(), 80);  // read right after the width, as the layout does
-    browser_.setWidth(6000);
-    EXPECT_EQ(browser_.ContentHeight(), 20);
-    const auto measures = page_->received("measure");
-    ASSERT_EQ(measures.size(), 2u);
-    EXPECT_EQ(measures[0]["width"], 100);
-    EXPECT_EQ(measures[1]["width"], 400);
 }
 
 TEST_F(PageBrowserEngineTest, WithoutAPageAWidthChangeKeepsTheHeight)
@@ -230,9 +224,8 @@ TEST_F(PageBrowserEngineTest, AnEventGoesToTheItemAndItsDecisionBackToThePage)
     };
     browser_.LoadHTML("<p id=cell>x</p>");
     ASSERT_TRUE(engine_->handle({{"type", "loaded"}, {"frame", "f1"}, {"loadId", 1}, {"height", 10}}));
-    engine_->handle({{"type", "event"},
-                     {"frame", "f1"},
-                     {"event", {{"type", "keypress"}, {"keyCode", 78}, {"altKey", true}, {"srcId", "cell"}}}});
+    engine_->handle(
+        {{"type", "event"}, {"frame", "f1"}, {"event", {{"type", "keypress"}, {"keyCode", 78}, {"altKey", true}, {"srcId", "cell"}}}});
     engine_->handle({{"type", "event"}, {"frame", "f1"}, {"event", {{"type", "keypress"}, {"keyCode", 78}}}});
     engine_->handle({{"type", "event"}, {"frame", "f1"}, {"event", "not an object"}});
     ASSERT_TRUE(pumpUntil([this] { return page_->received("eventResult").size() == 2; }));
