@@ -32,7 +32,8 @@ void line(std::string& page, std::string_view text)
 
 std::string close(std::string page)
 {
-    return page + "</TABLE>\r\n</BODY>\r\n</HTML>\r\n";
+    page += "</TABLE>\r\n</BODY>\r\n</HTML>\r\n";
+    return page;
 }
 
 // An edge is one row whose line runs straight into the closing of its table.

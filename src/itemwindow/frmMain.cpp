@@ -841,6 +841,7 @@ void frmMain::cmdSetAnswers_Click()
         const auto answers = data.GetPosition();
         const std::int32_t count = data.ChildCount();
         std::vector<std::string> keyed;
+        keyed.reserve(static_cast<std::size_t>(count));
         for (std::int32_t k = 0; k < count; ++k)
             keyed.push_back(wholeKeyAnswers(data.GetChildText(k).toString(), "MC").value_or(""));
         data.SetPosition(answers);

@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::size_t kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
-constexpr std::size_t kRowSize = (Bitmap::kSize * 3 + 3) / 4 * 4;
+constexpr std::size_t kRowSize = (std::size_t{Bitmap::kSize} * 3 + 3) / 4 * 4;
 constexpr std::size_t kFileSize = kPixelOffset + kRowSize * Bitmap::kSize;
 constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots per inch
 
@@ -50,7 +50,7 @@ std::size_t Bitmap::indexOf(int x, int y)
 {
     if (x < 0 || x >= kSize || y < 0 || y >= kSize)
         vb::raise(vb::err::kSubscriptOutOfRange);
-    return static_cast<std::size_t>(y * kSize + x);
+    return static_cast<std::size_t>(y) * kSize + static_cast<std::size_t>(x);
 }
 
 std::vector<std::uint8_t> encodeBitmap(const Bitmap& image)
@@ -80,7 +80,7 @@ std::vector<std::uint8_t> encodeBitmap(const Bitmap& image)
             out.push_back(colour.green);
             out.push_back(colour.red);
         }
-        out.resize(out.size() + kRowSize - Bitmap::kSize * 3, 0);
+        out.resize(out.size() + kRowSize - std::size_t{Bitmap::kSize} * 3, 0);
     }
     return out;
 }

@@ -31,7 +31,7 @@ ComponentRegistry& ComponentRegistry::instance()
     return registry;
 }
 
-void ComponentRegistry::registerFactory(std::string progId, Factory factory)
+void ComponentRegistry::registerFactory(std::string_view progId, Factory factory)
 {
     factories_[vb::upperAscii(progId)] = std::move(factory);
 }

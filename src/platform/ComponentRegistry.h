@@ -25,7 +25,7 @@ public:
 
     // Makes progId (any letter case) create its objects with factory, ahead of the registry
     // file; replaces an earlier factory of that name.
-    void registerFactory(std::string progId, Factory factory);
+    void registerFactory(std::string_view progId, Factory factory);
     // Forgets the in-process factory of progId; an unknown name is ignored.
     void unregisterFactory(std::string_view progId);
 

@@ -28,7 +28,8 @@ public:
     template <class T>
     T& add(std::string name)
     {
-        return static_cast<T&>(adopt(std::make_unique<T>(), std::move(name)));
+        std::unique_ptr<Control> control = std::make_unique<T>();
+        return static_cast<T&>(adopt(std::move(control), std::move(name)));
     }
     // Creates a control array of kind T whose element 0 lives here (see ControlArray.h).
     template <class T>

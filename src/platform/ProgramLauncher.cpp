@@ -22,7 +22,7 @@ ProgramLauncher& ProgramLauncher::instance()
     return launcher;
 }
 
-void ProgramLauncher::registerProgram(std::string fileName, Program program)
+void ProgramLauncher::registerProgram(std::string_view fileName, Program program)
 {
     programs_[vb::upperAscii(fileName)] = std::move(program);
 }

@@ -29,7 +29,7 @@ public:
 
     // Makes fileName (any letter case) a program that launch starts by calling program;
     // replaces an earlier program of that name.
-    void registerProgram(std::string fileName, Program program);
+    void registerProgram(std::string_view fileName, Program program);
     // Forgets the program of fileName; an unknown name is ignored.
     void unregisterProgram(std::string_view fileName);
 

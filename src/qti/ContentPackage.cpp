@@ -257,7 +257,7 @@ void ContentPackage::write(const std::filesystem::path& zip) const
         std::filesystem::remove(temporary, ignored);
         fail(zip, "cannot be written: " + reason);
     }
-    archive.release();
+    static_cast<void>(archive.release());  // zip_close has freed it
     std::error_code renamed;
     std::filesystem::rename(temporary, zip, renamed);
     if (renamed) {

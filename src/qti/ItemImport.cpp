@@ -140,7 +140,7 @@ int maxChoicesOf(pugi::xml_node interaction, QtiVersion version, std::size_t cho
 
 std::string languageOf(pugi::xml_node item, const ImportOptions& options, std::vector<std::string>& notes)
 {
-    const std::string fallback = options.languages.empty() ? "ENU" : options.languages.front();
+    std::string fallback = options.languages.empty() ? "ENU" : options.languages.front();
     const std::string tag = item.attribute("xml:lang").as_string();
     if (tag.empty())
         return fallback;

@@ -209,6 +209,7 @@ private:
             return never;
         }
         std::vector<pugi::xml_node> tests;
+        tests.reserve(named.size());
         for (const auto& identifier : named)
             tests.push_back(chosen(identifier));
         return tests.size() == 1 ? tests.front() : wrap("or", tests);

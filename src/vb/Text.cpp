@@ -38,7 +38,8 @@ char32_t decodeUtf8(std::string_view text, std::size_t& i)
     if (lead < 0x80) {
         ++i;
         return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
+    }
+    if ((lead & 0xE0) == 0xC0) {
         length = 2, cp = lead & 0x1F;
     } else if ((lead & 0xF0) == 0xE0) {
         length = 3, cp = lead & 0x0F;

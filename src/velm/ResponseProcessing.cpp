@@ -507,6 +507,7 @@ std::pair<double, double> ResponseProcessing::scoreRange(int maxChoices) const
     const std::size_t k = (maxChoices <= 0 || static_cast<std::size_t>(maxChoices) > n) ? n : maxChoices;
     if (n > kMaxEnumeratedChoices && program_->templateName == "map_response") {
         std::vector<double> values;
+        values.reserve(n);
         for (const auto& id : ids)
             values.push_back(program_->mapped(program_->responseOf({id})));
         return mappedRange(std::move(values), program_->multiple ? k : 1, program_->mapping);

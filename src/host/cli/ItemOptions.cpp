@@ -27,7 +27,7 @@ std::string ItemOptions::itemText(Console& console) const
 
 std::filesystem::path ItemOptions::supportFolder() const
 {
-    const auto folder = supportDir.empty() ? privateTempFolder("velm-host") / "support" : std::filesystem::path(supportDir);
+    auto folder = supportDir.empty() ? privateTempFolder("velm-host") / "support" : std::filesystem::path(supportDir);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error)

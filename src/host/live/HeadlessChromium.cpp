@@ -70,6 +70,7 @@ HeadlessChromium::HeadlessChromium(int width, int height)
     if (geteuid() == 0)
         arguments.insert(arguments.begin() + 1, "--no-sandbox");
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (auto& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);

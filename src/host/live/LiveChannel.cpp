@@ -8,7 +8,7 @@ namespace {
 constexpr auto kPumpSlice = std::chrono::milliseconds(10);
 // What the page may have said before the visit takes it: far more than a person clicks while a
 // message box waits.
-constexpr std::size_t kInboxLimit = 8 * 1024 * 1024;
+constexpr std::size_t kInboxLimit = 8UL * 1024 * 1024;
 constexpr std::size_t kEchoLimit = 200;
 
 }  // namespace
@@ -16,7 +16,7 @@ constexpr std::size_t kEchoLimit = 200;
 LiveChannel::LiveChannel(LiveServer& server)
     : server_(server)
 {
-    server_.onMessage = [this](std::string text) { receive(text); };
+    server_.onMessage = [this](const std::string& text) { receive(text); };
     server_.onClientOpened = [this] { inbox_.push_back({{{"type", "open"}}, 0}); };
 }
 
@@ -59,7 +59,7 @@ std::optional<nlohmann::ordered_json> LiveChannel::take()
     return taken(inbox_.begin());
 }
 
-nlohmann::ordered_json LiveChannel::taken(std::deque<Waiting>::iterator waiting)
+nlohmann::ordered_json LiveChannel::taken(const std::deque<Waiting>::iterator& waiting)
 {
     auto message = std::move(waiting->message);
     inboxBytes_ -= waiting->bytes;

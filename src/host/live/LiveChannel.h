@@ -50,7 +50,7 @@ private:
     };
 
     std::optional<nlohmann::ordered_json> takeMatching(const Matcher& matches);
-    nlohmann::ordered_json taken(std::deque<Waiting>::iterator waiting);
+    nlohmann::ordered_json taken(const std::deque<Waiting>::iterator& waiting);
     void receive(const std::string& text);
 
     LiveServer& server_;

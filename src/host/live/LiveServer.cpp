@@ -37,14 +37,14 @@ using Response = http::response<http::string_body>;
 using FileResponse = http::response<http::file_body>;
 
 constexpr std::string_view kNonceMark = "{{nonce}}";
-constexpr std::size_t kHeaderLimit = 32 * 1024;
-constexpr std::size_t kRequestBodyLimit = 64 * 1024;
-constexpr std::size_t kMessageLimit = 4 * 1024 * 1024;
+constexpr std::size_t kHeaderLimit = 32UL * 1024;
+constexpr std::size_t kRequestBodyLimit = 64UL * 1024;
+constexpr std::size_t kMessageLimit = 4UL * 1024 * 1024;
 // What may wait unsent for one WebSocket: far more than any view, far less than memory.
-constexpr std::size_t kQueueLimit = 16 * 1024 * 1024;
-constexpr std::uintmax_t kFileSizeLimit = 256 * 1024 * 1024;
+constexpr std::size_t kQueueLimit = 16UL * 1024 * 1024;
+constexpr std::uintmax_t kFileSizeLimit = 256UL * 1024 * 1024;
 constexpr std::size_t kConnectionLimit = 64;
-constexpr std::size_t kDrainLimit = 1024 * 1024;
+constexpr std::size_t kDrainLimit = 1024UL * 1024;
 constexpr auto kHeaderTimeout = std::chrono::seconds(10);
 constexpr auto kWriteTimeout = std::chrono::seconds(60);
 constexpr auto kDrainTimeout = std::chrono::seconds(2);
@@ -130,7 +130,7 @@ std::string pagePolicy(const std::string& nonce)
           "connect-src 'self'; frame-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
 }
 
-Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, std::string contentType, std::string body)
+Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, const std::string& contentType, std::string body)
 {
     Response response(status, version);
     response.set(http::field::content_type, contentType);
@@ -143,10 +143,10 @@ Response textResponse(unsigned version, bool keepAlive, bool head, http::status 
     return response;
 }
 
-Response textResponse(const Request& request, http::status status, std::string contentType, std::string body)
+Response textResponse(const Request& request, http::status status, const std::string& contentType, std::string body)
 {
     return textResponse(request.version(), request.keep_alive(), request.method() == http::verb::head, status,
-                        std::move(contentType), std::move(body));
+                        contentType, std::move(body));
 }
 
 Response refused(const Request& request, http::status status, std::string reason)
@@ -376,7 +376,7 @@ private:
             server_.idle.erase(*std::exchange(idleAt_, std::nullopt));
     }
 
-    void handle(Request request)
+    void handle(const Request& request)
     {
         if (websocket::is_upgrade(request)) {
             if (auto refused = server_.refusal(request, true))
@@ -384,7 +384,7 @@ private:
             std::make_shared<WebSocketSession>(server_, std::move(stream_), std::move(slot_))->accept(request);
             return;
         }
-        std::visit([this](auto&& response) { write(std::move(response)); }, server_.answer(request));
+        std::visit([this](auto&& response) { write(std::forward<decltype(response)>(response)); }, server_.answer(request));
     }
 
     void refuseOversized(http::status status, std::string reason)
@@ -740,7 +740,7 @@ std::filesystem::path LiveServer::servedFile(std::string_view urlPath, const std
     if (urlPath.empty() || urlPath.front() != '/')
         return {};
     std::error_code error;
-    const auto file = std::filesystem::weakly_canonical(std::filesystem::path(urlPath), error);
+    auto file = std::filesystem::weakly_canonical(std::filesystem::path(urlPath), error);
     if (error || !std::filesystem::is_regular_file(file, error) || contentTypeOf(file).empty())
         return {};
     for (const auto& folder : folders) {
