@@ -58,9 +58,10 @@ std::size_t deleteMatching(const std::filesystem::path& folder, std::string_view
     std::error_code error;
     std::vector<std::filesystem::path> doomed;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        // The name is checked first: asking an entry's type costs the file system a call.
         std::error_code statusError;
-        if (it->symlink_status(statusError).type() == std::filesystem::file_type::regular
-            && matchesPattern(it->path().filename().string(), pattern))
+        if (matchesPattern(it->path().filename().string(), pattern)
+            && it->symlink_status(statusError).type() == std::filesystem::file_type::regular)
             doomed.push_back(it->path());
     }
     std::size_t removed = 0;
