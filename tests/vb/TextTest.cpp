@@ -17,7 +17,8 @@ vb::ByteArray units(std::initializer_list<std::uint16_t> codeUnits)
 
 TEST(Text, RoundTripsThroughUtf16)
 {
-    for (const auto& text : {""s, "A"s, "<State/>"s, "Größe"s, "日本語"s, "emoji 😀 end"s, "\xEF\xBF\xBD"s, "A\0B"s}) {
+    for (const auto& text : {""s, "A"s, "<State/>"s, "Größe"s, "日本語"s, "emoji 😀 end"s, "\xEF\xBF\xBD"s, "A\0B"s,
+                            "abcé<Response>A</Response>日本語😀 after"s}) {
         const auto bytes = vb::bytesFromText(text);
         EXPECT_EQ(bytes.size(), 2 * vb::utf16Length(text)) << text;
         EXPECT_EQ(vb::textFromBytes(bytes), text);
