@@ -38,11 +38,13 @@ bool isRawTextTag(std::string_view name)
     return name == "style" || name == "script" || name == "title";
 }
 
-// Where needle first stands in text at or after from, letters matching in either case; a page
-// with several style blocks would otherwise be lowered whole for each.
+// Where needle, which opens with a caseless character such as '<', first stands in text at or
+// after from, letters matching in either case; a page with several style blocks would otherwise
+// be lowered whole for each.
 std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from)
 {
-    for (auto at = from; at + needle.size() <= text.size(); ++at) {
+    for (auto at = text.find(needle.front(), from); at != std::string_view::npos && at + needle.size() <= text.size();
+         at = text.find(needle.front(), at + 1)) {
         if (vb::equalsIgnoreCase(text.substr(at, needle.size()), needle))
             return at;
     }
@@ -226,7 +228,7 @@ struct MeasuredPage {
 
 std::int32_t HeadlessBrowserEngine::measure(std::string_view html, std::int32_t widthPixels, std::int32_t marginPixels)
 {
-    thread_local std::array<MeasuredPage, 4> recent;
+    thread_local std::array<MeasuredPage, 32> recent;
     thread_local std::size_t next = 0;
     for (const auto& page : recent) {
         if (page.widthPixels == widthPixels && page.marginPixels == marginPixels && page.html == html)
