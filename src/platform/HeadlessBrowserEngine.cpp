@@ -38,19 +38,6 @@ bool isRawTextTag(std::string_view name)
     return name == "style" || name == "script" || name == "title";
 }
 
-// Where needle, which opens with a caseless character such as '<', first stands in text at or
-// after from, letters matching in either case; a page with several style blocks would otherwise
-// be lowered whole for each.
-std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from)
-{
-    for (auto at = text.find(needle.front(), from); at != std::string_view::npos && at + needle.size() <= text.size();
-         at = text.find(needle.front(), at + 1)) {
-        if (vb::equalsIgnoreCase(text.substr(at, needle.size()), needle))
-            return at;
-    }
-    return std::string_view::npos;
-}
-
 // The value of attribute name inside a tag's text, as digits; 0 when absent or not a number.
 std::int64_t numericAttribute(std::string_view tag, std::string_view name)
 {
@@ -123,7 +110,7 @@ private:
         } else if (name == "img") {
             images_ += numericAttribute(inner, "height");
         } else if (!closing && isRawTextTag(name)) {
-            const auto close = findIgnoringCase(html, "</" + name, end);
+            const auto close = vb::findIgnoringCase(html, "</" + name, end);
             return close == std::string_view::npos ? html.size() : close;
         }
         return end + 1;
