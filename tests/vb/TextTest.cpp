@@ -60,6 +60,9 @@ TEST(Strings, TrimCaseAndPrefixHelpers)
     EXPECT_EQ(vb::upperAscii("aBc-ä"), "ABC-ä");
     EXPECT_TRUE(vb::equalsIgnoreCase("NoNe", "NONE"));
     EXPECT_FALSE(vb::equalsIgnoreCase("NON", "NONE"));
+    EXPECT_EQ(vb::findIgnoringCase("a<Img <iMG", "<img", 2), 6u);
+    EXPECT_EQ(vb::findIgnoringCase("Src", "src=", 0), std::string_view::npos);
+    EXPECT_EQ(vb::findIgnoringCase("ab", "", 3), std::string_view::npos);
     EXPECT_EQ(vb::replaceAll("a%b%", "%", "12"), "a12b12");
     EXPECT_EQ(vb::split("|a||b|", '|'), (std::vector<std::string>{"", "a", "", "b", ""}));
     EXPECT_EQ(vb::split("", ','), std::vector<std::string>{""});
