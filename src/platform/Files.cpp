@@ -23,10 +23,8 @@ std::size_t characterLength(std::string_view text, std::size_t i)
 
 }  // namespace
 
-bool matchesPattern(std::string_view nameText, std::string_view patternText)
+bool matchesPattern(std::string_view name, std::string_view pattern)
 {
-    const std::string name = vb::upperAscii(nameText);
-    const std::string pattern = vb::upperAscii(patternText);
     // Greedy matching with one backtrack point: the last '*' seen and the name position it took.
     std::size_t n = 0;
     std::size_t p = 0;
@@ -39,7 +37,7 @@ bool matchesPattern(std::string_view nameText, std::string_view patternText)
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += characterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && pattern[p] == name[n]) {
+        } else if (p < pattern.size() && vb::equalsIgnoreCase(pattern.substr(p, 1), name.substr(n, 1))) {
             ++n;
             ++p;
         } else if (starPattern != std::string_view::npos) {
