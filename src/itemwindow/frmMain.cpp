@@ -413,11 +413,8 @@ void frmMain::DisplayAnswerChoices()
             }
         }
         auto& owner = parent();
-        const auto letters = modFormFunctions::GetStaticLetters(answerControlCount(), owner);
-        for (std::int16_t j = 0; j < answerControlCount(); ++j) {
-            const auto letter = letters ? (*letters)[static_cast<std::size_t>(j)] : modFormFunctions::GetStaticLetter(j, owner);
-            answerControl(j).setCaption(letter + ".");
-        }
+        for (std::int16_t j = 0; j < answerControlCount(); ++j)
+            answerControl(j).setCaption(modFormFunctions::GetStaticLetter(j, owner) + ".");
         logNote("DisplayAnswerChoices", "done load choices");
     });
 }

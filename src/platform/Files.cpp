@@ -2,9 +2,6 @@
 
 #include "vb/Strings.h"
 
-#include <dirent.h>
-
-#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -23,8 +20,10 @@ std::size_t characterLength(std::string_view text, std::size_t i)
 
 }  // namespace
 
-bool matchesPattern(std::string_view name, std::string_view pattern)
+bool matchesPattern(std::string_view nameText, std::string_view patternText)
 {
+    const std::string name = vb::upperAscii(nameText);
+    const std::string pattern = vb::upperAscii(patternText);
     // Greedy matching with one backtrack point: the last '*' seen and the name position it took.
     std::size_t n = 0;
     std::size_t p = 0;
@@ -37,7 +36,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern)
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += characterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && vb::equalsIgnoreCase(pattern.substr(p, 1), name.substr(n, 1))) {
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
             ++n;
             ++p;
         } else if (starPattern != std::string_view::npos) {
@@ -55,20 +54,14 @@ bool matchesPattern(std::string_view name, std::string_view pattern)
 
 std::size_t deleteMatching(const std::filesystem::path& folder, std::string_view pattern)
 {
-    // The names are gathered first because removing entries while reading a folder is unspecified;
-    // the folder is read with the system's calls, as a window's every closing sweeps it.
+    // The names are gathered first because removing entries while iterating a folder is unspecified.
+    std::error_code error;
     std::vector<std::filesystem::path> doomed;
-    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir(folder.c_str()), closedir);
-    if (!directory)
-        return 0;
-    while (const dirent* entry = readdir(directory.get())) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || !matchesPattern(name, pattern))
-            continue;
-        const auto path = folder / name;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code statusError;
-        if (std::filesystem::symlink_status(path, statusError).type() == std::filesystem::file_type::regular)
-            doomed.push_back(path);
+        if (it->symlink_status(statusError).type() == std::filesystem::file_type::regular
+            && matchesPattern(it->path().filename().string(), pattern))
+            doomed.push_back(it->path());
     }
     std::size_t removed = 0;
     for (const auto& path : doomed) {
