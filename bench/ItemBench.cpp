@@ -19,7 +19,8 @@ namespace {
 
 const std::string& mainExample()
 {
-    static const std::string text = velm::host::readFileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml");
+    static const std::string text =
+        velm::host::readFileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml");
     return text;
 }
 
@@ -39,7 +40,10 @@ struct DriverSide {
         velm::host::bundledStaticStrings(), std::filesystem::temp_directory_path() / "quorin-bench-support", "");
     platform::WindowHandle window = platform::WindowSystem::instance().createWindow("VelmDriver", "bench");
 
-    DriverSide() { std::filesystem::create_directories(std::filesystem::temp_directory_path() / "quorin-bench-support"); }
+    DriverSide()
+    {
+        std::filesystem::create_directories(std::filesystem::temp_directory_path() / "quorin-bench-support");
+    }
     ~DriverSide() { platform::WindowSystem::instance().destroyWindow(window); }
 
     std::shared_ptr<quorin::clsMultipleChoice> initialised()

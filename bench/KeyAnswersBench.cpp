@@ -17,8 +17,14 @@ std::string repeated(const std::string& text, std::size_t count)
     return result;
 }
 
-std::string chainOf(std::size_t terms) { return "A" + repeated(" OR B", terms - 1); }
-std::string nestOf(std::size_t depth) { return repeated("(", depth) + "A" + repeated(")", depth); }
+std::string chainOf(std::size_t terms)
+{
+    return "A" + repeated(" OR B", terms - 1);
+}
+std::string nestOf(std::size_t depth)
+{
+    return repeated("(", depth) + "A" + repeated(")", depth);
+}
 
 // Evaluates text against the floor of upper-casing a copy of it, the least work any evaluation does.
 void evaluateAgainstFloor(benchmark::State& state, const std::string& text, const char* type)

@@ -21,7 +21,8 @@ namespace {
 // Stored responses of the main example in JSON lines, cycling through the three forms.
 std::string responses(std::int64_t count)
 {
-    const char* const forms[] = {"A, C", "B", "<Responses><Response>A</Response></Responses>", "<UserAnswers><C/></UserAnswers>"};
+    const char* const forms[] = {"A, C", "B", "<Responses><Response>A</Response></Responses>",
+                                 "<UserAnswers><C/></UserAnswers>"};
     std::string text;
     for (std::int64_t i = 0; i < count; ++i)
         text += "{\"id\":" + std::to_string(i) + ",\"response\":\"" + forms[i % 4] + "\"}\n";
@@ -106,8 +107,8 @@ void BM_VelmHostRescore(benchmark::State& state)
             state.SkipWithError(err.str().c_str());
     }
     const auto workTime = quorin::bench::processorTime() - workStart;
-    state.counters["lines_per_s"] = benchmark::Counter(static_cast<double>(state.range(0)) * static_cast<double>(state.iterations()),
-                                                       benchmark::Counter::kIsRate);
+    state.counters["lines_per_s"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["rss_growth_kb"] = static_cast<double>(maxResidentKb() - residentBefore);
     const auto floorStart = quorin::bench::processorTime();
     for (std::int64_t i = 0; i < static_cast<std::int64_t>(state.iterations()); ++i)

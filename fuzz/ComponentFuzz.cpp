@@ -1,10 +1,10 @@
+#include "FuzzSupport.h"
 #include "component/clsMultipleChoice.h"
 #include "host/driver/InputFiles.h"
 #include "host/driver/SupportObject.h"
 #include "platform/EventLoop.h"
 #include "vb/ComError.h"
 #include "vb/Text.h"
-#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const vb::ByteArray bytes(data + 1, data + size);
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
+    auto support =
+        std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     const int mode = data[0] % 4;

@@ -2,9 +2,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -16,10 +16,7 @@ namespace {
 // Splits the input into an operation code and length-prefixed texts.
 class Draw {
 public:
-    Draw(const std::uint8_t* data, std::size_t size)
-        : rest_(reinterpret_cast<const char*>(data), size)
-    {
-    }
+    Draw(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
     bool atEnd() const { return rest_.empty(); }
 
@@ -57,7 +54,11 @@ void apply(velm::DataIO& data, Draw& in)
     case 7: data.setFromRoot(!data.FromRoot()); break;
     case 8: data.MoveToChild(static_cast<std::int8_t>(in.byte())); break;
     case 9: data.MoveToParent(); break;
-    case 10: data.GetElementXml(in.text()); data.GetText(); data.GetChildText(in.byte()); break;
+    case 10:
+        data.GetElementXml(in.text());
+        data.GetText();
+        data.GetChildText(in.byte());
+        break;
     case 11: data.SetPosition(data.GetPosition()); break;
     }
 }

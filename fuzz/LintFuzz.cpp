@@ -1,6 +1,6 @@
 #include "component/clsMultipleChoice.h"
-#include "host/driver/InputFiles.h"
 #include "host/batch/ItemLint.h"
+#include "host/driver/InputFiles.h"
 #include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
@@ -15,8 +15,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    platform::ComponentRegistry::instance().registerFactory(
-        std::string(velm::host::Session::kMultipleChoiceProgId), [] { return quorin::clsMultipleChoice::create(); });
+    platform::ComponentRegistry::instance().registerFactory(std::string(velm::host::Session::kMultipleChoiceProgId),
+                                                            [] { return quorin::clsMultipleChoice::create(); });
     return 0;
 }
 

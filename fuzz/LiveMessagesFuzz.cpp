@@ -1,13 +1,13 @@
 // What a live page sends, one message a line, to a live visit of a small item: whatever arrives,
 // the visit goes on and its view can still be drawn.
+#include "FuzzSupport.h"
 #include "component/clsMultipleChoice.h"
 #include "host/driver/InputFiles.h"
+#include "host/driver/Session.h"
 #include "host/live/LiveServer.h"
 #include "host/live/LiveVisit.h"
-#include "host/driver/Session.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
-#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -46,8 +46,8 @@ velm::host::VisitSettings visitSettings()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    platform::ComponentRegistry::instance().registerFactory(
-        std::string(velm::host::Session::kMultipleChoiceProgId), [] { return quorin::clsMultipleChoice::create(); });
+    platform::ComponentRegistry::instance().registerFactory(std::string(velm::host::Session::kMultipleChoiceProgId),
+                                                            [] { return quorin::clsMultipleChoice::create(); });
     server = std::make_unique<velm::host::LiveServer>(velm::host::LiveServerSettings{});
     return 0;
 }

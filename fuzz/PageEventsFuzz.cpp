@@ -1,3 +1,4 @@
+#include "FuzzSupport.h"
 #include "component/clsMultipleChoice.h"
 #include "host/driver/InputFiles.h"
 #include "host/driver/SupportObject.h"
@@ -5,7 +6,6 @@
 #include "platform/EventLoop.h"
 #include "platform/WindowSystem.h"
 #include "vb/Text.h"
-#include "FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,13 +23,17 @@ constexpr const char* kTypes[] = {"keypress", "keydown", "selectstart", "click",
 
 platform::WebBrowser& pageAt(quorin::frmMain& window, std::uint8_t which)
 {
-    platform::WebBrowser* pages[] = {&window.brwTitle,   &window.brwBottom,   &window.txtItemStem, &window.brwButtons,
-                                     &window.brwLeftEdge, &window.brwRightEdge, &window.txtChoice[which % 3]};
+    platform::WebBrowser* pages[] = {
+        &window.brwTitle,    &window.brwBottom,    &window.txtItemStem,         &window.brwButtons,
+        &window.brwLeftEdge, &window.brwRightEdge, &window.txtChoice[which % 3]};
     return *pages[which % 7];
 }
 
 // An event either passes untouched or is blocked whole (stopped, cancelled, a blank).
-bool blockedWhole(const platform::HtmlEvent& event) { return event.cancelBubble && !event.returnValue && event.keyCode == 32; }
+bool blockedWhole(const platform::HtmlEvent& event)
+{
+    return event.cancelBubble && !event.returnValue && event.keyCode == 32;
+}
 bool untouched(const platform::HtmlEvent& event, std::int32_t keyCode)
 {
     return !event.cancelBubble && event.returnValue && event.keyCode == keyCode;
@@ -44,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     auto& windows = platform::WindowSystem::instance();
     const auto driverWindow = windows.createWindow("VelmDriver", "fuzz");
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
+    auto support =
+        std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     component->SetParentWnd(driverWindow);

@@ -1,9 +1,9 @@
+#include "FuzzSupport.h"
 #include "component/clsMultipleChoice.h"
 #include "host/driver/InputFiles.h"
 #include "host/driver/SupportObject.h"
 #include "platform/EventLoop.h"
 #include "vb/Text.h"
-#include "FuzzSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,8 +72,8 @@ struct Key {
         if (op == Op::Term)
             return draw.below(5) == 0 ? "(" + term + ")" : term;
         const auto operand = [&](const Key& inner) {
-            const bool bare = inner.op == Op::Term || inner.op == Op::Not ||
-                              precedence(inner.op) > precedence(op) || (inner.op == op && op != Op::Before);
+            const bool bare = inner.op == Op::Term || inner.op == Op::Not || precedence(inner.op) > precedence(op)
+                              || (inner.op == op && op != Op::Before);
             return bare ? inner.text(draw) : "(" + inner.text(draw) + ")";
         };
         if (op == Op::Not)
@@ -86,7 +86,8 @@ struct Key {
     {
         const auto first = [&](const std::string& wanted) {
             const auto found = std::find(responses.begin(), responses.end(), upper(wanted));
-            return found == responses.end() ? std::optional<std::size_t>() : std::optional<std::size_t>(found - responses.begin());
+            return found == responses.end() ? std::optional<std::size_t>()
+                                            : std::optional<std::size_t>(found - responses.begin());
         };
         switch (op) {
         case Op::Term: return first(term).has_value();
@@ -176,21 +177,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Draw draw(data, size);
     std::vector<Answer> answers(1 + draw.below(4));
-    std::string item = "<MultipleChoiceItem ResponseType=\"X\"><Choices Max=\"4\" Min=\"0\">"
-                       "<Choice AnswerID=\"A\"/><Choice AnswerID=\"B\"/><Choice AnswerID=\"C\"/><Choice AnswerID=\"D\"/>"
-                       "</Choices><Answers>";
+    std::string item =
+        "<MultipleChoiceItem ResponseType=\"X\"><Choices Max=\"4\" Min=\"0\">"
+        "<Choice AnswerID=\"A\"/><Choice AnswerID=\"B\"/><Choice AnswerID=\"C\"/><Choice AnswerID=\"D\"/>"
+        "</Choices><Answers>";
     for (auto& answer : answers) {
         answer.key = Key::draw(draw, 0);
         answer.only = draw.below(3) == 0;
         answer.weight = kWeights[draw.below(8)];
         answer.text = answer.key.text(draw) + (answer.only ? " AND ONLY" : "");
-        item += std::string("<Answer") + (answer.weight ? std::string(" Weight=\"") + answer.weight + "\"" : "") + ">" +
-                answer.text + "</Answer>";
+        item += std::string("<Answer") + (answer.weight ? std::string(" Weight=\"") + answer.weight + "\"" : "") + ">"
+                + answer.text + "</Answer>";
     }
     item += "</Answers></MultipleChoiceItem>";
 
-    auto support = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
-                                                               fuzzSupportDir(), "");
+    auto support =
+        std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
     auto component = quorin::clsMultipleChoice::create();
     component->ExternalSupport(support);
     const auto itemBytes = vb::bytesFromText(item);
@@ -206,9 +208,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const auto bytes = vb::bytesFromText(text);
         Counts counts;
-        counts.result = component->RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts.correct,
-                                                          counts.incorrect, counts.notAttempted, counts.notScored,
-                                                          counts.raw);
+        counts.result =
+            component->RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts.correct,
+                                              counts.incorrect, counts.notAttempted, counts.notScored, counts.raw);
         if (!(counts == expected(answers, responses, text)))
             __builtin_trap();
         support->clearRecords();

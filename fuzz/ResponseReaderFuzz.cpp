@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     std::istringstream in(text);
-    const auto format = data[0] % 2 == 0 ? velm::host::ResponseReader::Format::JsonLines
-                                         : velm::host::ResponseReader::Format::Csv;
+    const auto format =
+        data[0] % 2 == 0 ? velm::host::ResponseReader::Format::JsonLines : velm::host::ResponseReader::Format::Csv;
     velm::host::ResponseReader reader(in, format);
     std::size_t lastLine = 0;
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;

@@ -1,9 +1,9 @@
+#include "FuzzSupport.h"
 #include "component/clsMultipleChoice.h"
 #include "host/driver/InputFiles.h"
 #include "host/visit/Visit.h"
 #include "platform/ComponentRegistry.h"
 #include "platform/EventLoop.h"
-#include "FuzzSupport.h"
 
 #include <pugixml.hpp>
 
@@ -47,7 +47,7 @@ struct RandomItem {
 std::string textOf(Bytes& bytes, const std::string& words)
 {
     switch (bytes.next() % 4) {
-    case 0: return words;                             // not HTML: the browser stays empty
+    case 0: return words;  // not HTML: the browser stays empty
     case 1: return "<HTML><body>" + words + "</body></HTML>";  // upper case is not HTML either
     default: return "<html><body><p>" + words + "</p></body></html>";
     }
@@ -62,11 +62,11 @@ RandomItem randomItem(Bytes& bytes)
     std::vector<std::string> identifiers(std::begin(kIdentifiers), std::end(kIdentifiers));
     std::rotate(identifiers.begin(), identifiers.begin() + bytes.next() % identifiers.size(), identifiers.end());
     item.xml = "<MultipleChoiceItem Language=\"ENU\"><ItemStem><Heading>Fuzz</Heading><Text><![CDATA["
-        + textOf(bytes, "Which of these?") + "]]></Text></ItemStem><ActiveExhibits/><Choices Max=\""
-        + std::to_string(item.max) + "\" RandomOrder=\"" + (randomOrder ? "true" : "false") + "\">";
+               + textOf(bytes, "Which of these?") + "]]></Text></ItemStem><ActiveExhibits/><Choices Max=\""
+               + std::to_string(item.max) + "\" RandomOrder=\"" + (randomOrder ? "true" : "false") + "\">";
     for (int c = 0; c < item.choices; ++c)
         item.xml += "<Choice AnswerID=\"" + identifiers[static_cast<std::size_t>(c)] + "\"><![CDATA["
-            + textOf(bytes, "choice " + std::to_string(c)) + "]]></Choice>";
+                    + textOf(bytes, "choice " + std::to_string(c)) + "]]></Choice>";
     item.xml += "</Choices><Answers><Answer Weight=\"1\">A AND ONLY</Answer></Answers></MultipleChoiceItem>";
     return item;
 }
@@ -78,16 +78,31 @@ RunAction nextAction(Bytes& bytes, const RandomItem& item, bool displayHeld)
     // One position past the last, to try a choice that is not there.
     const auto position = static_cast<std::int32_t>(bytes.next() % (item.choices + 1));
     switch (choice % 7) {
-    case 0: action.kind = Kind::Click; action.position = position; break;
-    case 1: action.kind = Kind::Text; action.position = position; break;
+    case 0:
+        action.kind = Kind::Click;
+        action.position = position;
+        break;
+    case 1:
+        action.kind = Kind::Text;
+        action.position = position;
+        break;
     case 2:
         action.kind = Kind::Key;
         action.keyCode = static_cast<std::int16_t>((choice & 0x10 ? 'a' : 'A') + position);
         break;
-    case 3: action.kind = Kind::Button; action.elementId = "btnReset"; break;
-    case 4: action.kind = Kind::Answer; action.answerOk = (choice & 0x10) != 0; break;
+    case 3:
+        action.kind = Kind::Button;
+        action.elementId = "btnReset";
+        break;
+    case 4:
+        action.kind = Kind::Answer;
+        action.answerOk = (choice & 0x10) != 0;
+        break;
     case 5: action.kind = displayHeld ? Kind::Leave : Kind::Return; break;
-    default: action.kind = Kind::Scroll; action.scrollTo = choice & 0x10 ? -1 : position * 100; break;
+    default:
+        action.kind = Kind::Scroll;
+        action.scrollTo = choice & 0x10 ? -1 : position * 100;
+        break;
     }
     return action;
 }
@@ -141,8 +156,8 @@ velm::host::SessionSettings sessionSettings()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    platform::ComponentRegistry::instance().registerFactory(
-        std::string(velm::host::Session::kMultipleChoiceProgId), [] { return quorin::clsMultipleChoice::create(); });
+    platform::ComponentRegistry::instance().registerFactory(std::string(velm::host::Session::kMultipleChoiceProgId),
+                                                            [] { return quorin::clsMultipleChoice::create(); });
     return 0;
 }
 

@@ -41,7 +41,8 @@ public:
     void QuestionSize(std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth, std::int32_t& lHeight) override;
     void DisplayInt_HideExternalDisplay() override;
     // Writes whether the candidate has seen the case study; leaves the state and the flag alone.
-    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override;
+    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll,
+                                             std::string& sStateMsg) override;
     void DisplayInt_FreeExternalDisplay() override;
 
 private:

@@ -196,14 +196,13 @@ void clsExtDisplay::GetExternalDisplayStatus(std::int32_t& lDispState, bool& bVi
 
 bool clsExtDisplay::RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
                                                 std::int16_t& nCorrect, std::int16_t& nIncorrect,
-                                                std::int16_t& nNotAttempted, std::int16_t& nNotScored,
-                                                float& fRawScore, const velm::ByteArray& XMLBA,
-                                                std::int32_t& lArrayLen)
+                                                std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore,
+                                                const velm::ByteArray& XMLBA, std::int32_t& lArrayLen)
 {
     bool result = false;
     vb::trap(moErrorDisplay.get(), "RescoreExternalDisplayQuick", [&] {
-        result = childOrRaise().RescoreExternalDisplayQuick(arResponse, lRespBytes, nCorrect, nIncorrect,
-                                                            nNotAttempted, nNotScored, fRawScore, XMLBA, lArrayLen);
+        result = childOrRaise().RescoreExternalDisplayQuick(arResponse, lRespBytes, nCorrect, nIncorrect, nNotAttempted,
+                                                            nNotScored, fRawScore, XMLBA, lArrayLen);
     });
     return result;
 }

@@ -57,10 +57,9 @@ public:
     // The child's status; reported under "GetState" when it fails.
     void GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg);
     // Passed to the child; reported when it fails (false).
-    bool RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
-                                     std::int16_t& nCorrect, std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
-                                     std::int16_t& nNotScored, float& fRawScore, const velm::ByteArray& XMLBA,
-                                     std::int32_t& lArrayLen);
+    bool RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes, std::int16_t& nCorrect,
+                                     std::int16_t& nIncorrect, std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                     float& fRawScore, const velm::ByteArray& XMLBA, std::int32_t& lArrayLen);
     // Hides the child when there is one; true.
     bool Hide();
     // The child's programmatic name.

@@ -66,7 +66,8 @@ void frmActExb::moParent_ResizeDisplay(std::int32_t& lLeft, std::int32_t& lTop, 
                                        std::int32_t& lHeight)
 {
     trapped("moParent_ResizeDisplay", [&] {
-        Move(static_cast<float>(lLeft), static_cast<float>(lTop), static_cast<float>(lWidth), static_cast<float>(lHeight));
+        Move(static_cast<float>(lLeft), static_cast<float>(lTop), static_cast<float>(lWidth),
+             static_cast<float>(lHeight));
         if (!mExtDisplay)
             return;
         // The window itself now sits at the rectangle, so the child fills it from its own origin.

@@ -1,7 +1,7 @@
 #include "companions/frmInstructions.h"
 
-#include "support/PageEventFilter.h"
 #include "platform/Screen.h"
+#include "support/PageEventFilter.h"
 
 namespace quorin {
 namespace {
@@ -19,7 +19,9 @@ std::shared_ptr<frmInstructions> frmInstructions::create()
     return form;
 }
 
-frmInstructions::frmInstructions() : Form("frmInstructions"), txtInstructions(add<platform::WebBrowser>("txtInstructions"))
+frmInstructions::frmInstructions()
+    : Form("frmInstructions")
+    , txtInstructions(add<platform::WebBrowser>("txtInstructions"))
 {
     setCaption("Question Instructions");
     Move(0, 0, kDesignWidth, kDesignHeight);

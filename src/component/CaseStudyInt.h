@@ -1,7 +1,7 @@
 #pragma once
 
-#include "velm/ParentInt.h"
 #include "velm/DisplayInt.h"
+#include "velm/ParentInt.h"
 
 #include <cstdint>
 #include <memory>

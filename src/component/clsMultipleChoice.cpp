@@ -118,7 +118,7 @@ clsMultipleChoice::~clsMultipleChoice() = default;
 std::string clsMultipleChoice::AppVersion() const
 {
     return std::to_string(QUORIN_VERSION_MAJOR) + "." + std::to_string(QUORIN_VERSION_MINOR) + "."
-        + std::to_string(QUORIN_VERSION_PATCH);
+           + std::to_string(QUORIN_VERSION_PATCH);
 }
 
 velm::DataIO& clsMultipleChoice::ItemData() const
@@ -167,8 +167,8 @@ std::int32_t clsMultipleChoice::DisplayInt_hwnd()
     std::int32_t handle = 0;
     vb::trap(errorDisplay(), "DisplayInt_hwnd_Get", [&] {
         for (const platform::Form* form : loadedForms()) {
-            const bool ignored = std::find(std::begin(kIgnoredWindowNames), std::end(kIgnoredWindowNames),
-                                           form->Name()) != std::end(kIgnoredWindowNames);
+            const bool ignored = std::find(std::begin(kIgnoredWindowNames), std::end(kIgnoredWindowNames), form->Name())
+                                 != std::end(kIgnoredWindowNames);
             if (form->Visible() && !ignored)
                 handle = form->hWnd();
         }
@@ -201,7 +201,8 @@ bool clsMultipleChoice::DisplayInt_InitExternalDisplay(const velm::ByteArray& ar
     vb::trap(errorDisplay(), kRoutine, [&] {
         // A second initialisation would orphan the first window and its candidate's work.
         if (moMainForm)
-            throw vb::ComError(vb::err::kInvalidProcedureCall, "The item is already initialised", std::string(kModuleName));
+            throw vb::ComError(vb::err::kInvalidProcedureCall, "The item is already initialised",
+                               std::string(kModuleName));
         loadItemDefinition(arInit);
         auto& data = ItemData();
         findItemElement(data);
@@ -235,7 +236,8 @@ void clsMultipleChoice::loadItemDefinition(const velm::ByteArray& arInit)
 void clsMultipleChoice::insertStaticBlock(const std::string& language)
 {
     if (msStaticXml == "0" || vb::utf16Length(vb::trim(msStaticXml)) < 5)
-        throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information", "InitExternalDisplay");
+        throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information",
+                           "InitExternalDisplay");
     velm::DataIO statics;
     statics.LoadXml(msStaticXml);
     statics.FindElement("Root");
@@ -368,8 +370,8 @@ bool clsMultipleChoice::showOrResize(std::string_view routine, CaseStudyPlacemen
         mlTop = lTop;
         mlWidth = lWidth;
         mlHeight = lHeight;
-        logNote(routine, "lLeft: " + std::to_string(mlLeft) + ", lTop: " + std::to_string(mlTop) + ", lWidth: "
-                             + std::to_string(mlWidth) + ", lHeight: " + std::to_string(mlHeight));
+        logNote(routine, "lLeft: " + std::to_string(mlLeft) + ", lTop: " + std::to_string(mlTop)
+                             + ", lWidth: " + std::to_string(mlWidth) + ", lHeight: " + std::to_string(mlHeight));
         if (mbCaseStudy) {
             // The case study gets copies: only QuestionSize may change the item's rectangle.
             std::int32_t left = mlLeft;
@@ -459,7 +461,8 @@ void clsMultipleChoice::ShowActiveExhibit(const std::string& sProgid, const std:
         moExhibitForm->SetParentClass(shared_from_this());
         moExhibitForm->setParentSupport(mExtParent);
         moExhibitForm->setParenthWnd(std::to_string(mlParenthWnd));
-        moExhibitForm->setPreviousParent(platform::WindowSystem::instance().setParent(moExhibitForm->hWnd(), mlParenthWnd));
+        moExhibitForm->setPreviousParent(
+            platform::WindowSystem::instance().setParent(moExhibitForm->hWnd(), mlParenthWnd));
         moExhibitForm->InitItem();
         moExhibitForm->Move(0, 0, static_cast<float>(mlWidth), static_cast<float>(mlHeight));
         moExhibitForm->Show();
@@ -642,7 +645,8 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray&
         return true;
     bool result = false;
     vb::trap(errorDisplay(), "DisplayInt_RescoreExternalDisplay", [&] {
-        const std::string responses = ResponseFormats::responsesFromRescoreText(vb::textFromBytes(arResponse), errorDisplay());
+        const std::string responses =
+            ResponseFormats::responsesFromRescoreText(vb::textFromBytes(arResponse), errorDisplay());
         // A failed conversion has been reported already and must not cost the item its state.
         if (responses.empty())
             return;

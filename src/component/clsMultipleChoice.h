@@ -98,19 +98,23 @@ public:
                                            std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore);
     bool DisplayInt_RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
                                                 std::int16_t& nCorrect, std::int16_t& nIncorrect,
-                                                std::int16_t& nNotAttempted, std::int16_t& nNotScored,
-                                                float& fRawScore, const velm::ByteArray& XMLBA,
-                                                std::int32_t& lArrayLen);
-    bool DisplayInt_ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
-    bool DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect,
-                                         std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore);
+                                                std::int16_t& nNotAttempted, std::int16_t& nNotScored, float& fRawScore,
+                                                const velm::ByteArray& XMLBA, std::int32_t& lArrayLen);
+    bool DisplayInt_ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                                          std::int32_t lHeight);
+    bool DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
+                                         std::int16_t& nNotScored, float& fRawScore);
     void DisplayInt_SetExternalStateArray(const velm::ByteArray& arState, std::int32_t lBytes);
     std::int32_t DisplayInt_SetParentWnd(std::int32_t hParentWnd);
-    bool DisplayInt_ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight);
+    bool DisplayInt_ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                                        std::int32_t lHeight);
 
     // velm::DisplayInt, forwarded to the members above.
     std::int32_t hwnd() override { return DisplayInt_hwnd(); }
-    void ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport) override { DisplayInt_ExternalSupport(cSupport); }
+    void ExternalSupport(const std::shared_ptr<velm::ParentInt>& cSupport) override
+    {
+        DisplayInt_ExternalSupport(cSupport);
+    }
     void GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override
     {
         DisplayInt_GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
@@ -145,15 +149,15 @@ public:
         return DisplayInt_RescoreExternalDisplay(arResponse, lRespBytes, nCorrect, nIncorrect, nNotAttempted,
                                                  nNotScored, fRawScore);
     }
-    bool RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes,
-                                     std::int16_t& nCorrect, std::int16_t& nIncorrect, std::int16_t& nNotAttempted,
-                                     std::int16_t& nNotScored, float& fRawScore, const velm::ByteArray& XMLBA,
-                                     std::int32_t& lArrayLen) override
+    bool RescoreExternalDisplayQuick(const velm::ByteArray& arResponse, std::int32_t lRespBytes, std::int16_t& nCorrect,
+                                     std::int16_t& nIncorrect, std::int16_t& nNotAttempted, std::int16_t& nNotScored,
+                                     float& fRawScore, const velm::ByteArray& XMLBA, std::int32_t& lArrayLen) override
     {
         return DisplayInt_RescoreExternalDisplayQuick(arResponse, lRespBytes, nCorrect, nIncorrect, nNotAttempted,
                                                       nNotScored, fRawScore, XMLBA, lArrayLen);
     }
-    bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
+    bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                               std::int32_t lHeight) override
     {
         return DisplayInt_ResizeExternalDisplay(lLeft, lTop, lWidth, lHeight);
     }

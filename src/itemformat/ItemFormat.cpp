@@ -109,7 +109,8 @@ QtiScoring readScoring(pugi::xml_node node, const LineIndex& lines)
     scoring.templateName = node.attribute("Template").as_string();
     scoring.scoreDefault = node.attribute("ScoreDefault").as_double(0);
     for (const auto choice : node.children("QtiChoice"))
-        scoring.choices.push_back({choice.attribute("AnswerID").as_string(), choice.attribute("Identifier").as_string()});
+        scoring.choices.push_back(
+            {choice.attribute("AnswerID").as_string(), choice.attribute("Identifier").as_string()});
     for (const auto value : node.child("QtiCorrect").children("QtiValue"))
         scoring.correct.push_back(allText(value));
     if (const auto mapping = node.child("QtiMapping")) {
@@ -147,8 +148,8 @@ void readExhibits(pugi::xml_node node, const LineIndex& lines, ItemDefinition& i
         if (child.type() != pugi::node_element)
             continue;
         item.exhibits.push_back({child.attribute("ButtonText").as_string(), child.attribute("Progid").as_string(),
-            child.attribute("InitDataFilename").as_string(), child.attribute("SelfClosing").as_string(),
-            lines.lineOf(child.offset_debug())});
+                                 child.attribute("InitDataFilename").as_string(),
+                                 child.attribute("SelfClosing").as_string(), lines.lineOf(child.offset_debug())});
     }
 }
 
@@ -161,7 +162,8 @@ void readChoices(pugi::xml_node node, const LineIndex& lines, ItemDefinition& it
     item.randomOrder = attributeOf(node, "RandomOrder");
     for (const auto child : node.children()) {
         if (child.type() == pugi::node_element)
-            item.choices.push_back({child.attribute("AnswerID").as_string(), allText(child), lines.lineOf(child.offset_debug())});
+            item.choices.push_back(
+                {child.attribute("AnswerID").as_string(), allText(child), lines.lineOf(child.offset_debug())});
     }
 }
 
@@ -313,9 +315,15 @@ void writeAnswers(pugi::xml_node root, const ItemDefinition& item)
 
 }  // namespace
 
-std::optional<int> ItemDefinition::maxAnswers() const { return wholeNumber(max); }
+std::optional<int> ItemDefinition::maxAnswers() const
+{
+    return wholeNumber(max);
+}
 
-std::optional<int> ItemDefinition::minAnswers() const { return wholeNumber(min); }
+std::optional<int> ItemDefinition::minAnswers() const
+{
+    return wholeNumber(min);
+}
 
 bool ItemDefinition::isRandomOrder() const
 {
@@ -327,12 +335,16 @@ bool ItemDefinition::isRandomOrder() const
     return number && *number != 0;
 }
 
-bool ItemDefinition::sameContent(const ItemDefinition& other) const { return write(*this) == write(other); }
+bool ItemDefinition::sameContent(const ItemDefinition& other) const
+{
+    return write(*this) == write(other);
+}
 
 bool QtiScoring::sameContent(const QtiScoring& other) const
 {
     return cardinality == other.cardinality && templateName == other.templateName && scoreDefault == other.scoreDefault
-        && choices == other.choices && correct == other.correct && mapping == other.mapping && rulesXml == other.rulesXml;
+           && choices == other.choices && correct == other.correct && mapping == other.mapping
+           && rulesXml == other.rulesXml;
 }
 
 // UTF-16 files (the exhibit items are) are read as UTF-8 so that offsets count lines alike.

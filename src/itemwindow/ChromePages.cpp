@@ -62,12 +62,13 @@ std::string createStyleRule(std::string_view className, std::string_view style)
 std::string createTitle(std::string_view heading)
 {
     std::string page;
-    open(page, {{"LeftCornerCell", "WIDTH:10px; BACKGROUND-IMAGE:url(Left_cornerhdt.bmp);"},
-                {"TitleRow", "HEIGHT: 27px;"},
-                {"TitleCell", "BACKGROUND-IMAGE:url(Top_Bar_tilehdt.bmp); BACKGROUND-REPEAT:repeat-x; PADDING-TOP:3px; "
-                              "PADDING-LEFT:10px; PADDING-BOTTOM:0px; PADDING-RIGHT:0px; COLOR:white; overflow:hidden;"},
-                {"Title", "FONT-FAMILY:'verdana';FONT-SIZE:10pt;"},
-                {"RightCornerCell", "WIDTH:10px; BACKGROUND-IMAGE:url(Rt_cornerhdt.bmp);"}});
+    open(page,
+         {{"LeftCornerCell", "WIDTH:10px; BACKGROUND-IMAGE:url(Left_cornerhdt.bmp);"},
+          {"TitleRow", "HEIGHT: 27px;"},
+          {"TitleCell", "BACKGROUND-IMAGE:url(Top_Bar_tilehdt.bmp); BACKGROUND-REPEAT:repeat-x; PADDING-TOP:3px; "
+                        "PADDING-LEFT:10px; PADDING-BOTTOM:0px; PADDING-RIGHT:0px; COLOR:white; overflow:hidden;"},
+          {"Title", "FONT-FAMILY:'verdana';FONT-SIZE:10pt;"},
+          {"RightCornerCell", "WIDTH:10px; BACKGROUND-IMAGE:url(Rt_cornerhdt.bmp);"}});
     line(page, "<TABLE cellspacing=0 cellpadding=0 border=0 width=100%>");
     line(page, "<TR class=\"TitleRow\">");
     line(page, "<TD class=\"LeftCornerCell\"></TD>");

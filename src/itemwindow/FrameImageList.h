@@ -14,9 +14,9 @@ class FrameImageList {
 public:
     // The image tags, in list order.
     static constexpr std::array<std::string_view, 12> kTags = {
-        "CollapsedNode", "Rt_Lower_Corner", "Bottom_Tile",        "ExpandedNode",
-        "Lt_Lower_Corner", "Left_corner",   "Top_Bar_tile",       "AreaTitle_Bar_tile",
-        "Left_vert_bar_tile", "Bottom_bar_tile", "Rt_corner",     "Rt_vert_bar_tile"};
+        "CollapsedNode",      "Rt_Lower_Corner", "Bottom_Tile",  "ExpandedNode",
+        "Lt_Lower_Corner",    "Left_corner",     "Top_Bar_tile", "AreaTitle_Bar_tile",
+        "Left_vert_bar_tile", "Bottom_bar_tile", "Rt_corner",    "Rt_vert_bar_tile"};
     // The file whose presence means the images were written already.
     static constexpr std::string_view kMarkerTag = "Lt_Lower_Corner";
 

@@ -64,7 +64,8 @@ ContentLayout ItemLayout::content(const ContentMeasures& m)
 {
     ContentLayout layout;
     const std::int32_t stemHeight = twips(m.stemPixels, m.twipsPerPixelY);
-    layout.stem = placed(0, 0, stemWidth(m.itemAreaWidth, m.horzSpacing, m.vertSpacing), static_cast<float>(stemHeight));
+    layout.stem =
+        placed(0, 0, stemWidth(m.itemAreaWidth, m.horzSpacing, m.vertSpacing), static_cast<float>(stemHeight));
 
     layout.exhibits = m.exhibits;
     const auto count = static_cast<std::int16_t>(m.exhibits.size() + 1);
@@ -89,13 +90,13 @@ ContentLayout ItemLayout::content(const ContentMeasures& m)
         const float height = static_cast<float>(twips(m.choicePixels[i], m.twipsPerPixelY));
         if (i == 0) {
             box.move(m.vertSpacing, kFirstChoiceTop, std::nullopt, std::nullopt);
-            layout.texts[0] = placed(box.left + box.width + kBoxToText, box.top, choiceTextWidth(m.itemAreaWidth), height);
+            layout.texts[0] =
+                placed(box.left + box.width + kBoxToText, box.top, choiceTextWidth(m.itemAreaWidth), height);
             continue;
         }
         const auto& previous = layout.texts[i - 1];
-        box.move(layout.boxes[0].left,
-                 previous.top + static_cast<float>(m.choicePixels[i - 1] + 1) * m.twipsPerPixelY, std::nullopt,
-                 std::nullopt);
+        box.move(layout.boxes[0].left, previous.top + static_cast<float>(m.choicePixels[i - 1] + 1) * m.twipsPerPixelY,
+                 std::nullopt, std::nullopt);
         layout.texts[i] = placed(previous.left, box.top, previous.width, height);
     }
 
@@ -103,9 +104,11 @@ ContentLayout ItemLayout::content(const ContentMeasures& m)
     const float choicesTop = layout.exhibits.empty()
                                  ? layout.stem.top + static_cast<float>(stemHeight)
                                  : layout.exhibits[0].top + layout.exhibits[0].height + kExhibitsToChoices;
-    layout.choices = placed(0, choicesTop, m.itemAreaWidth,
-                            last.top + m.horzSpacing + static_cast<float>(twips(m.choicePixels.back(), m.twipsPerPixelY)));
-    layout.scrollingHeight = vb::toInt32(static_cast<double>(layout.choices.height) + layout.choices.top + m.horzSpacing);
+    layout.choices =
+        placed(0, choicesTop, m.itemAreaWidth,
+               last.top + m.horzSpacing + static_cast<float>(twips(m.choicePixels.back(), m.twipsPerPixelY)));
+    layout.scrollingHeight =
+        vb::toInt32(static_cast<double>(layout.choices.height) + layout.choices.top + m.horzSpacing);
     return layout;
 }
 

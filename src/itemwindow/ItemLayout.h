@@ -36,8 +36,8 @@ struct ContentMeasures {
     float twipsPerPixelY = 15;
     std::int32_t stemPixels = 0;
     std::vector<platform::Bounds> exhibits;  // the exhibit buttons, without element 0
-    std::int32_t exhibitsWidth = 0;          // their widths as loaded, each rounded
-    std::vector<platform::Bounds> boxes;     // one answer control per choice
+    std::int32_t exhibitsWidth = 0;  // their widths as loaded, each rounded
+    std::vector<platform::Bounds> boxes;  // one answer control per choice
     std::vector<std::int32_t> choicePixels;  // one choice text's height per choice
 };
 

@@ -152,7 +152,9 @@ frmMain::frmMain()
     onResize = [this] { Form_Resize(); };
     onMouseMove = [this](std::int16_t, std::int16_t, float, float) { setMousePointer(0); };
     chkBox.onClick = [this](std::int16_t index) { chkBox_Click(index); };
-    optnBox.onMouseDown = [this](std::int16_t index, std::int16_t, std::int16_t, float, float) { optnBox_MouseDown(index); };
+    optnBox.onMouseDown = [this](std::int16_t index, std::int16_t, std::int16_t, float, float) {
+        optnBox_MouseDown(index);
+    };
     optnBox.onMouseUp = [this](std::int16_t index, std::int16_t, std::int16_t, float, float) {
         trapped("optnBox_MouseUp", [&] { optnBox_MouseUp(index); });
     };
@@ -291,15 +293,15 @@ std::string frmMain::createButtons() const
     const auto caption = [&owner](const char* key) {
         return modFormFunctions::GetStaticMsg(owner, key, false, 0, "ButtonText");
     };
-    return ChromePages::createButtons({caption("cmdClearAll"), caption("cmdShowInstruction"),
-                                       caption("cmdCalculator"), parlaDriver_, showAnswers_});
+    return ChromePages::createButtons(
+        {caption("cmdClearAll"), caption("cmdShowInstruction"), caption("cmdCalculator"), parlaDriver_, showAnswers_});
 }
 
 void frmMain::RemoveTempFiles() const
 {
     vb::trapSilently([this] {
-        const auto files = platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>(
-            "Scripting.FileSystemObject");
+        const auto files =
+            platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>("Scripting.FileSystemObject");
         files->DeleteFile(msSupportDir + "*hdt.htm");
     });
 }
@@ -368,7 +370,8 @@ void frmMain::loadExhibitButtons()
     auto& data = itemData();
     data.setFromRoot(true);
     data.FindElement("ActiveExhibits");
-    mbExhibitsViewed = !(data.HasAttribute("Require") && vb::upperAscii(data.GetAttribute("Require").toString()) == "TRUE");
+    mbExhibitsViewed =
+        !(data.HasAttribute("Require") && vb::upperAscii(data.GetAttribute("Require").toString()) == "TRUE");
     const std::int32_t count = data.ChildCount();
     if (count > 0)
         mbViewed.assign(static_cast<std::size_t>(count) + 1, 0);
@@ -462,7 +465,8 @@ void frmMain::WriteStateOrder()
         for (std::int16_t i = 0; i < answerControlCount(); ++i)
             tags.push_back(answerControl(i).Tag());
         if (!itemState().writeOrder(tags))
-            throw vb::ComError(modFormFunctions::kStaticInformationError, "Failed to add ", std::string(kComponentName));
+            throw vb::ComError(modFormFunctions::kStaticInformationError, "Failed to add ",
+                               std::string(kComponentName));
     });
 }
 
@@ -574,8 +578,8 @@ void frmMain::chkBox_Click(std::int16_t index)
         }
         box.setValue(0);
         auto& owner = parent();
-        modFormFunctions::ShowMsg(owner, modFormFunctions::GetStaticMsg(owner, "NumMaxResponses", true, miMaxAnswers, ""),
-                                  kOkOnly);
+        modFormFunctions::ShowMsg(
+            owner, modFormFunctions::GetStaticMsg(owner, "NumMaxResponses", true, miMaxAnswers, ""), kOkOnly);
     });
 }
 
@@ -706,7 +710,8 @@ void frmMain::cmdInstructions_Click()
         // Without a Text the cursor is still on some other element, whose value is no instruction.
         const std::string text = data.FindElement("Text") ? data.GetText().toString() : std::string();
         auto& owner = parent();
-        instructionsPreviousParent_ = platform::WindowSystem::instance().setParent(instructions_->hWnd(), owner.parentWindow());
+        instructionsPreviousParent_ =
+            platform::WindowSystem::instance().setParent(instructions_->hWnd(), owner.parentWindow());
         instructions_->Move((ScaleWidth() - instructions_->Width()) / 2, (ScaleHeight() - instructions_->Height()) / 2);
         instructions_->setCaption(modFormFunctions::GetStaticMsg(owner, "cmdShowInstruction", false, 0, "ButtonText"));
         instructions_->setInstText(RewriteImagePaths(text));
@@ -756,7 +761,8 @@ void frmMain::openExhibit(std::int16_t index)
 
 bool frmMain::exhibitViewed(std::int16_t index) const
 {
-    return index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size() && mbViewed[static_cast<std::size_t>(index - 1)] != 0;
+    return index >= 1 && static_cast<std::size_t>(index) <= mbViewed.size()
+           && mbViewed[static_cast<std::size_t>(index - 1)] != 0;
 }
 
 void frmMain::tmflash_Timer()
@@ -876,7 +882,8 @@ void frmMain::moParent_ResizeDisplay(std::int32_t& lLeft, std::int32_t& lTop, st
 {
     trapped("moParent_ResizeDisplay", [&] {
         logNote("moParent_ResizeDisplay", "lleft, ltop, lwidth, lheight: " + std::to_string(lLeft) + ", "
-                    + std::to_string(lTop) + ", " + std::to_string(lWidth) + ", " + std::to_string(lHeight));
+                                              + std::to_string(lTop) + ", " + std::to_string(lWidth) + ", "
+                                              + std::to_string(lHeight));
         mbMovePending = true;
         Show();
         mbLayoutPending = true;
@@ -890,7 +897,7 @@ void frmMain::moParent_ResizeDisplay(std::int32_t& lLeft, std::int32_t& lTop, st
 bool frmMain::ResizeWhenReady()
 {
     bool ready = brwBottom.DocumentLoaded() && brwLeftEdge.DocumentLoaded() && brwRightEdge.DocumentLoaded()
-        && brwTitle.DocumentLoaded() && brwButtons.DocumentLoaded() && txtItemStem.DocumentLoaded();
+                 && brwTitle.DocumentLoaded() && brwButtons.DocumentLoaded() && txtItemStem.DocumentLoaded();
     for (std::int16_t i = 0; ready && i < txtChoice.count(); ++i)
         ready = txtChoice[i].DocumentLoaded();
     if (!ready || !mbLayoutPending)
@@ -1088,7 +1095,8 @@ void frmMain::showViewingNotice()
     auto& owner = parent();
     auto& data = itemData();
     const auto allowed = [&data] {
-        return data.HasAttribute("DisplayScrollMsg") && vb::equalsIgnoreCase(data.GetAttribute("DisplayScrollMsg").toString(), "True");
+        return data.HasAttribute("DisplayScrollMsg")
+               && vb::equalsIgnoreCase(data.GetAttribute("DisplayScrollMsg").toString(), "True");
     };
     if (mbExhibitsViewed) {
         const auto message = modFormFunctions::GetStaticMsg(owner, "ScrollItem", false, 0, "");
@@ -1105,9 +1113,10 @@ void frmMain::showViewingNotice()
     }
     if (unviewed.size() >= 2)
         unviewed.erase(unviewed.size() - 2);
-    const auto message = mbScrollArea
-        ? replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollButtons", false, 0, ""), "??", " " + unviewed + " ")
-        : replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollBoth", false, 0, ""), "??", unviewed);
+    const auto message =
+        mbScrollArea ? replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollButtons", false, 0, ""), "??",
+                                    " " + unviewed + " ")
+                     : replaceFirst(modFormFunctions::GetStaticMsg(owner, "ScrollBoth", false, 0, ""), "??", unviewed);
     if (allowed())
         modFormFunctions::ShowMsg(owner, message, kOkOnly);
     if (!mbScrollArea)
@@ -1117,10 +1126,11 @@ void frmMain::showViewingNotice()
 void frmMain::logViewedAllDiagnostics()
 {
     logNote("ViewedAll", "viewedall = true, but scroll height > height  bcheckscroll = " + boolText(bcheckscroll)
-                + "  mbScrollArea=" + boolText(mbScrollArea) + " scrItemStem.ScrollingHeight"
-                + std::to_string(scrItemStem.ScrollingHeight()) + " scrItemStem.Height"
-                + vb::numberText(scrItemStem.Height()) + "  mbscrollarea-sa = " + boolText(mbScrollAreaSaved)
-                + "  p" + boolText(mbFitsWhole) + "  vscroll=" + boolText(mbScrolledToEnd) + "   state=" + msStateXml);
+                             + "  mbScrollArea=" + boolText(mbScrollArea) + " scrItemStem.ScrollingHeight"
+                             + std::to_string(scrItemStem.ScrollingHeight()) + " scrItemStem.Height"
+                             + vb::numberText(scrItemStem.Height())
+                             + "  mbscrollarea-sa = " + boolText(mbScrollAreaSaved) + "  p" + boolText(mbFitsWhole)
+                             + "  vscroll=" + boolText(mbScrolledToEnd) + "   state=" + msStateXml);
 }
 
 }  // namespace quorin

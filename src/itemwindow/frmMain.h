@@ -1,5 +1,7 @@
 #pragma once
 
+#include "companions/Calculator.h"
+#include "companions/frmInstructions.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/Connection.h"
@@ -11,8 +13,6 @@
 #include "platform/ScrollContainer.h"
 #include "platform/Timer.h"
 #include "platform/WebBrowser.h"
-#include "companions/Calculator.h"
-#include "companions/frmInstructions.h"
 #include "support/PageEventFilter.h"
 #include "support/clsRandomizer.h"
 

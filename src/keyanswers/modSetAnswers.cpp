@@ -10,7 +10,10 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
+bool isLetter(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
 
 // For each "(" the position of the ")" where the depth counted from it first returns to 0,
 // npos when it never does; that is exactly what a scan from the "(" would find.

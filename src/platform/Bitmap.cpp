@@ -40,11 +40,20 @@ std::uint16_t get16(const std::vector<std::uint8_t>& bytes, std::size_t at)
 
 }  // namespace
 
-Bitmap::Bitmap(Rgb fill) { pixels_.fill(fill); }
+Bitmap::Bitmap(Rgb fill)
+{
+    pixels_.fill(fill);
+}
 
-Rgb Bitmap::pixel(int x, int y) const { return pixels_[indexOf(x, y)]; }
+Rgb Bitmap::pixel(int x, int y) const
+{
+    return pixels_[indexOf(x, y)];
+}
 
-void Bitmap::setPixel(int x, int y, Rgb colour) { pixels_[indexOf(x, y)] = colour; }
+void Bitmap::setPixel(int x, int y, Rgb colour)
+{
+    pixels_[indexOf(x, y)] = colour;
+}
 
 std::size_t Bitmap::indexOf(int x, int y)
 {
@@ -89,16 +98,15 @@ std::optional<Bitmap> decodeBitmap(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.size() != kFileSize || bytes[0] != 'B' || bytes[1] != 'M')
         return std::nullopt;
-    if (get32(bytes, 10) != kPixelOffset || get32(bytes, 14) != kInfoHeaderSize
-        || get32(bytes, 18) != Bitmap::kSize || get32(bytes, 22) != Bitmap::kSize
-        || get16(bytes, 28) != 24 || get32(bytes, 30) != 0)
+    if (get32(bytes, 10) != kPixelOffset || get32(bytes, 14) != kInfoHeaderSize || get32(bytes, 18) != Bitmap::kSize
+        || get32(bytes, 22) != Bitmap::kSize || get16(bytes, 28) != 24 || get32(bytes, 30) != 0)
         return std::nullopt;
     Bitmap image;
     for (int y = 0; y < Bitmap::kSize; ++y) {
         const std::size_t row = kPixelOffset + kRowSize * static_cast<std::size_t>(Bitmap::kSize - 1 - y);
         for (int x = 0; x < Bitmap::kSize; ++x) {
             const std::size_t at = row + static_cast<std::size_t>(x) * 3;
-            image.setPixel(x, y, Rgb {bytes[at + 2], bytes[at + 1], bytes[at]});
+            image.setPixel(x, y, Rgb{bytes[at + 2], bytes[at + 1], bytes[at]});
         }
     }
     return image;
@@ -119,7 +127,7 @@ std::optional<Bitmap> readBitmap(const std::filesystem::path& path)
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::nullopt;
-    const std::vector<std::uint8_t> bytes {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return decodeBitmap(bytes);
 }
 

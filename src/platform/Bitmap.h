@@ -35,7 +35,7 @@ public:
 private:
     static std::size_t indexOf(int x, int y);
 
-    std::array<Rgb, std::size_t{kSize} * kSize> pixels_ {};
+    std::array<Rgb, std::size_t{kSize} * kSize> pixels_{};
 };
 
 // The image as a Windows BMP file: file and info headers, 24 bits per pixel, rows bottom-up,

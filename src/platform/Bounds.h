@@ -15,8 +15,7 @@ struct Bounds {
     static float extent(float value) { return value > 0 ? value : 0.0f; }
 
     // Moves to left and, when given, top, width and height; whether the size changed.
-    bool move(float newLeft, std::optional<float> newTop, std::optional<float> newWidth,
-              std::optional<float> newHeight)
+    bool move(float newLeft, std::optional<float> newTop, std::optional<float> newWidth, std::optional<float> newHeight)
     {
         left = newLeft;
         top = newTop.value_or(top);

@@ -16,7 +16,10 @@ namespace {
                        std::string(vb::runtimeDescription(vb::err::kCannotCreateObject)) + ": " + problem);
 }
 
-std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string quoted(const std::filesystem::path& path)
+{
+    return "\"" + path.string() + "\"";
+}
 
 }  // namespace
 
@@ -36,7 +39,10 @@ void ComponentRegistry::registerFactory(std::string_view progId, Factory factory
     factories_[vb::upperAscii(progId)] = std::move(factory);
 }
 
-void ComponentRegistry::unregisterFactory(std::string_view progId) { factories_.erase(vb::upperAscii(progId)); }
+void ComponentRegistry::unregisterFactory(std::string_view progId)
+{
+    factories_.erase(vb::upperAscii(progId));
+}
 
 std::shared_ptr<ComObject> ComponentRegistry::create(std::string_view progId)
 {
@@ -56,7 +62,8 @@ std::shared_ptr<ComObject> ComponentRegistry::createFromServer(std::string_view 
     const auto entry = RegistryFile::load(RegistryFile::defaultPath()).findByProgId(progId);
     if (!entry)
         vb::raise(vb::err::kCannotCreateObject);
-    const auto getClassObject = reinterpret_cast<GetClassObjectFunction>(entryPoint(entry->library, kGetClassObjectSymbol));
+    const auto getClassObject =
+        reinterpret_cast<GetClassObjectFunction>(entryPoint(entry->library, kGetClassObjectSymbol));
     ClassFactory* factory = nullptr;
     if (getClassObject(entry->classId.c_str(), &factory) != kServerOk || !factory)
         raiseCannotCreate("library " + quoted(entry->library) + " has no class " + entry->classId);
@@ -94,7 +101,8 @@ void* ComponentRegistry::loadLibrary(const std::filesystem::path& library)
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
-        raiseCannotCreate("cannot load library " + quoted(path) + (reason ? std::string(": ") + reason : std::string()));
+        raiseCannotCreate("cannot load library " + quoted(path)
+                          + (reason ? std::string(": ") + reason : std::string()));
     }
     libraries_.emplace(path.string(), handle);
     return handle;

@@ -32,8 +32,8 @@ Control& Container::adopt(std::unique_ptr<Control> control, std::string name, st
 
 void Container::destroy(Control& control)
 {
-    const auto it = std::find_if(controls_.begin(), controls_.end(),
-                                 [&](const auto& owned) { return owned.get() == &control; });
+    const auto it =
+        std::find_if(controls_.begin(), controls_.end(), [&](const auto& owned) { return owned.get() == &control; });
     if (it == controls_.end())
         return;
     for (const auto& array : arrays_)

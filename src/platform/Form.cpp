@@ -34,8 +34,8 @@ void describe(const Control& control, int depth, std::string& out)
     if (control.Index() >= 0)
         out += "(" + std::to_string(control.Index()) + ")";
     out += " " + std::string(control.kind()) + " " + number(control.Left()) + "," + number(control.Top()) + " "
-        + number(control.Width()) + "x" + number(control.Height()) + (control.Visible() ? " visible" : " hidden")
-        + " \"" + control.Caption() + "\"\n";
+           + number(control.Width()) + "x" + number(control.Height()) + (control.Visible() ? " visible" : " hidden")
+           + " \"" + control.Caption() + "\"\n";
 }
 
 void describeTree(const Container& container, int depth, std::string& out)
@@ -178,8 +178,8 @@ void Form::mouseMove(std::int16_t button, std::int16_t shift, float x, float y)
 
 std::string Form::controlTree() const
 {
-    std::string out = name_ + " Form " + number(bounds_.left) + "," + number(bounds_.top) + " " + number(bounds_.width) + "x"
-        + number(bounds_.height) + (Visible() ? " visible" : " hidden") + " \"" + caption_ + "\"\n";
+    std::string out = name_ + " Form " + number(bounds_.left) + "," + number(bounds_.top) + " " + number(bounds_.width)
+                      + "x" + number(bounds_.height) + (Visible() ? " visible" : " hidden") + " \"" + caption_ + "\"\n";
     describeTree(*this, 1, out);
     return out;
 }

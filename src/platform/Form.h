@@ -112,7 +112,7 @@ private:
     std::string name_;
     WindowHandle hwnd_ = kDesktopWindow;
     std::string caption_;
-    Bounds bounds_ {0, 0, 4800, 3600};
+    Bounds bounds_{0, 0, 4800, 3600};
     std::int16_t borderStyle_ = 2;
     std::int16_t mousePointer_ = 0;
     Control* active_ = nullptr;

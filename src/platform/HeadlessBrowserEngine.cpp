@@ -27,9 +27,9 @@ bool isBlank(char c)
 
 bool isBlockTag(std::string_view name)
 {
-    static constexpr std::array<std::string_view, 18> blocks = {
-        "p", "div", "li", "tr", "table", "ul", "ol", "h1", "h2", "h3",
-        "h4", "h5", "h6", "hr", "blockquote", "pre", "body", "html"};
+    static constexpr std::array<std::string_view, 18> blocks = {"p",  "div", "li",         "tr",  "table", "ul",
+                                                                "ol", "h1",  "h2",         "h3",  "h4",    "h5",
+                                                                "h6", "hr",  "blockquote", "pre", "body",  "html"};
     return std::find(blocks.begin(), blocks.end(), name) != blocks.end();
 }
 
@@ -51,7 +51,8 @@ std::int64_t numericAttribute(std::string_view tag, std::string_view name)
             continue;
         rest = vb::trimView(rest.substr(1), " \t\r\n\"'");
         std::int64_t value = 0;
-        for (std::size_t i = 0; i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])) && value < 1'000'000; ++i)
+        for (std::size_t i = 0;
+             i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])) && value < 1'000'000; ++i)
             value = value * 10 + (rest[i] - '0');
         return value;
     }
@@ -127,9 +128,10 @@ private:
         if (c == '&') {
             const auto end = html.find(';', at);
             const bool entity = end != std::string_view::npos && end - at <= 10
-                && std::all_of(html.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                               html.begin() + static_cast<std::ptrdiff_t>(end),
-                               [](char e) { return std::isalnum(static_cast<unsigned char>(e)) || e == '#'; });
+                                && std::all_of(html.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                               html.begin() + static_cast<std::ptrdiff_t>(end), [](char e) {
+                                                   return std::isalnum(static_cast<unsigned char>(e)) || e == '#';
+                                               });
             return entity ? end + 1 : at + 1;
         }
         ++at;
@@ -181,8 +183,8 @@ void HeadlessBrowserEngine::fixHeight(WebBrowser& browser, std::int32_t pixels)
 {
     std::erase_if(fixed_, [](const auto& entry) { return entry.first.expired(); });
     const auto key = browser.weakPtr();
-    const auto it = std::find_if(fixed_.begin(), fixed_.end(),
-                                 [&](const auto& entry) { return sameBrowser(entry.first, key); });
+    const auto it =
+        std::find_if(fixed_.begin(), fixed_.end(), [&](const auto& entry) { return sameBrowser(entry.first, key); });
     if (it != fixed_.end())
         it->second = pixels;
     else
@@ -215,8 +217,9 @@ std::int32_t HeadlessBrowserEngine::marginPixels(std::string_view cssLength)
     if (text.size() >= 2 && vb::equalsIgnoreCase(text.substr(text.size() - 2), "px"))
         text.remove_suffix(2);
     const auto digits = text.substr(0, text.find('.'));
-    if (digits.empty() || digits.size() > 6
-        || !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    if (digits.empty() || digits.size() > 6 || !std::all_of(digits.begin(), digits.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        }))
         return kDefaultMargin;
     return std::stoi(std::string(digits));
 }

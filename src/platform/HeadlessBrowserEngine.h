@@ -13,8 +13,7 @@ namespace platform {
 // The engine of a headless run: completes each load in a task posted on the thread's event
 // loop, with a height computed from the HTML (see measure) unless a test fixed the height of
 // that browser.
-class HeadlessBrowserEngine final : public BrowserEngine,
-                                    public std::enable_shared_from_this<HeadlessBrowserEngine> {
+class HeadlessBrowserEngine final : public BrowserEngine, public std::enable_shared_from_this<HeadlessBrowserEngine> {
 public:
     // Fixed layout figures, in pixels.
     static constexpr std::int32_t kCharWidth = 7;

@@ -24,10 +24,10 @@ public:
 };
 
 // Results of the four entry points.
-inline constexpr int kServerOk = 0;                // done; for DllCanUnloadNow, no object is alive
-inline constexpr int kServerBusy = 1;              // DllCanUnloadNow: objects of the library are alive
-inline constexpr int kServerClassNotAvailable = 2; // DllGetClassObject: no class with that identifier
-inline constexpr int kServerFailed = 3;            // the registry file could not be read or written
+inline constexpr int kServerOk = 0;  // done; for DllCanUnloadNow, no object is alive
+inline constexpr int kServerBusy = 1;  // DllCanUnloadNow: objects of the library are alive
+inline constexpr int kServerClassNotAvailable = 2;  // DllGetClassObject: no class with that identifier
+inline constexpr int kServerFailed = 3;  // the registry file could not be read or written
 
 // The entry points an in-process server library exports with C linkage, by these names.
 // int DllRegisterServer(): writes an entry for each of its classes, with the library's own
@@ -51,7 +51,7 @@ inline constexpr const char* kCanUnloadNowSymbol = "DllCanUnloadNow";
 // loaded file holds it.
 inline std::filesystem::path libraryPathOf(const void* address)
 {
-    Dl_info info {};
+    Dl_info info{};
     if (!dladdr(address, &info) || !info.dli_fname || !*info.dli_fname)
         return {};
     std::error_code error;
@@ -165,7 +165,7 @@ private:
         }
     }
 
-    std::atomic<long> live_ {0};
+    std::atomic<long> live_{0};
     std::vector<std::unique_ptr<Factory>> factories_;
 };
 
@@ -180,11 +180,20 @@ int DllCanUnloadNow();
 
 // Defines the four exported entry points of a plug-in, each forwarding to the member of the
 // same role of server (an expression naming the plug-in's InProcessServer).
-#define PLATFORM_EXPORT_IN_PROCESS_SERVER(server)                                                                  \
-    extern "C" int DllRegisterServer() { return (server).registerServer(); }                                   \
-    extern "C" int DllUnregisterServer() { return (server).unregisterServer(); }                               \
-    extern "C" int DllGetClassObject(const char* classId, platform::ClassFactory** factory)                    \
-    {                                                                                                          \
-        return (server).getClassObject(classId, factory);                                                      \
-    }                                                                                                          \
-    extern "C" int DllCanUnloadNow() { return (server).canUnloadNow(); }
+#define PLATFORM_EXPORT_IN_PROCESS_SERVER(server)                                                                      \
+    extern "C" int DllRegisterServer()                                                                                 \
+    {                                                                                                                  \
+        return (server).registerServer();                                                                              \
+    }                                                                                                                  \
+    extern "C" int DllUnregisterServer()                                                                               \
+    {                                                                                                                  \
+        return (server).unregisterServer();                                                                            \
+    }                                                                                                                  \
+    extern "C" int DllGetClassObject(const char* classId, platform::ClassFactory** factory)                            \
+    {                                                                                                                  \
+        return (server).getClassObject(classId, factory);                                                              \
+    }                                                                                                                  \
+    extern "C" int DllCanUnloadNow()                                                                                   \
+    {                                                                                                                  \
+        return (server).canUnloadNow();                                                                                \
+    }

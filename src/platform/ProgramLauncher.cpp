@@ -27,7 +27,10 @@ void ProgramLauncher::registerProgram(std::string_view fileName, Program program
     programs_[vb::upperAscii(fileName)] = std::move(program);
 }
 
-void ProgramLauncher::unregisterProgram(std::string_view fileName) { programs_.erase(vb::upperAscii(fileName)); }
+void ProgramLauncher::unregisterProgram(std::string_view fileName)
+{
+    programs_.erase(vb::upperAscii(fileName));
+}
 
 bool ProgramLauncher::isRegistered(std::string_view path) const
 {

@@ -14,7 +14,8 @@
 namespace platform {
 namespace {
 
-constexpr std::string_view kHeader = "# velm component registry: programmatic name, class identifier, library path (tab-separated)";
+constexpr std::string_view kHeader =
+    "# velm component registry: programmatic name, class identifier, library path (tab-separated)";
 
 std::string environment(const char* name)
 {
@@ -24,13 +25,15 @@ std::string environment(const char* name)
 
 [[noreturn]] void raiseDamaged(const std::filesystem::path& path, std::size_t line, std::string_view problem)
 {
-    throw vb::ComError(vb::err::kCannotCreateObject,
-                       std::string(vb::runtimeDescription(vb::err::kCannotCreateObject)) + ": registry file "
-                           + path.string() + " is damaged at line " + std::to_string(line) + ": "
-                           + std::string(problem));
+    throw vb::ComError(vb::err::kCannotCreateObject, std::string(vb::runtimeDescription(vb::err::kCannotCreateObject))
+                                                         + ": registry file " + path.string() + " is damaged at line "
+                                                         + std::to_string(line) + ": " + std::string(problem));
 }
 
-bool holdsSeparator(std::string_view field) { return field.find_first_of("\t\r\n") != std::string_view::npos; }
+bool holdsSeparator(std::string_view field)
+{
+    return field.find_first_of("\t\r\n") != std::string_view::npos;
+}
 
 std::vector<std::string_view> splitTabs(std::string_view line)
 {
@@ -50,7 +53,7 @@ RegistryEntry parseLine(const std::filesystem::path& path, std::size_t number, s
         raiseDamaged(path, number, "expected programmatic name, class identifier and library path separated by tabs");
     if (std::any_of(fields.begin(), fields.end(), [](std::string_view field) { return field.empty(); }))
         raiseDamaged(path, number, "empty field");
-    RegistryEntry entry {std::string(fields[0]), std::string(fields[1]), std::filesystem::path(fields[2])};
+    RegistryEntry entry{std::string(fields[0]), std::string(fields[1]), std::filesystem::path(fields[2])};
     if (!entry.library.is_absolute())
         raiseDamaged(path, number, "library path is not absolute");
     return entry;
@@ -102,22 +105,25 @@ RegistryFile RegistryFile::load(const std::filesystem::path& path)
 
 std::optional<RegistryEntry> RegistryFile::findByProgId(std::string_view progId) const
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const RegistryEntry& entry) { return vb::equalsIgnoreCase(entry.progId, progId); });
+    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const RegistryEntry& entry) {
+        return vb::equalsIgnoreCase(entry.progId, progId);
+    });
     return it == entries_.end() ? std::nullopt : std::optional(*it);
 }
 
 std::optional<RegistryEntry> RegistryFile::findByClassId(std::string_view classId) const
 {
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const RegistryEntry& entry) { return vb::equalsIgnoreCase(entry.classId, classId); });
+    const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const RegistryEntry& entry) {
+        return vb::equalsIgnoreCase(entry.classId, classId);
+    });
     return it == entries_.end() ? std::nullopt : std::optional(*it);
 }
 
 void RegistryFile::add(RegistryEntry entry)
 {
     const std::string library = entry.library.string();
-    for (std::string_view field : {std::string_view(entry.progId), std::string_view(entry.classId), std::string_view(library)}) {
+    for (std::string_view field :
+         {std::string_view(entry.progId), std::string_view(entry.classId), std::string_view(library)}) {
         if (field.empty() || holdsSeparator(field))
             vb::raise(vb::err::kInvalidProcedureCall);
     }
@@ -132,19 +138,21 @@ void RegistryFile::add(RegistryEntry entry)
 std::size_t RegistryFile::removeLibrary(const std::filesystem::path& library)
 {
     const auto target = library.lexically_normal();
-    return std::erase_if(entries_, [&](const RegistryEntry& entry) { return entry.library.lexically_normal() == target; });
+    return std::erase_if(entries_,
+                         [&](const RegistryEntry& entry) { return entry.library.lexically_normal() == target; });
 }
 
 std::size_t RegistryFile::removeProgId(std::string_view progId)
 {
-    return std::erase_if(entries_, [&](const RegistryEntry& entry) { return vb::equalsIgnoreCase(entry.progId, progId); });
+    return std::erase_if(entries_,
+                         [&](const RegistryEntry& entry) { return vb::equalsIgnoreCase(entry.progId, progId); });
 }
 
 void RegistryFile::save() const
 {
     const auto fail = [this] {
-        throw vb::ComError(vb::err::kPathFileAccess,
-                           std::string(vb::runtimeDescription(vb::err::kPathFileAccess)) + ": cannot write registry file " + path_.string());
+        throw vb::ComError(vb::err::kPathFileAccess, std::string(vb::runtimeDescription(vb::err::kPathFileAccess))
+                                                         + ": cannot write registry file " + path_.string());
     };
     if (path_.empty())
         fail();

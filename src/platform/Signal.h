@@ -45,8 +45,8 @@ public:
     // Number of slots still connected.
     std::size_t slotCount() const
     {
-        return static_cast<std::size_t>(std::count_if(slots_.begin(), slots_.end(),
-                                                      [](const auto& entry) { return entry->connected; }));
+        return static_cast<std::size_t>(
+            std::count_if(slots_.begin(), slots_.end(), [](const auto& entry) { return entry->connected; }));
     }
 
 private:

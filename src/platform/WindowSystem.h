@@ -50,8 +50,7 @@ public:
 
     // Creates a hidden window at the top of parent's children; a parent that is no window
     // (other than the desktop) gives 0.
-    WindowHandle createWindow(std::string className, std::string title,
-                              WindowHandle parent = kDesktopWindow);
+    WindowHandle createWindow(std::string className, std::string title, WindowHandle parent = kDesktopWindow);
     // Destroys the window and all its descendants (no close hook runs); false for no window.
     bool destroyWindow(WindowHandle window);
     // Whether the handle names a live window (the desktop is not one).
@@ -90,8 +89,7 @@ public:
 
     // Sends a message and returns its result (0). WM_SYSCOMMAND with SC_CLOSE, and WM_CLOSE,
     // run the window's close hook and then destroy the window. Every call is recorded.
-    std::intptr_t sendMessage(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
-                              std::intptr_t lParam);
+    std::intptr_t sendMessage(WindowHandle window, std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
     // Lets a program react when its window is asked to close; an empty hook removes it.
     void setCloseHook(WindowHandle window, CloseHook hook);
     // Every message sent so far, oldest first.

@@ -10,11 +10,12 @@
 namespace quorin::qti {
 namespace {
 
-constexpr std::array<std::string_view, 14> kVoidElements = {"area", "base", "br", "col", "embed", "hr", "img", "input",
-    "link", "meta", "param", "source", "track", "wbr"};
+constexpr std::array<std::string_view, 14> kVoidElements = {"area",  "base", "br",   "col",   "embed",  "hr",    "img",
+                                                            "input", "link", "meta", "param", "source", "track", "wbr"};
 
 // Body content that shows template or outcome values, which this item format cannot hold.
-constexpr std::array<std::string_view, 4> kRefusedContent = {"templateBlock", "templateInline", "printedVariable", "include"};
+constexpr std::array<std::string_view, 4> kRefusedContent = {"templateBlock", "templateInline", "printedVariable",
+                                                             "include"};
 
 constexpr std::array<std::string_view, 3> kFeedback = {"feedbackBlock", "feedbackInline", "modalFeedback"};
 
@@ -48,17 +49,17 @@ bool isForCandidate(pugi::xml_node rubric)
 bool isExternal(std::string_view reference)
 {
     return reference.empty() || reference.find(':') != std::string_view::npos || reference.front() == '/'
-        || reference.front() == '#';
+           || reference.front() == '#';
 }
 
-std::string wrapped(const std::string& content) { return "<html><body>" + content + "</body></html>"; }
+std::string wrapped(const std::string& content)
+{
+    return "<html><body>" + content + "</body></html>";
+}
 
 }  // namespace
 
-BodyHtml::BodyHtml(std::vector<std::string>& notes)
-    : notes_(notes)
-{
-}
+BodyHtml::BodyHtml(std::vector<std::string>& notes) : notes_(notes) {}
 
 std::string BodyHtml::stemOf(pugi::xml_node body, pugi::xml_node interaction)
 {
@@ -90,7 +91,8 @@ void BodyHtml::takeOutRubricBlocks(pugi::xml_node body)
             const auto content = rubric.child("contentBody");
             candidate += htmlOf(content ? content : rubric);
         } else {
-            notes_.push_back(std::string("a rubric block for ") + rubric.attribute("view").as_string("no one") + " is left out");
+            notes_.push_back(std::string("a rubric block for ") + rubric.attribute("view").as_string("no one")
+                             + " is left out");
         }
         rubric.parent().remove_child(rubric);
     }
@@ -133,7 +135,7 @@ void BodyHtml::prepare(pugi::xml_node element)
 {
     const std::string_view name = element.name();
     if (isOneOf(name, kRefusedContent))
-        throw ImportRefusal {"content that shows template or outcome values (" + std::string(name) + ")"};
+        throw ImportRefusal{"content that shows template or outcome values (" + std::string(name) + ")"};
     if (name == "img")
         nameImage(element.attribute("src"));
     if (name == "object")
@@ -154,9 +156,10 @@ void BodyHtml::nameImage(pugi::xml_attribute reference)
     const std::string name = source.substr(source.find_last_of("/\\") + 1);
     if (name.empty() || name == "." || name == "..")
         return;
-    const auto same = std::find_if(images_.begin(), images_.end(), [&](const ImageReference& image) { return image.name == name; });
+    const auto same =
+        std::find_if(images_.begin(), images_.end(), [&](const ImageReference& image) { return image.name == name; });
     if (same != images_.end() && same->source != source)
-        throw ImportRefusal {"two images named " + name + " (" + same->source + ", " + source + ")"};
+        throw ImportRefusal{"two images named " + name + " (" + same->source + ", " + source + ")"};
     if (same == images_.end())
         images_.push_back({source, name});
     reference.set_value(name.c_str());

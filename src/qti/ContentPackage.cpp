@@ -116,7 +116,10 @@ std::string normalizedPath(const std::string& decoded)
 
 }  // namespace
 
-std::string ContentPackage::memberName(std::string_view name) { return normalizedPath(percentDecoded(name)); }
+std::string ContentPackage::memberName(std::string_view name)
+{
+    return normalizedPath(percentDecoded(name));
+}
 
 ContentPackage ContentPackage::read(const std::filesystem::path& zip)
 {
@@ -154,13 +157,13 @@ ContentPackage ContentPackage::read(const std::filesystem::path& zip)
     pugi::xml_document document;
     const auto parsed = document.load_buffer(manifest->second.data(), manifest->second.size());
     if (!parsed)
-        fail(zip, "imsmanifest.xml is malformed XML at byte " + std::to_string(parsed.offset) + ": "
-                + parsed.description());
+        fail(zip,
+             "imsmanifest.xml is malformed XML at byte " + std::to_string(parsed.offset) + ": " + parsed.description());
     for (const auto& found : document.select_nodes("//*[local-name()='resource']")) {
         const auto resource = found.node();
         if (std::string_view(resource.attribute("type").value()).rfind("imsqti_item", 0) != 0)
             continue;
-        PackageItem item {memberName(resource.attribute("href").value()), {}};
+        PackageItem item{memberName(resource.attribute("href").value()), {}};
         for (const auto file : resource.children()) {
             if (std::string_view(file.name()).ends_with("file"))
                 item.files.push_back(memberName(file.attribute("href").value()));
@@ -189,10 +192,10 @@ const std::string& ContentPackage::member(const std::string& name) const
 }
 
 void ContentPackage::addItem(const std::string& version, const std::string& href, std::string bytes,
-    const std::map<std::string, std::string>& files)
+                             const std::map<std::string, std::string>& files)
 {
     version_ = version;
-    PackageItem item {href, {href}};
+    PackageItem item{href, {href}};
     members_[href] = std::move(bytes);
     for (const auto& [name, fileBytes] : files) {
         members_[name] = fileBytes;
@@ -209,8 +212,8 @@ std::string ContentPackage::manifest() const
     declaration.append_attribute("version") = "1.0";
     declaration.append_attribute("encoding") = "UTF-8";
     auto root = document.append_child("manifest");
-    root.append_attribute("xmlns") = v3 ? "http://www.imsglobal.org/xsd/qti/qtiv3p0/imscp_v1p1"
-                                        : "http://www.imsglobal.org/xsd/imscp_v1p1";
+    root.append_attribute("xmlns") =
+        v3 ? "http://www.imsglobal.org/xsd/qti/qtiv3p0/imscp_v1p1" : "http://www.imsglobal.org/xsd/imscp_v1p1";
     root.append_attribute("identifier") = "MANIFEST";
     auto metadata = root.append_child("metadata");
     metadata.append_child("schema").text() = "QTI Package";

@@ -41,7 +41,7 @@ public:
     // Adds an item file of the QTI version ("2.2" or "3.0") and the files it uses, each given
     // as its name in the package and its bytes.
     void addItem(const std::string& version, const std::string& href, std::string bytes,
-        const std::map<std::string, std::string>& files);
+                 const std::map<std::string, std::string>& files);
 
     // Writes the package with its manifest, into a file beside Zip renamed over it once
     // complete, so a failure leaves no half-written package; PackageError when that fails.

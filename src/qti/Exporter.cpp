@@ -107,7 +107,7 @@ int whole(const std::optional<std::string>& written, std::optional<int> value, c
     if (!written)
         return absent;
     if (!value || *value < 0)
-        throw Refusal {std::string(name) + " \"" + *written + "\" is no whole number"};
+        throw Refusal{std::string(name) + " \"" + *written + "\" is no whole number"};
     return *value;
 }
 
@@ -117,12 +117,13 @@ int maxChoicesOf(const itemformat::ItemDefinition& definition)
 {
     const int max = whole(definition.max, definition.maxAnswers(), "Max", 1);
     if (max == 0)
-        throw Refusal {"Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"};
+        throw Refusal{
+            "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"};
     return max;
 }
 
 void appendBody(pugi::xml_node item, const itemformat::ItemDefinition& definition,
-    const itemformat::QtiScoring& scoring, QtiVersion version)
+                const itemformat::QtiScoring& scoring, QtiVersion version)
 {
     auto body = item.append_child("itemBody");
     if (definition.instructionsHtml) {
@@ -138,10 +139,11 @@ void appendBody(pugi::xml_node item, const itemformat::ItemDefinition& definitio
     interaction.append_attribute("maxChoices") = maxChoicesOf(definition);
     interaction.append_attribute("minChoices") = whole(definition.min, definition.minAnswers(), "Min", 0);
     for (const auto& choice : definition.choices) {
-        const auto named = std::find_if(scoring.choices.begin(), scoring.choices.end(),
-            [&](const itemformat::ChoiceIdentifier& c) { return c.answerId == choice.answerId; });
+        const auto named =
+            std::find_if(scoring.choices.begin(), scoring.choices.end(),
+                         [&](const itemformat::ChoiceIdentifier& c) { return c.answerId == choice.answerId; });
         if (named == scoring.choices.end())
-            throw Refusal {"the QTI scoring names no identifier for the choice " + choice.answerId};
+            throw Refusal{"the QTI scoring names no identifier for the choice " + choice.answerId};
         auto simpleChoice = interaction.append_child("simpleChoice");
         simpleChoice.append_attribute("identifier") = named->identifier.c_str();
         Xhtml::appendBody(choice.html, simpleChoice);
@@ -151,14 +153,15 @@ void appendBody(pugi::xml_node item, const itemformat::ItemDefinition& definitio
 void appendProcessing(pugi::xml_node item, const itemformat::QtiScoring& scoring, QtiVersion version)
 {
     if (!scoring.templateName.empty()) {
-        item.append_child("responseProcessing").append_attribute("template") = templateUri(scoring.templateName, version);
+        item.append_child("responseProcessing").append_attribute("template") =
+            templateUri(scoring.templateName, version);
         return;
     }
     if (scoring.rulesXml.empty())
         return;
     pugi::xml_document rules;
     if (!rules.load_string(scoring.rulesXml.c_str()))
-        throw Refusal {"the QTI scoring it keeps is malformed"};
+        throw Refusal{"the QTI scoring it keeps is malformed"};
     auto processing = item.append_child("responseProcessing");
     for (const auto rule : rules.children())
         processing.append_copy(rule);
@@ -172,7 +175,8 @@ std::string identifierOf(std::string_view name)
         const auto byte = static_cast<unsigned char>(c);
         identifier += std::isalnum(byte) || c == '_' || c == '-' || c == '.' ? c : '_';
     }
-    if (identifier.empty() || !(std::isalpha(static_cast<unsigned char>(identifier.front())) || identifier.front() == '_'))
+    if (identifier.empty()
+        || !(std::isalpha(static_cast<unsigned char>(identifier.front())) || identifier.front() == '_'))
         identifier.insert(0, "item-");
     return identifier;
 }
@@ -183,11 +187,11 @@ ExportResult exported(const itemformat::ItemDefinition& definition, QtiVersion v
     if (!scoring) {
         auto keys = keyScoringOf(definition);
         if (!keys.refusal.empty())
-            throw Refusal {keys.refusal};
+            throw Refusal{keys.refusal};
         scoring = std::move(keys.scoring);
     }
     if (definition.choices.empty())
-        throw Refusal {"the item has no choices"};
+        throw Refusal{"the item has no choices"};
 
     pugi::xml_document document;
     auto declaration = document.append_child(pugi::node_declaration);
@@ -197,7 +201,8 @@ ExportResult exported(const itemformat::ItemDefinition& definition, QtiVersion v
     item.append_attribute("xmlns") = namespaceOf(version);
     item.append_attribute("identifier") = identifierOf(identifier).c_str();
     // Our heading is HTML; a QTI title is plain text.
-    item.append_attribute("title") = (definition.heading ? Xhtml::textOf(*definition.heading) : std::string(identifier)).c_str();
+    item.append_attribute("title") =
+        (definition.heading ? Xhtml::textOf(*definition.heading) : std::string(identifier)).c_str();
     item.append_attribute("adaptive") = "false";
     item.append_attribute("timeDependent") = "false";
     if (const auto tag = languageTagOf(definition.language.value_or("")))
@@ -214,7 +219,7 @@ ExportResult exported(const itemformat::ItemDefinition& definition, QtiVersion v
         const auto name = source.substr(source.find_last_of("/\\") + 1);
         for (const auto& other : result.images) {
             if (other != source && other.substr(other.find_last_of("/\\") + 1) == name)
-                throw Refusal {"two images named " + name + " (" + other + ", " + source + ")"};
+                throw Refusal{"two images named " + name + " (" + other + ", " + source + ")"};
         }
         result.images.push_back(source);
     }
@@ -236,7 +241,8 @@ ExportResult exportItem(const itemformat::ItemDefinition& item, QtiVersion versi
     } catch (const Refusal& refusal) {
         // A refusal is one line whatever names it quotes from the item.
         auto reason = refusal.reason;
-        std::replace_if(reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        std::replace_if(
+            reason.begin(), reason.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
         return {{}, {}, reason};
     }
 }

@@ -6,8 +6,8 @@
 #include "qti/ScoringImport.h"
 
 #include "itemformat/ItemFormat.h"
-#include "velm/ResponseProcessing.h"
 #include "vb/Strings.h"
+#include "velm/ResponseProcessing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -20,7 +20,10 @@ namespace {
 // Our choices are named by the static letters, of which there are 26.
 constexpr std::size_t kMaxChoices = 26;
 
-bool hasName(pugi::xml_node node, const char* name) { return std::strcmp(node.name(), name) == 0; }
+bool hasName(pugi::xml_node node, const char* name)
+{
+    return std::strcmp(node.name(), name) == 0;
+}
 
 bool isTrue(pugi::xml_attribute attribute)
 {
@@ -42,20 +45,20 @@ std::vector<pugi::xml_node> interactionsOf(pugi::xml_node body)
 void refuseWhatCannotCross(pugi::xml_node item)
 {
     if (isTrue(item.attribute("adaptive")))
-        throw ImportRefusal {"an adaptive item"};
+        throw ImportRefusal{"an adaptive item"};
     if (item.child("templateDeclaration") || item.child("templateProcessing"))
-        throw ImportRefusal {"template processing"};
+        throw ImportRefusal{"template processing"};
 }
 
 pugi::xml_node theChoiceInteraction(pugi::xml_node body)
 {
     const auto interactions = interactionsOf(body);
     if (interactions.empty())
-        throw ImportRefusal {"no choiceInteraction"};
+        throw ImportRefusal{"no choiceInteraction"};
     if (interactions.size() > 1)
-        throw ImportRefusal {std::string("a second interaction (") + interactions[1].name() + ")"};
+        throw ImportRefusal{std::string("a second interaction (") + interactions[1].name() + ")"};
     if (!hasName(interactions.front(), "choiceInteraction"))
-        throw ImportRefusal {std::string("a ") + interactions.front().name() + ", not a choiceInteraction"};
+        throw ImportRefusal{std::string("a ") + interactions.front().name() + ", not a choiceInteraction"};
     return interactions.front();
 }
 
@@ -72,15 +75,15 @@ std::vector<SourceChoice> choicesOf(pugi::xml_node interaction)
     for (const auto node : interaction.children("simpleChoice")) {
         const std::string identifier = node.attribute("identifier").as_string();
         if (identifier.empty())
-            throw ImportRefusal {"a simpleChoice without an identifier"};
+            throw ImportRefusal{"a simpleChoice without an identifier"};
         if (!seen.insert(identifier).second)
-            throw ImportRefusal {"two simpleChoices named " + identifier};
+            throw ImportRefusal{"two simpleChoices named " + identifier};
         choices.push_back({identifier, isTrue(node.attribute("fixed")), node});
     }
     if (choices.empty())
-        throw ImportRefusal {"a choiceInteraction without simpleChoices"};
+        throw ImportRefusal{"a choiceInteraction without simpleChoices"};
     if (choices.size() > kMaxChoices)
-        throw ImportRefusal {"more than " + std::to_string(kMaxChoices) + " choices"};
+        throw ImportRefusal{"more than " + std::to_string(kMaxChoices) + " choices"};
     return choices;
 }
 
@@ -89,17 +92,19 @@ std::vector<SourceChoice> choicesOf(pugi::xml_node interaction)
 std::vector<std::string> answerIdsOf(const std::vector<SourceChoice>& choices, std::vector<std::string>& notes)
 {
     std::vector<std::string> ids;
-    const bool letters = std::all_of(choices.begin(), choices.end(),
-        [](const SourceChoice& c) { return c.identifier.size() == 1 && c.identifier[0] >= 'A' && c.identifier[0] <= 'Z'; });
+    const bool letters = std::all_of(choices.begin(), choices.end(), [](const SourceChoice& c) {
+        return c.identifier.size() == 1 && c.identifier[0] >= 'A' && c.identifier[0] <= 'Z';
+    });
     for (std::size_t i = 0; i < choices.size(); ++i)
         ids.push_back(letters ? choices[i].identifier : std::string(1, static_cast<char>('A' + i)));
     if (!letters)
-        notes.push_back("the choices are named A to " + ids.back() + " in their order; the scoring keeps their identifiers");
+        notes.push_back("the choices are named A to " + ids.back()
+                        + " in their order; the scoring keeps their identifiers");
     return ids;
 }
 
-std::string randomOrderOf(pugi::xml_node interaction, const std::vector<SourceChoice>& choices, const ImportOptions& options,
-    std::vector<std::string>& notes)
+std::string randomOrderOf(pugi::xml_node interaction, const std::vector<SourceChoice>& choices,
+                          const ImportOptions& options, std::vector<std::string>& notes)
 {
     if (!isTrue(interaction.attribute("shuffle")))
         return "false";
@@ -107,7 +112,8 @@ std::string randomOrderOf(pugi::xml_node interaction, const std::vector<SourceCh
     if (fixed == static_cast<std::ptrdiff_t>(choices.size()))
         return "false";
     if (fixed > 0 && !options.allowUnfixed)
-        throw ImportRefusal {"fixed choices among shuffled ones (all or none are shuffled here; --allow-unfixed accepts it)"};
+        throw ImportRefusal{
+            "fixed choices among shuffled ones (all or none are shuffled here; --allow-unfixed accepts it)"};
     if (fixed > 0)
         notes.push_back("fixed choices are shuffled with the others");
     return "true";
@@ -122,7 +128,7 @@ int countOf(pugi::xml_attribute attribute, int absent)
     int value = -1;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value < 0)
-        throw ImportRefusal {std::string(attribute.name()) + " \"" + std::string(text) + "\""};
+        throw ImportRefusal{std::string(attribute.name()) + " \"" + std::string(text) + "\""};
     return value;
 }
 
@@ -131,7 +137,7 @@ int maxChoicesOf(pugi::xml_node interaction, QtiVersion version, std::size_t cho
 {
     const auto attribute = interaction.attribute("maxChoices");
     if (!attribute && version == QtiVersion::V2p0)
-        throw ImportRefusal {"a choiceInteraction without maxChoices (QTI 2.0 requires it)"};
+        throw ImportRefusal{"a choiceInteraction without maxChoices (QTI 2.0 requires it)"};
     const int max = countOf(attribute, version == QtiVersion::V2p1 ? 0 : 1);
     if (single)
         return 1;
@@ -181,7 +187,7 @@ std::vector<std::string> keyAnswersOf(const itemformat::QtiScoring& scoring)
     std::vector<std::string> answers;
     for (const auto& value : scoring.correct) {
         const auto found = std::find_if(scoring.choices.begin(), scoring.choices.end(),
-            [&](const itemformat::ChoiceIdentifier& c) { return c.identifier == value; });
+                                        [&](const itemformat::ChoiceIdentifier& c) { return c.identifier == value; });
         if (found == scoring.choices.end())
             return {};
         answers.push_back(found->answerId);
@@ -192,7 +198,8 @@ std::vector<std::string> keyAnswersOf(const itemformat::QtiScoring& scoring)
 }
 
 // The key "A AND C AND ONLY", weighing what the exact scoring gives that response.
-void addKey(itemformat::ItemDefinition& item, const velm::ResponseProcessing& processing, std::vector<std::string>& notes)
+void addKey(itemformat::ItemDefinition& item, const velm::ResponseProcessing& processing,
+            std::vector<std::string>& notes)
 {
     item.hasAnswers = true;
     const auto answers = keyAnswersOf(*item.qtiScoring);
@@ -237,14 +244,15 @@ itemformat::ItemDefinition definitionOf(const QtiDocument& document, const Impor
     std::vector<itemformat::ChoiceIdentifier> identifiers;
     for (std::size_t i = 0; i < choices.size(); ++i)
         identifiers.push_back({answerIds[i], choices[i].identifier});
-    definition.qtiScoring = scoringOf(item, interaction.attribute("responseIdentifier").as_string(), std::move(identifiers), result.notes);
+    definition.qtiScoring =
+        scoringOf(item, interaction.attribute("responseIdentifier").as_string(), std::move(identifiers), result.notes);
     const bool single = definition.qtiScoring->cardinality == "single";
     definition.max = std::to_string(maxChoicesOf(interaction, document.version(), choices.size(), single));
     // The evaluator the scorer uses decides what scoring can come in, so nothing imported fails there.
     std::string error;
     const auto processing = velm::ResponseProcessing::fromXml(itemformat::write(definition), &error);
     if (!processing)
-        throw ImportRefusal {error};
+        throw ImportRefusal{error};
     addKey(definition, *processing, result.notes);
     return definition;
 }

@@ -63,7 +63,7 @@ std::vector<itemformat::ChoiceIdentifier> identifiersOf(const std::vector<itemfo
     for (std::size_t i = 0; i < choices.size(); ++i) {
         const auto& answerId = choices[i].answerId;
         if (!seen.insert(answerId).second)
-            throw Refusal {"two choices have the answer identifier \"" + answerId + "\""};
+            throw Refusal{"two choices have the answer identifier \"" + answerId + "\""};
         identifiers.push_back({answerId, isIdentifier(answerId) ? answerId : "CHOICE_" + std::to_string(i + 1)});
     }
     return identifiers;
@@ -79,7 +79,8 @@ std::vector<UsableKey> usableKeysOf(const itemformat::ItemDefinition& item)
             continue;
         const auto& steps = expression.steps();
         if (std::any_of(steps.begin(), steps.end(), [](const auto& step) { return step.op == Op::Before; }))
-            throw Refusal {"the key \"" + key.expression + "\" orders its responses (BEFORE); a choice response has no order"};
+            throw Refusal{"the key \"" + key.expression
+                          + "\" orders its responses (BEFORE); a choice response has no order"};
         keys.push_back({&key, std::move(expression), *weight});
     }
     // Stable, so that keys of equal weight keep their order: either gives the same score.
@@ -125,7 +126,7 @@ public:
         }
         if (!key.isOnly())
             return stack.back();
-        std::vector<pugi::xml_node> parts {stack.back()};
+        std::vector<pugi::xml_node> parts{stack.back()};
         for (const auto& choice : choices_) {
             if (std::find(terms.begin(), terms.end(), vb::upperAscii(choice.answerId)) == terms.end())
                 parts.push_back(wrap("not", {chosen(choice.identifier)}));
@@ -237,7 +238,8 @@ std::optional<std::vector<std::string>> exactChoicesOf(const velm::KeyExpression
     if (!key.isOnly())
         return std::nullopt;
     const auto& steps = key.steps();
-    if (!std::all_of(steps.begin(), steps.end(), [](const auto& step) { return step.op == Op::Term || step.op == Op::And; }))
+    if (!std::all_of(steps.begin(), steps.end(),
+                     [](const auto& step) { return step.op == Op::Term || step.op == Op::And; }))
         return std::nullopt;
     std::vector<std::string> choices;
     for (const auto& term : key.terms()) {
@@ -279,7 +281,7 @@ std::vector<std::string> positiveChoicesOf(const velm::KeyExpression& key, const
 itemformat::QtiScoring scoringOf(const itemformat::ItemDefinition& item)
 {
     if (item.choices.empty())
-        throw Refusal {"the item has no choices"};
+        throw Refusal{"the item has no choices"};
     itemformat::QtiScoring scoring;
     scoring.choices = identifiersOf(item.choices);
     const bool single = item.maxAnswers() == 1;

@@ -6,10 +6,10 @@ namespace quorin::qti {
 namespace {
 
 // The language's primary subtag and the static strings' identifier of that language.
-constexpr std::pair<const char*, const char*> kLanguages[] = {{"en", "ENU"}, {"de", "DEU"}, {"fr", "FRA"},
-    {"es", "ESN"}, {"it", "ITA"}, {"nl", "NLD"}, {"pt", "PTB"}, {"sv", "SVE"}, {"da", "DAN"}, {"nb", "NOR"},
-    {"fi", "FIN"}, {"pl", "PLK"}, {"cs", "CSY"}, {"hu", "HUN"}, {"tr", "TRK"}, {"ru", "RUS"}, {"ja", "JPN"},
-    {"zh", "CHS"}, {"ko", "KOR"}};
+constexpr std::pair<const char*, const char*> kLanguages[] = {
+    {"en", "ENU"}, {"de", "DEU"}, {"fr", "FRA"}, {"es", "ESN"}, {"it", "ITA"}, {"nl", "NLD"}, {"pt", "PTB"},
+    {"sv", "SVE"}, {"da", "DAN"}, {"nb", "NOR"}, {"fi", "FIN"}, {"pl", "PLK"}, {"cs", "CSY"}, {"hu", "HUN"},
+    {"tr", "TRK"}, {"ru", "RUS"}, {"ja", "JPN"}, {"zh", "CHS"}, {"ko", "KOR"}};
 
 }  // namespace
 

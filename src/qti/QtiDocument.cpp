@@ -43,7 +43,10 @@ std::string camelCase(std::string_view kebab)
     return camel;
 }
 
-bool isNamespaceDeclaration(std::string_view name) { return name == "xmlns" || name.starts_with("xmlns:"); }
+bool isNamespaceDeclaration(std::string_view name)
+{
+    return name == "xmlns" || name.starts_with("xmlns:");
+}
 
 void normaliseElement(pugi::xml_node element, bool kebab)
 {
@@ -66,7 +69,8 @@ std::string namespaceOfRoot(pugi::xml_node root)
 {
     const std::string_view name = root.name();
     const auto colon = name.find(':');
-    const std::string declaration = colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
+    const std::string declaration =
+        colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
     return root.attribute(declaration.c_str()).as_string();
 }
 
@@ -114,7 +118,8 @@ const char* versionName(QtiVersion version)
 std::unique_ptr<QtiDocument> QtiDocument::load(std::string_view text, std::string& error)
 {
     std::unique_ptr<QtiDocument> document(new QtiDocument);
-    const auto parsed = document->document_.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    const auto parsed =
+        document->document_.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata);
     if (!parsed) {
         error = std::string("malformed XML: ") + parsed.description() + " at byte " + std::to_string(parsed.offset);
         return nullptr;

@@ -10,8 +10,10 @@ namespace {
 
 // Template names as publishers write them, and the standard template each stands for.
 constexpr std::pair<const char*, const char*> kTemplates[] = {{"match_correct", "match_correct"},
-    {"map_response", "map_response"}, {"CC2_match", "match_correct"}, {"CC2_match_basic", "match_correct"},
-    {"CC2_map_response", "map_response"}};
+                                                              {"map_response", "map_response"},
+                                                              {"CC2_match", "match_correct"},
+                                                              {"CC2_match_basic", "match_correct"},
+                                                              {"CC2_map_response", "map_response"}};
 
 struct StringWriter : pugi::xml_writer {
     void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -43,7 +45,7 @@ std::optional<double> numberOf(pugi::xml_attribute attribute)
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0')
-        throw ImportRefusal {std::string(attribute.name()) + " \"" + attribute.as_string() + "\" is no number"};
+        throw ImportRefusal{std::string(attribute.name()) + " \"" + attribute.as_string() + "\" is no number"};
     return value;
 }
 
@@ -54,7 +56,8 @@ itemformat::Mapping mappingOf(pugi::xml_node node)
     mapping.lowerBound = numberOf(node.attribute("lowerBound"));
     mapping.upperBound = numberOf(node.attribute("upperBound"));
     for (const auto entry : node.children("mapEntry"))
-        mapping.entries.push_back({entry.attribute("mapKey").as_string(), numberOf(entry.attribute("mappedValue")).value_or(0)});
+        mapping.entries.push_back(
+            {entry.attribute("mapKey").as_string(), numberOf(entry.attribute("mappedValue")).value_or(0)});
     return mapping;
 }
 
@@ -62,13 +65,13 @@ void readDeclaration(pugi::xml_node item, std::string_view responseIdentifier, i
 {
     const auto declaration = childWithIdentifier(item, "responseDeclaration", responseIdentifier);
     if (!declaration)
-        throw ImportRefusal {"no responseDeclaration for " + std::string(responseIdentifier)};
+        throw ImportRefusal{"no responseDeclaration for " + std::string(responseIdentifier)};
     scoring.cardinality = declaration.attribute("cardinality").as_string();
     if (scoring.cardinality != "single" && scoring.cardinality != "multiple")
-        throw ImportRefusal {"a response of cardinality \"" + scoring.cardinality + "\""};
+        throw ImportRefusal{"a response of cardinality \"" + scoring.cardinality + "\""};
     const std::string baseType = declaration.attribute("baseType").as_string("identifier");
     if (baseType != "identifier")
-        throw ImportRefusal {"a response of base type \"" + baseType + "\""};
+        throw ImportRefusal{"a response of base type \"" + baseType + "\""};
     for (const auto value : declaration.child("correctResponse").children("value"))
         scoring.correct.push_back(trimmed(value.child_value()));
     if (const auto mapping = declaration.child("mapping"))
@@ -84,7 +87,7 @@ double scoreDefaultOf(pugi::xml_node item)
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (*end != '\0')
-        throw ImportRefusal {"the SCORE default \"" + text + "\" is no number"};
+        throw ImportRefusal{"the SCORE default \"" + text + "\" is no number"};
     return value;
 }
 
@@ -98,7 +101,7 @@ std::string templateNameOf(std::string_view uri)
         if (name == written)
             return standard;
     }
-    throw ImportRefusal {"the response processing template " + std::string(uri)};
+    throw ImportRefusal{"the response processing template " + std::string(uri)};
 }
 
 // The rules' outer XML, the response variable renamed RESPONSE wherever an expression names it.
@@ -110,7 +113,8 @@ std::string rulesOf(pugi::xml_node processing, std::string_view responseIdentifi
     forEachElement(copy, [responseIdentifier](pugi::xml_node node) {
         const std::string_view name = node.name();
         auto identifier = node.attribute("identifier");
-        if ((name == "variable" || name == "correct" || name == "mapResponse") && responseIdentifier == identifier.as_string())
+        if ((name == "variable" || name == "correct" || name == "mapResponse")
+            && responseIdentifier == identifier.as_string())
             identifier.set_value("RESPONSE");
     });
     StringWriter writer;
@@ -124,7 +128,7 @@ std::string rulesOf(pugi::xml_node processing, std::string_view responseIdentifi
 }  // namespace
 
 itemformat::QtiScoring scoringOf(pugi::xml_node item, std::string_view responseIdentifier,
-    std::vector<itemformat::ChoiceIdentifier> choices, std::vector<std::string>& notes)
+                                 std::vector<itemformat::ChoiceIdentifier> choices, std::vector<std::string>& notes)
 {
     itemformat::QtiScoring scoring;
     scoring.choices = std::move(choices);
@@ -138,7 +142,8 @@ itemformat::QtiScoring scoringOf(pugi::xml_node item, std::string_view responseI
     if (const auto uri = processing.attribute("template"))
         scoring.templateName = templateNameOf(uri.as_string());
     else if (processing.attribute("templateLocation") && !processing.first_child())
-        throw ImportRefusal {std::string("response processing only at ") + processing.attribute("templateLocation").as_string()};
+        throw ImportRefusal{std::string("response processing only at ")
+                            + processing.attribute("templateLocation").as_string()};
     else
         scoring.rulesXml = rulesOf(processing, responseIdentifier);
     return scoring;

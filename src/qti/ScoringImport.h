@@ -15,6 +15,6 @@ namespace quorin::qti {
 // processing (a template by the last part of its URI, or its rules with the response variable
 // renamed RESPONSE). Throws ImportRefusal for what cannot be kept.
 itemformat::QtiScoring scoringOf(pugi::xml_node item, std::string_view responseIdentifier,
-    std::vector<itemformat::ChoiceIdentifier> choices, std::vector<std::string>& notes);
+                                 std::vector<itemformat::ChoiceIdentifier> choices, std::vector<std::string>& notes);
 
 }  // namespace quorin::qti

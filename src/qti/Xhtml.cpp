@@ -14,28 +14,31 @@ namespace quorin::qti {
 namespace {
 
 // The XHTML elements a QTI item body may hold.
-constexpr std::array kKeptElements {
-    "a", "abbr", "acronym", "address", "b", "big", "blockquote", "br", "caption", "cite", "code", "col",
-    "colgroup", "dd", "dfn", "div", "dl", "dt", "em", "h1", "h2", "h3", "h4", "h5", "h6", "hr", "i", "img",
-    "kbd", "li", "ol", "p", "pre", "q", "samp", "small", "span", "strong", "sub", "sup", "table", "tbody",
-    "td", "tfoot", "th", "thead", "tr", "tt", "ul", "var"};
+constexpr std::array kKeptElements{
+    "a",     "abbr",  "acronym",  "address", "b",    "big",   "blockquote", "br",     "caption", "cite",
+    "code",  "col",   "colgroup", "dd",      "dfn",  "div",   "dl",         "dt",     "em",      "h1",
+    "h2",    "h3",    "h4",       "h5",      "h6",   "hr",    "i",          "img",    "kbd",     "li",
+    "ol",    "p",     "pre",      "q",       "samp", "small", "span",       "strong", "sub",     "sup",
+    "table", "tbody", "td",       "tfoot",   "th",   "thead", "tr",         "tt",     "ul",      "var"};
 
 // Elements whose content is no content a candidate reads.
-constexpr std::array kDroppedElements {GUMBO_TAG_SCRIPT, GUMBO_TAG_STYLE, GUMBO_TAG_HEAD, GUMBO_TAG_TEMPLATE,
-    GUMBO_TAG_NOSCRIPT, GUMBO_TAG_IFRAME, GUMBO_TAG_OBJECT, GUMBO_TAG_EMBED, GUMBO_TAG_FORM, GUMBO_TAG_INPUT,
-    GUMBO_TAG_BUTTON, GUMBO_TAG_SELECT, GUMBO_TAG_TEXTAREA, GUMBO_TAG_SVG, GUMBO_TAG_MATH};
+constexpr std::array kDroppedElements{GUMBO_TAG_SCRIPT,   GUMBO_TAG_STYLE,  GUMBO_TAG_HEAD,   GUMBO_TAG_TEMPLATE,
+                                      GUMBO_TAG_NOSCRIPT, GUMBO_TAG_IFRAME, GUMBO_TAG_OBJECT, GUMBO_TAG_EMBED,
+                                      GUMBO_TAG_FORM,     GUMBO_TAG_INPUT,  GUMBO_TAG_BUTTON, GUMBO_TAG_SELECT,
+                                      GUMBO_TAG_TEXTAREA, GUMBO_TAG_SVG,    GUMBO_TAG_MATH};
 
 struct KeptAttribute {
     std::string_view element;  // empty: on every element
     std::string_view name;
 };
 
-constexpr std::array kKeptAttributes {KeptAttribute {"", "class"}, KeptAttribute {"img", "src"},
-    KeptAttribute {"img", "alt"}, KeptAttribute {"img", "width"}, KeptAttribute {"img", "height"},
-    KeptAttribute {"a", "href"}, KeptAttribute {"table", "summary"}, KeptAttribute {"td", "colspan"},
-    KeptAttribute {"td", "rowspan"}, KeptAttribute {"th", "colspan"}, KeptAttribute {"th", "rowspan"},
-    KeptAttribute {"th", "scope"}, KeptAttribute {"col", "span"}, KeptAttribute {"colgroup", "span"},
-    KeptAttribute {"q", "cite"}, KeptAttribute {"blockquote", "cite"}};
+constexpr std::array kKeptAttributes{
+    KeptAttribute{"", "class"},         KeptAttribute{"img", "src"},       KeptAttribute{"img", "alt"},
+    KeptAttribute{"img", "width"},      KeptAttribute{"img", "height"},    KeptAttribute{"a", "href"},
+    KeptAttribute{"table", "summary"},  KeptAttribute{"td", "colspan"},    KeptAttribute{"td", "rowspan"},
+    KeptAttribute{"th", "colspan"},     KeptAttribute{"th", "rowspan"},    KeptAttribute{"th", "scope"},
+    KeptAttribute{"col", "span"},       KeptAttribute{"colgroup", "span"}, KeptAttribute{"q", "cite"},
+    KeptAttribute{"blockquote", "cite"}};
 
 bool isKeptElement(std::string_view name)
 {
@@ -133,7 +136,8 @@ void Xhtml::appendBody(std::string_view html, pugi::xml_node parent)
 {
     const std::string text(html);
     const auto options = parserOptions();
-    const std::unique_ptr<GumboOutput, GumboDeleter> output(gumbo_parse_with_options(&options, text.c_str(), text.size()));
+    const std::unique_ptr<GumboOutput, GumboDeleter> output(
+        gumbo_parse_with_options(&options, text.c_str(), text.size()));
     const auto* body = bodyElementOf(output->root);
     if (!body)
         return;
@@ -196,7 +200,10 @@ std::string Xhtml::textOf(std::string_view html)
     return collector.text;
 }
 
-bool Xhtml::isElement(std::string_view name) { return isKeptElement(name); }
+bool Xhtml::isElement(std::string_view name)
+{
+    return isKeptElement(name);
+}
 
 std::vector<std::string> Xhtml::imagesUnder(pugi::xml_node node)
 {

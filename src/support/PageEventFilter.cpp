@@ -10,7 +10,6 @@ bool anyModifier(const platform::HtmlEvent& event)
     return event.altKey || event.shiftKey || event.ctrlKey;
 }
 
-
 }  // namespace
 
 void PageEventFilter::blockKey(platform::HtmlEvent& event)
@@ -66,7 +65,7 @@ void PageEventFilter::altLettersOnly(platform::WebBrowser& browser, platform::Ht
     if (event.type != "keydown")
         return;
     const bool driverKey = event.altKey && event.keyCode > 0 && event.keyCode < 128
-        && letters.find(static_cast<char>(event.keyCode)) != std::string_view::npos;
+                           && letters.find(static_cast<char>(event.keyCode)) != std::string_view::npos;
     if (!driverKey)
         blockKey(event);
 }

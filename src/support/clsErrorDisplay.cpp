@@ -2,8 +2,8 @@
 
 #include "support/ItemParent.h"
 #include "support/modFormFunctions.h"
-#include "velm/ParentInt.h"
 #include "vb/ComError.h"
+#include "velm/ParentInt.h"
 
 namespace quorin {
 namespace {
@@ -20,9 +20,8 @@ std::string sourceOf(const vb::ComError& error)
 
 std::string clsErrorDisplay::messageText(const vb::ComError& error, const std::string& routine)
 {
-    return "Error: Description - " + error.description + ".  Number - " + std::to_string(error.number)
-        + "  Source - " + sourceOf(error) + "  Routine - " + routine + "  LineNumber - "
-        + std::to_string(error.line);
+    return "Error: Description - " + error.description + ".  Number - " + std::to_string(error.number) + "  Source - "
+           + sourceOf(error) + "  Routine - " + routine + "  LineNumber - " + std::to_string(error.line);
 }
 
 void clsErrorDisplay::activate(const vb::ComError& error)
@@ -30,8 +29,7 @@ void clsErrorDisplay::activate(const vb::ComError& error)
     const auto parent = parentClass_.lock();
     if (!parent)
         vb::raise(vb::err::kObjectNotSet);
-    parent->support().LogError(error.number, error.description, std::string(kComponentName),
-                               "", routine_, error.line);
+    parent->support().LogError(error.number, error.description, std::string(kComponentName), "", routine_, error.line);
     modFormFunctions::ShowMsg(*parent, messageText(error, routine_), kCriticalStop);
 }
 

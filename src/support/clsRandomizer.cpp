@@ -21,8 +21,8 @@ void clsRandomizer::setDomainCount(std::int16_t count)
     domainCount_ = std::max<std::int16_t>(count, 0);
     dealt_.assign(static_cast<std::size_t>(domainCount_) + 1, false);
     remaining_ = domainCount_;
-    generator().seed(static_cast<std::mt19937::result_type>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    generator().seed(
+        static_cast<std::mt19937::result_type>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
 }
 
 std::int16_t clsRandomizer::GetNext()

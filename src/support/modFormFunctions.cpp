@@ -28,8 +28,8 @@ void findOrRaise(velm::DataIO& data, const std::string& name)
 
 }  // namespace
 
-std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace,
-                         std::int16_t iValue, const std::string& sSection, const std::string&)
+std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace, std::int16_t iValue,
+                         const std::string& sSection, const std::string&)
 {
     std::string text;
     vb::trap(oParent.moduleErrorDisplay(), "GetStaticMsg", [&] {

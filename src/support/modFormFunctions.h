@@ -20,8 +20,8 @@ inline constexpr std::int32_t kStaticInformationError = static_cast<std::int32_t
 
 // The static text of sKey (below sSection when given), its first "%" replaced by iValue when
 // bReplace; "" after a reported failure. Leaves FromRoot as it found it.
-std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace,
-                         std::int16_t iValue, const std::string& sSection, const std::string& sDefault = {});
+std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bReplace, std::int16_t iValue,
+                         const std::string& sSection, const std::string& sDefault = {});
 
 // The letter of choice position lIndex (the last "Keys" child with that "Id" wins); "" when none.
 std::string GetStaticLetter(std::int32_t lIndex, ItemParent& oParent);

@@ -4,9 +4,11 @@
 
 namespace vb {
 
-ComError::ComError(std::int32_t number, std::string description, std::string source,
-                   std::int32_t line)
-    : number(number), description(std::move(description)), source(std::move(source)), line(line)
+ComError::ComError(std::int32_t number, std::string description, std::string source, std::int32_t line)
+    : number(number)
+    , description(std::move(description))
+    , source(std::move(source))
+    , line(line)
 {
 }
 

@@ -27,8 +27,7 @@ inline constexpr std::int32_t kNotSupported = 438;
 // An error as a COM call reports it: number, description, source and line number.
 class ComError : public std::exception {
 public:
-    ComError(std::int32_t number, std::string description, std::string source = {},
-             std::int32_t line = 0);
+    ComError(std::int32_t number, std::string description, std::string source = {}, std::int32_t line = 0);
 
     // A run-time fault with the runtime's own description for that number and no source.
     static ComError runtime(std::int32_t number);

@@ -5,8 +5,14 @@
 namespace vb {
 namespace {
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 }  // namespace
 
@@ -19,7 +25,10 @@ std::string_view trimView(std::string_view text, std::string_view set)
     return text.substr(first, last - first + 1);
 }
 
-std::string trim(std::string_view text) { return std::string(trimView(text, " ")); }
+std::string trim(std::string_view text)
+{
+    return std::string(trimView(text, " "));
+}
 
 std::string upperAscii(std::string_view text)
 {
@@ -38,7 +47,7 @@ std::string lowerAscii(std::string_view text)
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
 std::string_view leftCodePoints(std::string_view text, std::size_t count)

@@ -26,8 +26,14 @@ char* writeUtf8(char* out, char32_t cp)
     return out;
 }
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(char32_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(char32_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // Decodes one code point at text[i], advancing i; malformed input yields U+FFFD and one byte.
 char32_t decodeUtf8(std::string_view text, std::size_t& i)

@@ -10,7 +10,10 @@
 namespace vb {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Reads an &H or &O literal; false when the text is not one.
 bool readRadixLiteral(std::string_view text, double& value)
@@ -62,8 +65,7 @@ bool readDecimal(std::string_view text, double& value)
     const std::string copy(text[0] == '+' ? text.substr(1) : text);
     auto [end, ec] = std::from_chars(copy.data(), copy.data() + copy.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        value = copy[0] == '-' ? -std::numeric_limits<double>::infinity()
-                               : std::numeric_limits<double>::infinity();
+        value = copy[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
         return true;
     }
     return ec == std::errc() && end == copy.data() + copy.size();
@@ -110,8 +112,14 @@ double roundHalfEven(double value)
     return std::nearbyint(value);
 }
 
-std::int16_t toInt16(double value) { return toInteger<std::int16_t>(value); }
-std::int32_t toInt32(double value) { return toInteger<std::int32_t>(value); }
+std::int16_t toInt16(double value)
+{
+    return toInteger<std::int16_t>(value);
+}
+std::int32_t toInt32(double value)
+{
+    return toInteger<std::int32_t>(value);
+}
 
 float toSingle(double value)
 {
@@ -144,10 +152,25 @@ std::string numberText(double value)
     return std::string(buffer, ec == std::errc() ? end : buffer);
 }
 
-bool Variant::toBool() const { return text_ ? vb::toBool(*text_) : false; }
-double Variant::toDouble() const { return text_ ? vb::toDouble(*text_) : 0.0; }
-std::int16_t Variant::toInt16() const { return vb::toInt16(toDouble()); }
-std::int32_t Variant::toInt32() const { return vb::toInt32(toDouble()); }
-float Variant::toSingle() const { return vb::toSingle(toDouble()); }
+bool Variant::toBool() const
+{
+    return text_ ? vb::toBool(*text_) : false;
+}
+double Variant::toDouble() const
+{
+    return text_ ? vb::toDouble(*text_) : 0.0;
+}
+std::int16_t Variant::toInt16() const
+{
+    return vb::toInt16(toDouble());
+}
+std::int32_t Variant::toInt32() const
+{
+    return vb::toInt32(toDouble());
+}
+float Variant::toSingle() const
+{
+    return vb::toSingle(toDouble());
+}
 
 }  // namespace vb

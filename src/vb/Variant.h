@@ -55,6 +55,9 @@ bool toBool(std::string_view text);
 std::string numberText(double value);
 
 // "True" or "False".
-inline std::string boolText(bool value) { return value ? "True" : "False"; }
+inline std::string boolText(bool value)
+{
+    return value ? "True" : "False";
+}
 
 }  // namespace vb

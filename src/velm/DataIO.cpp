@@ -20,7 +20,7 @@ constexpr std::string_view kIgnoredTail("\0 \t\r\n", 5);
 // Serials are unique in the process, so a position from another DataIO never matches here.
 std::uint64_t nextSerial()
 {
-    static std::atomic<std::uint64_t> last { 0 };
+    static std::atomic<std::uint64_t> last{0};
     return ++last;
 }
 
@@ -29,7 +29,10 @@ struct StringWriter : pugi::xml_writer {
     std::string text;
 };
 
-bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
+bool isElement(pugi::xml_node node)
+{
+    return node.type() == pugi::node_element;
+}
 
 // Names are checked so that the document always serialises to XML that loads again.
 bool isNameByte(unsigned char c, bool first)
@@ -248,10 +251,7 @@ struct DataIO::Impl {
     }
 
     // Appends a copy of node under parent, an element of this DataIO's own snapshot.
-    void append(pugi::xml_node parent, pugi::xml_node node)
-    {
-        snapshot->index.added(parent.append_copy(node));
-    }
+    void append(pugi::xml_node parent, pugi::xml_node node) { snapshot->index.added(parent.append_copy(node)); }
 
     // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its nodes first.
     void remove(pugi::xml_node top)
@@ -284,20 +284,29 @@ struct DataIO::Impl {
     mutable std::string scratch;
 };
 
-DataIO::DataIO()
-    : impl_(std::make_unique<Impl>())
-{
-}
+DataIO::DataIO() : impl_(std::make_unique<Impl>()) {}
 
 DataIO::~DataIO() = default;
 
-void DataIO::setOwner(std::weak_ptr<void> owner) { impl_->owner = std::move(owner); }
+void DataIO::setOwner(std::weak_ptr<void> owner)
+{
+    impl_->owner = std::move(owner);
+}
 
-std::shared_ptr<void> DataIO::Owner() const { return impl_->owner.lock(); }
+std::shared_ptr<void> DataIO::Owner() const
+{
+    return impl_->owner.lock();
+}
 
-bool DataIO::FromRoot() const { return impl_->fromRoot; }
+bool DataIO::FromRoot() const
+{
+    return impl_->fromRoot;
+}
 
-void DataIO::setFromRoot(bool fromRoot) { impl_->fromRoot = fromRoot; }
+void DataIO::setFromRoot(bool fromRoot)
+{
+    impl_->fromRoot = fromRoot;
+}
 
 void DataIO::LoadXml(std::string_view xml)
 {
@@ -345,7 +354,10 @@ bool DataIO::MoveToParent()
     return true;
 }
 
-void DataIO::Clear() { impl_->replaceSnapshot(emptySnapshot()); }
+void DataIO::Clear()
+{
+    impl_->replaceSnapshot(emptySnapshot());
+}
 
 bool DataIO::DeleteElement(std::string_view name)
 {
@@ -407,9 +419,15 @@ bool DataIO::FindElement(std::string_view name)
     return true;
 }
 
-bool DataIO::HasAttribute(std::string_view name) const { return !findAttribute(impl_->current, name).empty(); }
+bool DataIO::HasAttribute(std::string_view name) const
+{
+    return !findAttribute(impl_->current, name).empty();
+}
 
-vb::Variant DataIO::GetAttribute(std::string_view name) const { return attributeValue(impl_->current, name); }
+vb::Variant DataIO::GetAttribute(std::string_view name) const
+{
+    return attributeValue(impl_->current, name);
+}
 
 vb::Variant DataIO::GetText() const
 {

@@ -14,7 +14,10 @@ constexpr int kWalkedLookups = 2;
 // The table is never fuller than half, so that the runs between empty slots stay short.
 constexpr int kFewestSlotsShift = 32 - 5;
 
-bool isElement(pugi::xml_node node) { return node.type() == pugi::node_element; }
+bool isElement(pugi::xml_node node)
+{
+    return node.type() == pugi::node_element;
+}
 
 std::size_t depthOf(pugi::xml_node node)
 {
@@ -207,7 +210,8 @@ void ElementIndex::build(const pugi::xml_document& document)
         if (isElement(node))
             elements.push_back({hashOf(node.name()), node.internal_object()});
     }
-    const auto size = std::max<std::size_t>(std::bit_ceil(2 * elements.size() + 1), std::size_t(1) << (32 - kFewestSlotsShift));
+    const auto size =
+        std::max<std::size_t>(std::bit_ceil(2 * elements.size() + 1), std::size_t(1) << (32 - kFewestSlotsShift));
     slots_.assign(size, Slot());
     shift_ = 32 - std::countr_zero(size);
     crowded_.clear();

@@ -31,10 +31,7 @@ private:
     struct Answer {
         static constexpr std::size_t kLongestName = 30;
 
-        bool isFor(pugi::xml_node_struct* where, std::string_view what) const
-        {
-            return scope == where && named(what);
-        }
+        bool isFor(pugi::xml_node_struct* where, std::string_view what) const { return scope == where && named(what); }
         bool named(std::string_view what) const
         {
             return what.size() == length && std::char_traits<char>::compare(name, what.data(), length) == 0;

@@ -99,7 +99,7 @@ const std::vector<const ItemScorer::WeightedKey*>& ItemScorer::keysOf(DataIO& da
         }
         auto& seen = seen_[count];
         const bool same = keys_[count] && seen.text == text && seen.weighted == (weight != nullptr)
-            && (!weight || seen.weight == weight);
+                          && (!weight || seen.weight == weight);
         if (!same) {
             seen.text.assign(text);
             seen.weighted = weight != nullptr;

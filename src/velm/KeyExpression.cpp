@@ -15,8 +15,14 @@ struct Value {
     std::size_t term;
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isParenthesis(char c) { return c == '(' || c == ')'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isParenthesis(char c)
+{
+    return c == '(' || c == ')';
+}
 
 std::vector<std::string_view> tokensOf(std::string_view text)
 {
@@ -43,7 +49,8 @@ KeyExpression::KeyExpression(std::string_view text)
 {
     auto tokens = tokensOf(text);
     const auto count = tokens.size();
-    if (count >= 2 && vb::equalsIgnoreCase(tokens[count - 2], "AND") && vb::equalsIgnoreCase(tokens[count - 1], "ONLY")) {
+    if (count >= 2 && vb::equalsIgnoreCase(tokens[count - 2], "AND")
+        && vb::equalsIgnoreCase(tokens[count - 1], "ONLY")) {
         only_ = true;
         tokens.resize(count - 2);
     }
@@ -187,16 +194,11 @@ bool KeyExpression::emit(Step step, std::vector<bool>& bare)
 int KeyExpression::precedence(Op op)
 {
     switch (op) {
-    case Op::Not:
-        return 4;
-    case Op::Before:
-        return 3;
-    case Op::And:
-        return 2;
-    case Op::Or:
-        return 1;
-    default:
-        return 0;
+    case Op::Not: return 4;
+    case Op::Before: return 3;
+    case Op::And: return 2;
+    case Op::Or: return 1;
+    default: return 0;
     }
 }
 

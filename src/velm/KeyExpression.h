@@ -39,7 +39,6 @@ public:
     bool isOnly() const { return only_; }
 
 private:
-
     bool firstAnswers(const std::vector<std::string>& responses, std::vector<std::size_t>& firstAnswer) const;
     bool parse(const std::vector<std::string_view>& tokens);
     bool emit(Step step, std::vector<bool>& bare);

@@ -21,11 +21,9 @@ public:
     // Shows a message box; the button pressed, or 99999 when no message function exists.
     virtual std::int32_t ShowMessage(const std::string& sMessageText, std::int32_t MsgBoxStyle,
                                      const std::string& sApplicationTitle) = 0;
-    virtual bool LogError(std::int32_t lNumber, const std::string& sDescription,
-                          const std::string& sApp, const std::string& sModule,
-                          const std::string& sRoutine, std::int32_t lErl) = 0;
-    virtual void LogNote(const std::string& ModuleName, const std::string& Routine,
-                         const std::string& OtherInfo) = 0;
+    virtual bool LogError(std::int32_t lNumber, const std::string& sDescription, const std::string& sApp,
+                          const std::string& sModule, const std::string& sRoutine, std::int32_t lErl) = 0;
+    virtual void LogNote(const std::string& ModuleName, const std::string& Routine, const std::string& OtherInfo) = 0;
     virtual void LogWarning(const std::string& ModuleName, const std::string& Routine,
                             const std::string& OtherInfo) = 0;
     virtual void Navigate(std::int32_t Command) = 0;

@@ -91,7 +91,10 @@ struct ParseError {
     std::string message;
 };
 
-bool hasName(pugi::xml_node node, const char* name) { return std::strcmp(node.name(), name) == 0; }
+bool hasName(pugi::xml_node node, const char* name)
+{
+    return std::strcmp(node.name(), name) == 0;
+}
 
 std::vector<pugi::xml_node> elementChildren(pugi::xml_node node)
 {
@@ -120,39 +123,39 @@ Value baseValueOf(pugi::xml_node node)
         char* end = nullptr;
         const double number = std::strtod(text.c_str(), &end);
         if (text.empty() || *end != '\0')
-            throw ParseError {"baseValue \"" + text + "\" is not a number"};
+            throw ParseError{"baseValue \"" + text + "\" is not a number"};
         return Value::ofNumber(number);
     }
     if (type == "boolean")
         return Value::ofBoolean(text == "true" || text == "1");
     if (type == "identifier" || type == "string")
-        return text.empty() ? Value {} : Value {Value::Kind::Identifier, false, 0, text, {}};
-    throw ParseError {"baseValue of type \"" + type + "\""};
+        return text.empty() ? Value{} : Value{Value::Kind::Identifier, false, 0, text, {}};
+    throw ParseError{"baseValue of type \"" + type + "\""};
 }
 
 // Rules nest as deep as their author wrote them; evaluation recurses, so the depth is bounded.
 void checkDepth(int depth)
 {
     if (depth > kMaxDepth)
-        throw ParseError {"rules nested deeper than " + std::to_string(kMaxDepth)};
+        throw ParseError{"rules nested deeper than " + std::to_string(kMaxDepth)};
 }
 
 void requireIdentifier(pugi::xml_node node, const char* wanted)
 {
     if (std::strcmp(node.attribute("identifier").as_string(), wanted) != 0)
-        throw ParseError {std::string(node.name()) + " of \"" + node.attribute("identifier").as_string() + "\""};
+        throw ParseError{std::string(node.name()) + " of \"" + node.attribute("identifier").as_string() + "\""};
 }
 
 Expression expressionOf(pugi::xml_node node, int depth)
 {
     checkDepth(depth);
-    static const std::map<std::string, Op, std::less<>> operators = {{"match", Op::Match}, {"member", Op::Member},
-        {"contains", Op::Contains}, {"and", Op::And}, {"or", Op::Or}, {"not", Op::Not}, {"isNull", Op::IsNull},
-        {"sum", Op::Sum}};
+    static const std::map<std::string, Op, std::less<>> operators = {
+        {"match", Op::Match}, {"member", Op::Member}, {"contains", Op::Contains}, {"and", Op::And},
+        {"or", Op::Or},       {"not", Op::Not},       {"isNull", Op::IsNull},     {"sum", Op::Sum}};
     // (Operand counts are checked so that evaluation never reads past its operands.)
-    static const std::map<Op, std::pair<std::size_t, std::size_t>> arity = {{Op::Match, {2, 2}}, {Op::Member, {2, 2}},
-        {Op::Contains, {2, 2}}, {Op::And, {1, SIZE_MAX}}, {Op::Or, {1, SIZE_MAX}}, {Op::Not, {1, 1}},
-        {Op::IsNull, {1, 1}}, {Op::Sum, {1, SIZE_MAX}}};
+    static const std::map<Op, std::pair<std::size_t, std::size_t>> arity = {
+        {Op::Match, {2, 2}},     {Op::Member, {2, 2}}, {Op::Contains, {2, 2}}, {Op::And, {1, SIZE_MAX}},
+        {Op::Or, {1, SIZE_MAX}}, {Op::Not, {1, 1}},    {Op::IsNull, {1, 1}},   {Op::Sum, {1, SIZE_MAX}}};
     const std::string_view name = node.name();
     if (name == "baseValue")
         return {Op::BaseValue, baseValueOf(node), {}};
@@ -168,13 +171,13 @@ Expression expressionOf(pugi::xml_node node, int depth)
     }
     const auto found = operators.find(name);
     if (found == operators.end())
-        throw ParseError {"the expression " + std::string(name)};
-    Expression expression {found->second, {}, {}};
+        throw ParseError{"the expression " + std::string(name)};
+    Expression expression{found->second, {}, {}};
     for (const auto child : elementChildren(node))
         expression.operands.push_back(expressionOf(child, depth + 1));
     const auto [least, most] = arity.at(found->second);
     if (expression.operands.size() < least || expression.operands.size() > most)
-        throw ParseError {std::string(name) + " with " + std::to_string(expression.operands.size()) + " operands"};
+        throw ParseError{std::string(name) + " with " + std::to_string(expression.operands.size()) + " operands"};
     return expression;
 }
 
@@ -184,7 +187,7 @@ Expression onlyExpressionOf(pugi::xml_node node, int depth)
 {
     const auto children = elementChildren(node);
     if (children.empty())
-        throw ParseError {std::string(node.name()) + " without an expression"};
+        throw ParseError{std::string(node.name()) + " without an expression"};
     return expressionOf(children.front(), depth);
 }
 
@@ -194,7 +197,7 @@ Branch branchOf(pugi::xml_node node, bool conditional, int depth)
     Branch branch;
     if (conditional) {
         if (children.empty())
-            throw ParseError {std::string(node.name()) + " without a condition"};
+            throw ParseError{std::string(node.name()) + " without a condition"};
         branch.condition = expressionOf(children.front(), depth);
     }
     branch.rules = rulesOf(children, conditional ? 1 : 0, depth);
@@ -214,10 +217,10 @@ Rule conditionOf(pugi::xml_node node, int depth)
         else if (name == "responseElse" && !first && last)
             rule.branches.push_back(branchOf(children[i], false, depth + 1));
         else
-            throw ParseError {"responseCondition holding " + std::string(name) + " there"};
+            throw ParseError{"responseCondition holding " + std::string(name) + " there"};
     }
     if (rule.branches.empty())
-        throw ParseError {"an empty responseCondition"};
+        throw ParseError{"an empty responseCondition"};
     return rule;
 }
 
@@ -233,30 +236,33 @@ std::vector<Rule> rulesOf(const std::vector<pugi::xml_node>& nodes, std::size_t 
             requireIdentifier(child, "SCORE");
             rules.push_back({onlyExpressionOf(child, depth + 1), {}});
         } else {
-            throw ParseError {"the rule " + std::string(child.name())};
+            throw ParseError{"the rule " + std::string(child.name())};
         }
     }
     return rules;
 }
 
-Expression responseVariable() { return {Op::Response, {}, {}}; }
+Expression responseVariable()
+{
+    return {Op::Response, {}, {}};
+}
 
 // The standard templates, as the rules they stand for.
 std::vector<Rule> templateRules(std::string_view name)
 {
     if (name == "match_correct") {
-        Branch matched {Expression {Op::Match, {}, {responseVariable(), Expression {Op::Correct, {}, {}}}},
-            {Rule {Expression {Op::BaseValue, Value::ofNumber(1), {}}, {}}}};
-        Branch otherwise {std::nullopt, {Rule {Expression {Op::BaseValue, Value::ofNumber(0), {}}, {}}}};
-        return {Rule {std::nullopt, {std::move(matched), std::move(otherwise)}}};
+        Branch matched{Expression{Op::Match, {}, {responseVariable(), Expression{Op::Correct, {}, {}}}},
+                       {Rule{Expression{Op::BaseValue, Value::ofNumber(1), {}}, {}}}};
+        Branch otherwise{std::nullopt, {Rule{Expression{Op::BaseValue, Value::ofNumber(0), {}}, {}}}};
+        return {Rule{std::nullopt, {std::move(matched), std::move(otherwise)}}};
     }
     if (name == "map_response") {
-        Branch empty {Expression {Op::IsNull, {}, {responseVariable()}},
-            {Rule {Expression {Op::BaseValue, Value::ofNumber(0), {}}, {}}}};
-        Branch mapped {std::nullopt, {Rule {Expression {Op::MapResponse, {}, {}}, {}}}};
-        return {Rule {std::nullopt, {std::move(empty), std::move(mapped)}}};
+        Branch empty{Expression{Op::IsNull, {}, {responseVariable()}},
+                     {Rule{Expression{Op::BaseValue, Value::ofNumber(0), {}}, {}}}};
+        Branch mapped{std::nullopt, {Rule{Expression{Op::MapResponse, {}, {}}, {}}}};
+        return {Rule{std::nullopt, {std::move(empty), std::move(mapped)}}};
     }
-    throw ParseError {"the template " + std::string(name)};
+    throw ParseError{"the template " + std::string(name)};
 }
 
 }  // namespace
@@ -298,31 +304,22 @@ struct ResponseProcessing::Program {
     Value evaluate(const Expression& e, const Value& response, const Value& score) const
     {
         switch (e.op) {
-        case Op::BaseValue:
-            return e.constant;
-        case Op::Response:
-            return response;
-        case Op::Score:
-            return score;
-        case Op::Correct:
-            return correct;
-        case Op::MapResponse:
-            return Value::ofNumber(mapped(response));
-        case Op::IsNull:
-            return Value::ofBoolean(evaluate(e.operands[0], response, score).isNull());
+        case Op::BaseValue: return e.constant;
+        case Op::Response: return response;
+        case Op::Score: return score;
+        case Op::Correct: return correct;
+        case Op::MapResponse: return Value::ofNumber(mapped(response));
+        case Op::IsNull: return Value::ofBoolean(evaluate(e.operands[0], response, score).isNull());
         case Op::Not: {
             const Value operand = evaluate(e.operands[0], response, score);
-            return operand.kind == Value::Kind::Boolean ? Value::ofBoolean(!operand.boolean) : Value {};
+            return operand.kind == Value::Kind::Boolean ? Value::ofBoolean(!operand.boolean) : Value{};
         }
         case Op::And:
-        case Op::Or:
-            return logical(e, response, score);
-        case Op::Sum:
-            return sum(e, response, score);
+        case Op::Or: return logical(e, response, score);
+        case Op::Sum: return sum(e, response, score);
         case Op::Match:
         case Op::Member:
-        case Op::Contains:
-            return compare(e, response, score);
+        case Op::Contains: return compare(e, response, score);
         }
         return {};
     }
@@ -339,7 +336,7 @@ struct ResponseProcessing::Program {
             else if (value.boolean == decisive)
                 return Value::ofBoolean(decisive);
         }
-        return sawNull ? Value {} : Value::ofBoolean(!decisive);
+        return sawNull ? Value{} : Value::ofBoolean(!decisive);
     }
 
     Value sum(const Expression& e, const Value& response, const Value& score) const
@@ -370,7 +367,7 @@ struct ResponseProcessing::Program {
         const auto container = membersOf(e.op == Op::Member ? right : left);
         const auto wanted = membersOf(e.op == Op::Member ? left : right);
         return Value::ofBoolean(!wanted.empty()
-            && std::includes(container.begin(), container.end(), wanted.begin(), wanted.end()));
+                                && std::includes(container.begin(), container.end(), wanted.begin(), wanted.end()));
     }
 
     void run(const std::vector<Rule>& rules, const Value& response, Value& score) const
@@ -432,8 +429,8 @@ std::unique_ptr<ResponseProcessing::Program> programOf(pugi::xml_node root)
     for (const auto value : root.child("QtiCorrect").children("QtiValue"))
         correct.push_back(trimmedText(value));
     program->correct = program->multiple ? setOf(correct)
-        : correct.empty()                ? Value {}
-                                         : Value {Value::Kind::Identifier, false, 0, correct.front(), {}};
+                       : correct.empty() ? Value{}
+                                         : Value{Value::Kind::Identifier, false, 0, correct.front(), {}};
     readMapping(root.child("QtiMapping"), program->mapping);
     program->templateName = root.attribute("Template").as_string();
     if (!program->templateName.empty()) {
@@ -442,7 +439,7 @@ std::unique_ptr<ResponseProcessing::Program> programOf(pugi::xml_node root)
     }
     program->rules = rulesOf(elementChildren(root.child("QtiRules")), 0, 0);
     if (program->answerIds.size() > kMaxEnumeratedChoices)
-        throw ParseError {"own response rules over more than " + std::to_string(kMaxEnumeratedChoices) + " choices"};
+        throw ParseError{"own response rules over more than " + std::to_string(kMaxEnumeratedChoices) + " choices"};
     return program;
 }
 
@@ -462,10 +459,7 @@ std::pair<double, double> mappedRange(std::vector<double> values, std::size_t k,
 
 }  // namespace
 
-ResponseProcessing::ResponseProcessing(std::unique_ptr<Program> program)
-    : program_(std::move(program))
-{
-}
+ResponseProcessing::ResponseProcessing(std::unique_ptr<Program> program) : program_(std::move(program)) {}
 
 ResponseProcessing::ResponseProcessing(ResponseProcessing&&) noexcept = default;
 ResponseProcessing& ResponseProcessing::operator=(ResponseProcessing&&) noexcept = default;
@@ -484,7 +478,7 @@ std::optional<ResponseProcessing> ResponseProcessing::fromXml(std::string_view x
         root = root.child("QtiScoring");
     try {
         if (!root)
-            throw ParseError {"no QtiScoring element"};
+            throw ParseError{"no QtiScoring element"};
         return ResponseProcessing(programOf(root));
     } catch (const ParseError& failure) {
         if (error)
@@ -536,10 +530,19 @@ std::pair<double, double> ResponseProcessing::scoreRange(int maxChoices) const
     return {best, worst};
 }
 
-double ResponseProcessing::maxScore(int maxChoices) const { return scoreRange(maxChoices).first; }
+double ResponseProcessing::maxScore(int maxChoices) const
+{
+    return scoreRange(maxChoices).first;
+}
 
-double ResponseProcessing::minScore(int maxChoices) const { return scoreRange(maxChoices).second; }
+double ResponseProcessing::minScore(int maxChoices) const
+{
+    return scoreRange(maxChoices).second;
+}
 
-const std::vector<std::string>& ResponseProcessing::answerIds() const { return program_->answerIds; }
+const std::vector<std::string>& ResponseProcessing::answerIds() const
+{
+    return program_->answerIds;
+}
 
 }  // namespace velm

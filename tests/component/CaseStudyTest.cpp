@@ -15,15 +15,21 @@ namespace {
 
 using Rect = std::array<std::int32_t, 4>;
 
-platform::WindowSystem& windows() { return platform::WindowSystem::instance(); }
+platform::WindowSystem& windows()
+{
+    return platform::WindowSystem::instance();
+}
 
 // A case study that writes down every call the item makes, with its arguments, and gives the
 // question the right-hand 55 % of the item's rectangle.
 class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {
 public:
-    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override { record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd)); }
-    void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions, std::shared_ptr<velm::ParentInt>& support,
-                       const std::string& sPart) override
+    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override
+    {
+        record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd));
+    }
+    void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions,
+                       std::shared_ptr<velm::ParentInt>& support, const std::string& sPart) override
     {
         record("InitCaseStudy " + std::to_string(lBytes) + " " + std::to_string(lOptions) + " " + sPart);
         file = arFile;
@@ -55,7 +61,8 @@ public:
     }
     // Hidden before the item's window, freed after it is gone: both say what the item's window was then.
     void DisplayInt_HideExternalDisplay() override { record("DisplayInt_HideExternalDisplay " + itemWindow()); }
-    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override
+    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll,
+                                             std::string& sStateMsg) override
     {
         record("DisplayInt_GetExternalDisplayStatus");
         lDispState = 77;
@@ -66,7 +73,8 @@ public:
 
     static std::string text(const Rect& r)
     {
-        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + "," + std::to_string(r[3]);
+        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + ","
+               + std::to_string(r[3]);
     }
 
     // The item's window: its visibility, or "none".
@@ -92,10 +100,11 @@ protected:
         std::filesystem::create_directories(resources);
         // A registry of the test's own: a case study installed on this machine must not answer.
         ::setenv("VELM_REGISTRY", (resources / "registry").c_str(), 1);
-        platform::ComponentRegistry::instance().registerFactory(std::string(clsMultipleChoice::kCaseStudyProgId), [this] {
-            ++created;
-            return caseStudy;
-        });
+        platform::ComponentRegistry::instance().registerFactory(std::string(clsMultipleChoice::kCaseStudyProgId),
+                                                                [this] {
+                                                                    ++created;
+                                                                    return caseStudy;
+                                                                });
     }
     ~CaseStudy() override
     {
@@ -105,10 +114,14 @@ protected:
         std::filesystem::remove_all(resources);
     }
 
-    void writeCaseFile(const std::string& name, const std::string& bytes) { std::ofstream(resources / name, std::ios::binary) << bytes; }
+    void writeCaseFile(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(resources / name, std::ios::binary) << bytes;
+    }
     std::unique_ptr<ItemDriver> driver()
     {
-        auto item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
+        auto item =
+            std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
         caseStudy->itemWindow = [component = std::weak_ptr(item->component)] {
             const auto owner = component.lock();
             if (!owner || !owner->mainForm())
@@ -119,9 +132,9 @@ protected:
     }
 
     // A folder of each test's own: tests run side by side, and each writes its own case files.
-    const std::filesystem::path resources
-        = std::filesystem::temp_directory_path()
-          / ("quorin-case-study-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::filesystem::path resources = std::filesystem::temp_directory_path()
+                                            / ("quorin-case-study-" + std::to_string(::getpid()) + "-"
+                                               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::shared_ptr<RecordingCaseStudy> caseStudy = std::make_shared<RecordingCaseStudy>();
     int created = 0;
 };
@@ -172,7 +185,8 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     EXPECT_TRUE(display.ShowExternalDisplay(100, 200, 9000, 6000));
     platform::EventLoop::current().runUntilIdle();
     // The question's part of the rectangle, as the case study left it.
-    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}), (std::array{4050.0f, 0.0f, 4950.0f, 6000.0f}));
+    EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
+              (std::array{4050.0f, 0.0f, 4950.0f, 6000.0f}));
     // A later resize starts again from the driver's values, clamped as always.
     EXPECT_TRUE(display.ResizeExternalDisplay(0, 0, 7000, 7000));
     platform::EventLoop::current().runUntilIdle();
@@ -209,8 +223,8 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKeepsThePreviousOne)
 {
     writeCaseFile("C12.xml", "x");
-    const auto other
-        = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), ItemDriver::supportFolder(), resources);
+    const auto other = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
+                                                                   ItemDriver::supportFolder(), resources);
     for (const bool handsBackOther : {true, false}) {
         SCOPED_TRACE(handsBackOther ? "another" : "nothing");
         caseStudy->replaceSupport = true;

@@ -27,7 +27,8 @@ struct ItemParts {
     std::string stem = "<html><body>Which of these?</body></html>";
     Texts ids;  // empty: "A", "B", ...
     Texts texts;  // empty: "<html><body>Choice A</body></html>", ...
-    std::string answers = R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer><Answer Weight="-1">B</Answer>)";
+    std::string answers =
+        R"(<Answer Weight="2">A AND C</Answer><Answer Weight="0.5">A</Answer><Answer Weight="-1">B</Answer>)";
     std::string heading = "Question 1";
     std::string extra;  // after the key: a State, exhibits, instructions
     std::string caseCode = "NONE";
@@ -39,14 +40,16 @@ inline std::string itemXml(const ItemParts& parts = {})
     const auto attribute = [](const char* name, const std::string& value) {
         return value.empty() ? std::string() : std::string(" ") + name + "=\"" + value + "\"";
     };
-    std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language) + attribute("ResponseType", parts.responseType)
-                      + " CaseCode=\"" + parts.caseCode + "\"><ItemStem><Heading>" + parts.heading + "</Heading><Text><![CDATA["
-                      + parts.stem + "]]></Text></ItemStem><Choices Max=\"" + parts.max + "\"" + attribute("Min", parts.min)
+    std::string xml = "<MultipleChoiceItem" + attribute("Language", parts.language)
+                      + attribute("ResponseType", parts.responseType) + " CaseCode=\"" + parts.caseCode
+                      + "\"><ItemStem><Heading>" + parts.heading + "</Heading><Text><![CDATA[" + parts.stem
+                      + "]]></Text></ItemStem><Choices Max=\"" + parts.max + "\"" + attribute("Min", parts.min)
                       + " RandomOrder=\"" + parts.randomOrder + "\">";
     for (int i = 0; i < parts.choices; ++i) {
         const auto index = static_cast<std::size_t>(i);
         const std::string id = index < parts.ids.size() ? parts.ids[index] : std::string(1, static_cast<char>('A' + i));
-        const std::string text = index < parts.texts.size() ? parts.texts[index] : "<html><body>Choice " + id + "</body></html>";
+        const std::string text =
+            index < parts.texts.size() ? parts.texts[index] : "<html><body>Choice " + id + "</body></html>";
         xml += "<Choice AnswerID=\"" + id + "\"><![CDATA[" + text + "]]></Choice>";
     }
     return xml + "</Choices><Answers>" + parts.answers + "</Answers>" + parts.extra + "</MultipleChoiceItem>";
@@ -70,7 +73,10 @@ inline std::string withScrollFlag(const std::string& state)
 }
 
 // UTF-16LE bytes of UTF-8 text, as the driver hands text over.
-inline vb::ByteArray bytes(const std::string& text) { return vb::bytesFromText(text); }
+inline vb::ByteArray bytes(const std::string& text)
+{
+    return vb::bytesFromText(text);
+}
 
 // The number of the error the call fails with, as the driver sees it; 0 when it returns.
 inline std::int32_t failureOf(const std::function<void()>& call)
@@ -93,7 +99,8 @@ class ItemDriver {
 public:
     // Not yet initialised; the bundled English and German static strings unless others are
     // given, the shared test support folder unless another is, and no resources unless given.
-    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(), const std::filesystem::path& supportDir = supportFolder(),
+    explicit ItemDriver(const char* statics = velm::host::bundledStaticStrings(),
+                        const std::filesystem::path& supportDir = supportFolder(),
                         const std::filesystem::path& resourceDir = {})
         : support(std::make_shared<velm::host::SupportObject>(statics, supportDir, resourceDir))
     {
@@ -101,8 +108,7 @@ public:
         display().SetParentWnd(parentWindow);
     }
     // Initialised with the item of those parts.
-    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0)
-        : ItemDriver()
+    explicit ItemDriver(const ItemParts& parts, std::int32_t options = 0) : ItemDriver()
     {
         EXPECT_TRUE(init(itemXml(parts), options));
     }
@@ -144,7 +150,10 @@ public:
         return vb::textFromBytes(vb::ByteArray(saved.begin(), saved.end() - 12));
     }
     // SetExternalStateArray with these bytes.
-    void restore(const vb::ByteArray& state) { display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size())); }
+    void restore(const vb::ByteArray& state)
+    {
+        display().SetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
+    }
     // The response of that type, sized by GetResponseBytes and read by GetResponse.
     std::string response(std::int32_t lRespType)
     {
@@ -174,15 +183,17 @@ public:
     }
     // RescoreExternalDisplay, or RescoreExternalDisplayQuick when a document is given, with as many
     // response bytes as there are unless told otherwise; outputs set to junk before.
-    Score rescore(const vb::ByteArray& response, std::optional<std::int32_t> lRespBytes = {}, const vb::ByteArray* document = nullptr)
+    Score rescore(const vb::ByteArray& response, std::optional<std::int32_t> lRespBytes = {},
+                  const vb::ByteArray* document = nullptr)
     {
         Score s{false, 9, 9, 9, 9, 9};
         auto& [result, correct, incorrect, notAttempted, notScored, raw] = s;
         const auto n = lRespBytes.value_or(static_cast<std::int32_t>(response.size()));
         std::int32_t length = 0;
-        result = document ? display().RescoreExternalDisplayQuick(response, n, correct, incorrect, notAttempted, notScored, raw, *document,
-                                                                  length)
-                          : display().RescoreExternalDisplay(response, n, correct, incorrect, notAttempted, notScored, raw);
+        result = document
+                     ? display().RescoreExternalDisplayQuick(response, n, correct, incorrect, notAttempted, notScored,
+                                                             raw, *document, length)
+                     : display().RescoreExternalDisplay(response, n, correct, incorrect, notAttempted, notScored, raw);
         return s;
     }
     // The error entries of the driver's log, oldest first.

@@ -11,7 +11,10 @@
 namespace quorin::test {
 namespace {
 
-platform::WindowSystem& windows() { return platform::WindowSystem::instance(); }
+platform::WindowSystem& windows()
+{
+    return platform::WindowSystem::instance();
+}
 
 TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBackAndReleasesEverything)
 {
@@ -26,7 +29,8 @@ TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBack
     EXPECT_EQ(display.hwnd(), 0);
 
     // Resize or Show, left, top, width, height, then the width and height the window gets.
-    const std::array<std::int32_t, 7> cases[] = {{0, 0, 0, 100, 100, 100, 100}, {1, 0, 0, 100, 100, 8000, 4500},
+    const std::array<std::int32_t, 7> cases[] = {{0, 0, 0, 100, 100, 100, 100},
+                                                 {1, 0, 0, 100, 100, 8000, 4500},
                                                  {1, 15, 30, 7999, 4499, 8000, 4500},
                                                  {1, 15, 30, 8001, 4501, 8001, 4501}};
     for (const auto& [resize, left, top, width, height, shownWidth, shownHeight] : cases) {
@@ -68,7 +72,13 @@ TEST(Lifecycle, InitTakesTheStaticsOfTheItemsLanguageOrTheFirstTheGivenOrAnEmpty
     const Case cases[] = {
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0, {false, false, false}},
         {"DEU", "Arial", "Quorin Prüfung", "Alles löschen", stateWith({"B"}), 0x111, {true, true, true}},
-        {"FRA", "", "Quorin Examination", "Clear All", "<State><Scroll>1</Scroll><Responses/></State>", 0x1, {true, false, false}},
+        {"FRA",
+         "",
+         "Quorin Examination",
+         "Clear All",
+         "<State><Scroll>1</Scroll><Responses/></State>",
+         0x1,
+         {true, false, false}},
         {"deu", "", "Quorin Examination", "Clear All", "", 0x10, {false, true, false}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0x100, {false, false, true}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", ~0x111, {false, false, false}},
@@ -177,7 +187,8 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
         {"definition truncated", vb::ByteArray(good.begin(), good.begin() + good.size() / 2), statics, malformed},
         {"definition in UTF-8", vb::ByteArray(utf8.begin(), utf8.end()), statics, malformed},
         {"odd byte appended to the definition", odd, statics, 0},
-        {"definition of another item type", bytes("<OtherItem><State/></OtherItem>"), statics, vb::err::kInvalidProcedureCall},
+        {"definition of another item type", bytes("<OtherItem><State/></OtherItem>"), statics,
+         vb::err::kInvalidProcedureCall},
     };
     for (const auto& [name, definition, staticStrings, number] : cases) {
         SCOPED_TRACE(name);

@@ -33,7 +33,7 @@ TEST(StateExchange, AFortyCharacterStateTakes92BytesAndCopiesStopAtLBytesAndAtTh
     // The caller's array size, lBytes, the state bytes and key bytes copied. The last 12 bytes of
     // a 92-byte array stay untouched; lBytes 10 copies 5 characters.
     const std::array<std::int32_t, 4> cases[] = {{92, 92, 80, 26}, {92, 10, 10, 10}, {4, 200, 4, 4},
-                                                 {100, 9, 9, 9},   {100, -5, 0, 0}, {0, 100, 0, 0}};
+                                                 {100, 9, 9, 9},   {100, -5, 0, 0},  {0, 100, 0, 0}};
     for (const auto& [size, lBytes, stateCopied, keyCopied] : cases) {
         SCOPED_TRACE(std::to_string(size) + " bytes, lBytes " + std::to_string(lBytes));
         vb::ByteArray stateArray(static_cast<std::size_t>(size), kUntouched);
@@ -56,11 +56,17 @@ TEST(StateExchange, ResponsesOfAnswersAAndCFollowTheResponseType)
     const std::string answerList = "<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType>"
                                    R"(<UserAnswers><Answer Value="A"/><Answer Value="C"/></UserAnswers>)";
     const std::tuple<const char*, std::int32_t, std::string> cases[] = {
-        {"S", 0, "A AND C, A"}, {"S", 1, "A, C"}, {"S", 2, ""},
+        {"S", 0, "A AND C, A"},
+        {"S", 1, "A, C"},
+        {"S", 2, ""},
         {"N", 0, "<Answers>" + key + "</Answers>"},
         {"N", 1, "<Responses><Response>A</Response><Response>C</Response></Responses>"},
-        {"X", 0, convertedKey}, {"X", 1, answerList}, {"", 1, answerList}, {"n", 0, convertedKey},
-        {"S", -1, ""}, {"N", 3, ""},
+        {"X", 0, convertedKey},
+        {"X", 1, answerList},
+        {"", 1, answerList},
+        {"n", 0, convertedKey},
+        {"S", -1, ""},
+        {"N", 3, ""},
     };
     for (const auto& [responseType, type, text] : cases) {
         SCOPED_TRACE(std::string(responseType) + " type " + std::to_string(type));
@@ -79,7 +85,9 @@ TEST(StateExchange, ResponsesOfAnswersAAndCFollowTheResponseType)
 TEST(StateExchange, AnItemWithoutAKeyGivesAnEmptyOneInEveryLayout)
 {
     const std::tuple<const char*, std::string> cases[] = {
-        {"S", ""}, {"N", "<Answers/>"}, {"X", "<Answers/>"},
+        {"S", ""},
+        {"N", "<Answers/>"},
+        {"X", "<Answers/>"},
     };
     for (const auto& [responseType, text] : cases) {
         SCOPED_TRACE(responseType);

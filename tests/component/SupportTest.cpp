@@ -57,7 +57,8 @@ TEST(Messages, ErrorsInARowAreShownEachUnderItsRoutineByTheInstanceThatRaisedThe
 {
     ItemDriver english({.language = "ENU"});
     ItemDriver german({.language = "DEU"});
-    EXPECT_FALSE(vb::trap(german.component->goErrorDisplay.get(), "FirstRoutine", [] { throw vb::ComError(1234, "", "Elsewhere", 42); }));
+    EXPECT_FALSE(vb::trap(german.component->goErrorDisplay.get(), "FirstRoutine",
+                          [] { throw vb::ComError(1234, "", "Elsewhere", 42); }));
     vb::ByteArray empty;
     EXPECT_FALSE(german.display().GetResponse(0, empty, 10));
     EXPECT_TRUE(english.support->messages().empty());
@@ -67,15 +68,16 @@ TEST(Messages, ErrorsInARowAreShownEachUnderItsRoutineByTheInstanceThatRaisedThe
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ((std::tuple{errors[0].number, errors[0].text, errors[0].module, errors[0].routine, errors[0].line}),
               (std::tuple{1234, "", "QuorinMultipleChoice", "FirstRoutine", 42}));
-    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine}), (std::tuple{vb::err::kSubscriptOutOfRange, "GetResponse"}));
+    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine}),
+              (std::tuple{vb::err::kSubscriptOutOfRange, "GetResponse"}));
     Texts boxes;
     for (const auto& box : german.support->messages())
         boxes.push_back(std::to_string(box.style) + " " + box.title + ": " + box.text);
-    EXPECT_EQ(
-        boxes,
-        (Texts{"16 Quorin Prüfung: Error: Description - .  Number - 1234  Source - Elsewhere  Routine - FirstRoutine  LineNumber - 42",
-               "16 Quorin Prüfung: Error: Description - Subscript out of range.  Number - 9  Source - QuorinMultipleChoice  Routine - "
-               "GetResponse  LineNumber - 0"}));
+    EXPECT_EQ(boxes, (Texts{"16 Quorin Prüfung: Error: Description - .  Number - 1234  Source - Elsewhere  Routine - "
+                            "FirstRoutine  LineNumber - 42",
+                            "16 Quorin Prüfung: Error: Description - Subscript out of range.  Number - 9  Source - "
+                            "QuorinMultipleChoice  Routine - "
+                            "GetResponse  LineNumber - 0"}));
     EXPECT_EQ(english.errorRoutines(), Texts{"GetExternalStateArray"});
     ASSERT_EQ(english.support->messages().size(), 1u);
     EXPECT_EQ(english.support->messages()[0].title, "Quorin Examination");

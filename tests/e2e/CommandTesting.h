@@ -37,8 +37,14 @@ inline std::string quoted(const std::string& text)
         word += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return word + "'";
 }
-inline std::string quoted(const fs::path& path) { return quoted(path.string()); }
-inline std::string quoted(const char* text) { return quoted(std::string(text)); }
+inline std::string quoted(const fs::path& path)
+{
+    return quoted(path.string());
+}
+inline std::string quoted(const char* text)
+{
+    return quoted(std::string(text));
+}
 
 class CommandTest : public ::testing::Test {
 protected:
@@ -49,7 +55,8 @@ protected:
     // standard output captured in the work folder.
     CommandRun shell(const std::string& commandLine, const std::string& out = "")
     {
-        const auto command = commandLine + " >" + (out.empty() ? quoted(work_ / "out") : out) + " 2>" + quoted(work_ / "err");
+        const auto command =
+            commandLine + " >" + (out.empty() ? quoted(work_ / "out") : out) + " 2>" + quoted(work_ / "err");
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(work_ / "out"), readAll(work_ / "err")};
     }
@@ -57,9 +64,9 @@ protected:
     std::string host() const { return "VELM_REGISTRY=" + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST); }
 
     const fs::path work_ = fs::temp_directory_path()
-        / ("velm-e2e-" + std::to_string(::getpid()) + "-"
-           + ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-"
-           + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                           / ("velm-e2e-" + std::to_string(::getpid()) + "-"
+                              + ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-"
+                              + ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 }  // namespace command_testing

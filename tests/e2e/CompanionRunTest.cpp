@@ -14,8 +14,11 @@ json calls(std::initializer_list<const char*> names)
 
 json event(const char* type, int keyCode, bool blocked, bool selectionEmptied = false)
 {
-    return {
-        {"type", type}, {"keyCode", keyCode}, {"cancelBubble", blocked}, {"returnValue", !blocked}, {"selectionEmptied", selectionEmptied}};
+    return {{"type", type},
+            {"keyCode", keyCode},
+            {"cancelBubble", blocked},
+            {"returnValue", !blocked},
+            {"selectionEmptied", selectionEmptied}};
 }
 
 TEST_F(RunCommand, ExhibitsOpenOverTheItemOnceInThreeSecondsAndASelfClosingOneLeavesNoWindow)
@@ -64,8 +67,9 @@ TEST_F(RunCommand, InstructionsOpenCentredUnderTheirCaptionAndPassOnlyTheDrivers
     // 6000 by 4500 in the middle of the item's 9000 by 6000, under the static caption.
     EXPECT_EQ(instructions["open"], true);
     EXPECT_EQ(instructions["caption"], "Instructions");
-    EXPECT_EQ((std::vector<int>{instructions["left"], instructions["top"], instructions["width"], instructions["height"]}),
-              (std::vector<int>{1500, 750, 6000, 4500}));
+    EXPECT_EQ(
+        (std::vector<int>{instructions["left"], instructions["top"], instructions["width"], instructions["height"]}),
+        (std::vector<int>{1500, 750, 6000, 4500}));
     EXPECT_EQ(result.views[0]["lastEvent"], nullptr);
 
     // The page's answer to each event reaches the view: the driver's Alt+N passes, a selection is cancelled.
@@ -95,10 +99,11 @@ TEST_F(RunCommand, ACaseStudyGetsItsCallsInOrderAndGivesTheQuestionTheRightOfThe
     const auto result = visit("case-study-item.xml", "case-study-visit.script");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 3u);
-    const auto bound
-        = calls({"DisplayInt_SetParentWnd", "InitCaseStudy", "getCaseParent", "DisplayInt_ShowExternalDisplay", "QuestionSize"});
+    const auto bound = calls({"DisplayInt_SetParentWnd", "InitCaseStudy", "getCaseParent",
+                              "DisplayInt_ShowExternalDisplay", "QuestionSize"});
     // 9000 wide: the passage keeps 9000 - 4950.
-    EXPECT_EQ(result.views[0]["caseStudy"], (json{{"bound", true}, {"calls", bound}, {"questionRect", {4050, 0, 4950, 6000}}}));
+    EXPECT_EQ(result.views[0]["caseStudy"],
+              (json{{"bound", true}, {"calls", bound}, {"questionRect", {4050, 0, 4950, 6000}}}));
     EXPECT_EQ(result.views[0]["window"]["left"], 4050);
     EXPECT_EQ(result.views[0]["window"]["width"], 4950);
     // In a case study the frame is the case study's: no title, edges or bottom strip.
@@ -123,8 +128,8 @@ TEST_F(RunCommand, AMissingCaseFileIsTheMessageAndAPlainItemAndTheCaseFolderIsSe
     EXPECT_EQ(view["caseStudy"], nullptr);
     EXPECT_EQ(view["window"]["width"], 9000);
 
-    const auto found = run(quoted(folder / "item.xml") + " --json --case-dir " + quoted(fs::path(QUORIN_EXAMPLES_DIR)) + " --support-dir "
-                           + quoted(work_ / "support"));
+    const auto found = run(quoted(folder / "item.xml") + " --json --case-dir " + quoted(fs::path(QUORIN_EXAMPLES_DIR))
+                           + " --support-dir " + quoted(work_ / "support"));
     ASSERT_EQ(found.exitCode, 0) << found.err;
     EXPECT_TRUE(found.views.back()["messages"].empty());
     EXPECT_EQ(found.views.back()["caseStudy"]["bound"], true);

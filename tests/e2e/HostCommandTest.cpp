@@ -47,7 +47,8 @@ TEST_F(HostCommand, InspectPrintsWhatTheDriverReceivesAndSavedStateBytesRestoreI
     ASSERT_EQ(bytes.size(), 252u);
     EXPECT_EQ(bytes.substr(240), std::string(12, '\0'));
     for (const auto& entry : fs::directory_iterator(work_))
-        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << "left behind: " << entry.path();
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos)
+            << "left behind: " << entry.path();
 
     const auto second = run("inspect " + item_ + " --state-bytes " + quoted(saved));
     ASSERT_EQ(second.exitCode, 0) << second.err;
@@ -60,7 +61,8 @@ TEST_F(HostCommand, DamagedStateBytesAreReportedAndTheItemKeepsItsState)
     std::ofstream(damaged, std::ios::binary) << "\x01\x02\x03 not a state";
     const auto result = run("inspect " + item_ + " --state-bytes " + quoted(damaged));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find(R"("state":"<State><Responses/><ItemAreaScroll>False</ItemAreaScroll></State>")"), std::string::npos)
+    EXPECT_NE(result.out.find(R"("state":"<State><Responses/><ItemAreaScroll>False</ItemAreaScroll></State>")"),
+              std::string::npos)
         << result.out;
     EXPECT_NE(result.out.find(R"("routine":"SetExternalStateArray")"), std::string::npos) << result.out;
 }
@@ -72,8 +74,10 @@ TEST_F(HostCommand, ScorePrintsTheRescoredOutcome)
     const std::pair<const char*, const char*> cases[] = {
         {"'A, C,'", R"("correct":1,"incorrect":0,"notAttempted":0,"notScored":0,"raw":1,)"
                     R"("state":"<State><Responses><Response>A</Response><Response>C</Response></Responses></State>")"},
-        {"''", R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
-        {"'  '", R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
+        {"''",
+         R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
+        {"'  '",
+         R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
     };
     for (const auto& [response, fields] : cases) {
         const auto result = run("score " + item_ + " --response " + response);
@@ -87,7 +91,8 @@ TEST_F(HostCommand, BadFilesAndOptionsGiveOneLineAndExitTwo)
     const auto missing = quoted(work_ / "missing.xml");
     for (const auto& arguments :
          {"inspect " + missing, "score " + missing + " --response A", "inspect " + item_ + " --static " + missing,
-          "inspect " + item_ + " --options many", "inspect " + item_ + " --state " + missing, "score " + item_, std::string("inspect")}) {
+          "inspect " + item_ + " --options many", "inspect " + item_ + " --state " + missing, "score " + item_,
+          std::string("inspect")}) {
         const auto result = run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << arguments << ": " << result.err;
@@ -120,14 +125,18 @@ TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
     const std::string emptyItemFailed = "velm-host: the item failed to initialise: Malformed XML: No document element "
                                         "found at offset 0 (error -2147221503 in InitExternalDisplay)\n";
     std::vector<FailureCase> cases{
-        {"inspect " + item_ + " --state " + quoted(folder), 2, "velm-host: cannot read " + folder.string() + ": it is a folder\n"},
+        {"inspect " + item_ + " --state " + quoted(folder), 2,
+         "velm-host: cannot read " + folder.string() + ": it is a folder\n"},
         {"inspect " + item_ + " --state-bytes " + quoted(pipe), 2,
-         "velm-host: cannot read " + pipe.string() + ": it is a pipe, not a file (give - to read the standard input)\n"},
-        {"inspect /dev/stdin", 2, "velm-host: cannot read /dev/stdin: it is a pipe, not a file (give - to read the standard input)\n",
+         "velm-host: cannot read " + pipe.string()
+             + ": it is a pipe, not a file (give - to read the standard input)\n"},
+        {"inspect /dev/stdin", 2,
+         "velm-host: cannot read /dev/stdin: it is a pipe, not a file (give - to read the standard input)\n",
          "cat " + item_ + " |"},
         {"inspect " + item_ + " --state-bytes " + throughFile, 2,
          "velm-host: cannot read " + throughFile.substr(1, throughFile.size() - 2) + ": Not a directory\n"},
-        {"inspect - --state -", 2, "velm-host: only one input can be read from the standard input: -\n", "cat " + item_ + " |"},
+        {"inspect - --state -", 2, "velm-host: only one input can be read from the standard input: -\n",
+         "cat " + item_ + " |"},
         {"inspect " + quoted(empty), 1, emptyItemFailed},
         {"score " + quoted(empty) + " --response A", 1, emptyItemFailed},
         {"demo " + quoted(empty), 1, emptyItemFailed},
@@ -137,21 +146,24 @@ TEST_F(HostCommand, EveryFailureIsOneLineNamingItAndAnHonestExitCode)
         {"demo " + quoted(damaged), 1,
          "velm-host: the item failed to initialise: Malformed XML: Text outside an "
          "element at offset 0 (error -2147221503 in InitExternalDisplay)\n"},
-        {"inspect " + item_ + " --save-state-bytes /dev/full", 2, "velm-host: cannot write /dev/full: no space left on the device\n"},
+        {"inspect " + item_ + " --save-state-bytes /dev/full", 2,
+         "velm-host: cannot write /dev/full: no space left on the device\n"},
         {"inspect " + item_ + " --save-state-bytes " + quoted(folder), 2,
          "velm-host: cannot write " + folder.string() + ": it is a folder\n"},
         {"inspect " + item_, 2, "velm-host: cannot write the standard output\n", "", "/dev/full"},
         {"frob " + item_, 2,
-         "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, serve, qti)\n"},
+         "velm-host: unknown subcommand frob (the subcommands are keys, demo, inspect, score, run, rescore, lint, "
+         "serve, qti)\n"},
     };
     // Permissions bind everyone but the superuser, who reads every file.
     if (::geteuid() != 0) {
         const auto locked = work_ / "locked.xml";
         std::ofstream(locked) << readAll(fs::path(QUORIN_EXAMPLES_DIR) / "basic-state.xml");
         fs::permissions(locked, fs::perms::none);
+        cases.push_back({"inspect " + item_ + " --state " + quoted(locked), 2,
+                         "velm-host: cannot read " + locked.string() + ": permission denied\n"});
         cases.push_back(
-            {"inspect " + item_ + " --state " + quoted(locked), 2, "velm-host: cannot read " + locked.string() + ": permission denied\n"});
-        cases.push_back({"inspect " + quoted(locked), 2, "velm-host: cannot read " + locked.string() + ": permission denied\n"});
+            {"inspect " + quoted(locked), 2, "velm-host: cannot read " + locked.string() + ": permission denied\n"});
     }
     for (const auto& c : cases) {
         const auto result = run(c.arguments, c.input, c.out);
@@ -179,9 +191,10 @@ TEST_F(HostCommand, DemoTellsOneVisit)
 {
     const auto result = run("demo " + item_ + " --state " + state_);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    for (const char* line : {"initialised: yes\n", "item window: handle ", "inside the driver's window, visible\n", "candidate: A, C\n",
-                             "answer status: 100\n", "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n",
-                             "\"routine\":\"FreeExternalDisplay\",\"text\":\"End\"}\n"})
+    for (const char* line :
+         {"initialised: yes\n", "item window: handle ", "inside the driver's window, visible\n", "candidate: A, C\n",
+          "answer status: 100\n", "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n",
+          "\"routine\":\"FreeExternalDisplay\",\"text\":\"End\"}\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " in\n" << result.out;
 }
 
@@ -190,8 +203,9 @@ TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
 {
     const auto temporary = work_ / "tmp";
     fs::create_directories(temporary);
-    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary) + " VELM_REGISTRY=" + quoted(work_ / "registry") + " "
-                         + quoted(QUORIN_VELM_HOST) + " score " + item_ + " --response A >/dev/null 2>" + quoted(work_ / "err");
+    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary)
+                         + " VELM_REGISTRY=" + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " score "
+                         + item_ + " --response A >/dev/null 2>" + quoted(work_ / "err");
     const int first = std::system(command.c_str());
     ASSERT_EQ(WEXITSTATUS(first), 0) << readAll(work_ / "err");
     const auto own = temporary / ("velm-host-" + std::to_string(getuid()));
@@ -199,7 +213,8 @@ TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
     fs::permissions(own, fs::perms::all);  // as a folder another user made first would be
     const int second = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(second), 2);
-    EXPECT_NE(readAll(work_ / "err").find("is not this user's own folder"), std::string::npos) << readAll(work_ / "err");
+    EXPECT_NE(readAll(work_ / "err").find("is not this user's own folder"), std::string::npos)
+        << readAll(work_ / "err");
 }
 
 }  // namespace
@@ -217,10 +232,12 @@ TEST_F(HostCommand, AQtiItemScoresByItsOwnRules)
     for (const auto& [item, response, options, raw] : cases) {
         const auto result = run("score " + quoted(items / item) + " --response '" + response + "'" + options);
         ASSERT_EQ(result.exitCode, 0) << item << ": " << result.err;
-        EXPECT_NE(result.out.find(std::string("\"raw\":") + raw + ","), std::string::npos) << item << ": " << result.out;
+        EXPECT_NE(result.out.find(std::string("\"raw\":") + raw + ","), std::string::npos)
+            << item << ": " << result.out;
     }
     const auto inspected = run("inspect " + quoted(items / "v22-map-multiple.xml"));
-    EXPECT_NE(inspected.out.find(R"("scoreInfo":{"result":true,"items":1,"max":2,"min":0})"), std::string::npos) << inspected.out;
+    EXPECT_NE(inspected.out.find(R"("scoreInfo":{"result":true,"items":1,"max":2,"min":0})"), std::string::npos)
+        << inspected.out;
     EXPECT_TRUE(fs::is_regular_file(work_ / "support" / "table.png"));
 
     const auto refused = run("score " + quoted(items / "v22-images-fixed.xml") + " --response B");

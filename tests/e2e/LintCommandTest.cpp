@@ -45,8 +45,9 @@ TEST_F(Lint, OurQtiItemsAreCleanOnceTheirFixedChoicesMayShuffle)
     const auto items = fs::path(QUORIN_TESTS_DIR).parent_path() / "qti" / "items";
     const auto strict = lint(".", items);
     EXPECT_EQ(strict.exitCode, 1);
-    EXPECT_EQ(strict.lines, std::vector<std::string> {"./v22-images-fixed.xml: error: refused: fixed choices among "
-                                                      "shuffled ones (all or none are shuffled here; --allow-unfixed accepts it)"});
+    EXPECT_EQ(strict.lines,
+              std::vector<std::string>{"./v22-images-fixed.xml: error: refused: fixed choices among "
+                                       "shuffled ones (all or none are shuffled here; --allow-unfixed accepts it)"});
     const auto unfixed = lint("--allow-unfixed .", items);
     EXPECT_EQ(unfixed.exitCode, 0) << unfixed.err;
     EXPECT_TRUE(unfixed.lines.empty()) << unfixed.lines.front();
@@ -67,7 +68,8 @@ TEST_F(Lint, EachBrokenItemReportsItsOneFaultAtItsLine)
         "./missing-exhibit.xml:8: error: the exhibit's init file \"map.xml\" is not in the resources folder",
         "./missing-id.xml:10: error: a Choice without AnswerID",
         "./missing-image.xml:5: error: the stem shows the image \"nowhere.png\", which the resources folder lacks",
-        "./missing-instructions-image.xml:17: error: the instructions shows the image \"gone.png\", which the resources folder lacks",
+        "./missing-instructions-image.xml:17: error: the instructions shows the image \"gone.png\", which the "
+        "resources folder lacks",
         "./no-positive-weight.xml:13: error: no answer key has a positive weight",
         "./not-html.xml:10: warning: choice 2 does not begin with \"<html>\": the candidate sees nothing of it",
         "./not-well-formed.xml:15: error: not well-formed XML: Start-end tags mismatch",
@@ -93,10 +95,11 @@ TEST_F(Lint, TheStaticStringsMustHoldALetterForEveryChoiceAndEveryTextTheCompone
     }
     // The component itself misses the calculator's caption when it builds the button bar; that
     // report stands for the fault, which is not reported a second time.
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "the component reports error -2147221494 in GetStaticMsg: Static node not found, cmdCalculator",
-                            "the static strings of ENU have no letter for choice 3",
-                            "the static strings of ENU lack the message msgClearAll"}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{
+                  "the component reports error -2147221494 in GetStaticMsg: Static node not found, cmdCalculator",
+                  "the static strings of ENU have no letter for choice 3",
+                  "the static strings of ENU lack the message msgClearAll"}));
 }
 
 TEST_F(Lint, OneErrorIsEnoughToExitOne)
@@ -104,7 +107,8 @@ TEST_F(Lint, OneErrorIsEnoughToExitOne)
     const auto result = lint("max-zero.xml", kBroken);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "velm-host: 1 error in 1 item\n");
-    EXPECT_EQ(result.lines, (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
+    EXPECT_EQ(result.lines,
+              (std::vector<std::string>{"max-zero.xml:8: error: Max must be a whole number of at least 1, not \"0\""}));
 }
 
 TEST_F(Lint, APathThatIsNotThereIsOneLineAndExitTwo)

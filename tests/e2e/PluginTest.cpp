@@ -107,7 +107,8 @@ TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)
     ASSERT_EQ(items.size(), 1u);
     const auto* item = platform::Form::fromHandle(items[0]);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ((std::vector{item->Left(), item->Top(), item->Width(), item->Height()}), (std::vector{4500.0f, 0.0f, 5500.0f, 6000.0f}));
+    EXPECT_EQ((std::vector{item->Left(), item->Top(), item->Width(), item->Height()}),
+              (std::vector{4500.0f, 0.0f, 5500.0f, 6000.0f}));
     EXPECT_EQ(session.displayStatus().message, "Case study viewed: Harbour freight ledger");
 
     EXPECT_TRUE(session.display().HideExternalDisplay());

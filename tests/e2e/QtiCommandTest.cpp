@@ -10,10 +10,12 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        std::ofstream(work_ / "before.xml") << "<MultipleChoiceItem><Choices Max=\"2\"><Choice AnswerID=\"A\">a</Choice>"
-                                               "<Choice AnswerID=\"B\">b</Choice></Choices><Answers><Answer>A BEFORE B</Answer>"
-                                               "</Answers></MultipleChoiceItem>";
-        std::ofstream(work_ / "broken.xml") << "<qti-assessment-item xmlns=\"http://www.imsglobal.org/xsd/imsqtiasi_v3p0\">";
+        std::ofstream(work_ / "before.xml")
+            << "<MultipleChoiceItem><Choices Max=\"2\"><Choice AnswerID=\"A\">a</Choice>"
+               "<Choice AnswerID=\"B\">b</Choice></Choices><Answers><Answer>A BEFORE B</Answer>"
+               "</Answers></MultipleChoiceItem>";
+        std::ofstream(work_ / "broken.xml")
+            << "<qti-assessment-item xmlns=\"http://www.imsglobal.org/xsd/imsqtiasi_v3p0\">";
         std::ofstream(work_ / "plain.zip") << "not a zip";
         quorin::qti::ContentPackage climbing;
         climbing.addItem("3.0", "../evil.xml", "<x/>", {});
@@ -23,7 +25,8 @@ protected:
     // Runs velm-host from the work folder with the examples at "examples".
     CommandRun run(const std::string& arguments)
     {
-        return shell("cd " + quoted(work_) + " && ln -sfn " + quoted(QUORIN_EXAMPLES_DIR) + " examples && " + host() + " " + arguments);
+        return shell("cd " + quoted(work_) + " && ln -sfn " + quoted(QUORIN_EXAMPLES_DIR) + " examples && " + host()
+                     + " " + arguments);
     }
 };
 
@@ -43,7 +46,8 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
          "velm-host: 1 item refused\n"},
         {"qti import broken.xml --out y", 1, nullptr, "velm-host: 1 item refused\n"},
         {"qti import plain.zip --out y", 2, "", "velm-host: plain.zip: not a readable zip: Not a zip archive\n"},
-        {"qti import climbing.zip --out y", 2, "", "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"},
+        {"qti import climbing.zip --out y", 2, "",
+         "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"},
         {"qti import missing.xml --out y", 2, "", "velm-host: no such file or folder: missing.xml\n"},
         {"qti export examples/basic-item.xml", 2, "", "velm-host: qti export needs --out DIR or --package FILE.zip\n"},
         {"qti export examples/basic-item.xml --out x --version 4.0", 2, "", nullptr},
@@ -67,7 +71,8 @@ TEST_F(Qti, APackageComesBackScoringAsTheItemDid)
     ASSERT_EQ(run("qti export examples --version 3.0 --package bank.zip").exitCode, 0);
     const auto imported = run("qti import bank.zip --out back");
     ASSERT_EQ(imported.exitCode, 0) << imported.out << imported.err;
-    EXPECT_NE(imported.out.find("bank.zip:basic-item/basic-item.xml: imported as back/basic-item.xml"), std::string::npos);
+    EXPECT_NE(imported.out.find("bank.zip:basic-item/basic-item.xml: imported as back/basic-item.xml"),
+              std::string::npos);
     EXPECT_TRUE(fs::exists(work_ / "back" / "key-cap.png"));
     for (const char* response : {"A, C", "A", "A, B"}) {
         const auto ours = run(std::string("score examples/basic-item.xml --response '") + response + "'");

@@ -24,8 +24,12 @@ const fs::path kItem = fs::path(QUORIN_EXAMPLES_DIR) / "basic-item.xml";
 
 // The responses of the main example ("A AND C AND ONLY" weighs 1) that the tests send, in the
 // three forms rescoring accepts, with the counts `velm-host score` gives for each.
-const char* const kResponses[]
-    = {"A, C", "A", "B", "C, A", "<Responses><Response>A</Response><Response>C</Response></Responses>", "<UserAnswers><A/></UserAnswers>"};
+const char* const kResponses[] = {"A, C",
+                                  "A",
+                                  "B",
+                                  "C, A",
+                                  "<Responses><Response>A</Response><Response>C</Response></Responses>",
+                                  "<UserAnswers><A/></UserAnswers>"};
 
 class Rescore : public CommandTest {
 protected:
@@ -38,7 +42,10 @@ protected:
         return shell("VH=" + quoted(std::string(QUORIN_VELM_HOST)) + " VELM_REGISTRY=" + quoted(work_ / "registry")
                      + " SUPPORT=" + quoted(work_ / "support") + " sh " + quoted(script));
     }
-    Result rescore(const std::string& arguments) { return sh("\"$VH\" rescore " + arguments + " --support-dir \"$SUPPORT\""); }
+    Result rescore(const std::string& arguments)
+    {
+        return sh("\"$VH\" rescore " + arguments + " --support-dir \"$SUPPORT\"");
+    }
 
     fs::path write(const char* name, const std::string& text)
     {
@@ -48,7 +55,8 @@ protected:
 
     json scoreOf(const std::string& response)
     {
-        const auto result = sh("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response " + quoted(response));
+        const auto result =
+            sh("\"$VH\" score " + quoted(kItem) + " --support-dir \"$SUPPORT\" --response " + quoted(response));
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return json::parse(result.out);
     }
@@ -58,7 +66,8 @@ std::string jsonInput(std::size_t count, std::size_t damagedAt = 0)
 {
     std::string input;
     for (std::size_t i = 1; i <= count; ++i) {
-        const std::string response = i == damagedAt ? "<Responses><Response>A</Response>" : kResponses[i % std::size(kResponses)];
+        const std::string response =
+            i == damagedAt ? "<Responses><Response>A</Response>" : kResponses[i % std::size(kResponses)];
         input += json{{"id", i}, {"response", response}}.dump() + "\n";
     }
     return input;
@@ -92,7 +101,8 @@ TEST_F(Rescore, EveryLineIsScoredAsScoreScoresItInInputOrderAndADamagedLineIsOne
         ASSERT_EQ(line["id"], i);
         auto counts = line;
         counts.erase("id");
-        ASSERT_EQ(counts, expected[i % std::size(kResponses)]) << "line " << i << ": " << kResponses[i % std::size(kResponses)];
+        ASSERT_EQ(counts, expected[i % std::size(kResponses)])
+            << "line " << i << ": " << kResponses[i % std::size(kResponses)];
     }
 }
 
@@ -106,8 +116,8 @@ TEST_F(Rescore, CsvInCsvOutWithErrorRowsInTheSameTable)
                           "\"x,\"\"1\"\"\",0,1,0,0,0,,\n"
                           "9,,,,,,4,\"a record has two fields, id and response\"\n");
     // The same records from standard input, the format named.
-    const auto piped
-        = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem) + " - --format csv --support-dir \"$SUPPORT\"");
+    const auto piped = sh("printf 'id,response\\n7,A\\n' | \"$VH\" rescore " + quoted(kItem)
+                          + " - --format csv --support-dir \"$SUPPORT\"");
     EXPECT_EQ(piped.exitCode, 0) << piped.err;
     EXPECT_EQ(piped.out, "id,correct,incorrect,notAttempted,notScored,raw,line,error\n7,0,1,0,0,0,,\n");
 }

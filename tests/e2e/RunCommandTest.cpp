@@ -4,7 +4,8 @@ namespace {
 
 using namespace run_testing;
 
-constexpr const char* kMaxMessage = "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
+constexpr const char* kMaxMessage =
+    "You may choose no more than 2 answers. Clear one of your answers before you choose another.";
 constexpr const char* kClearAllQuestion = "Do you want to clear every answer you have chosen for this question?";
 
 TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
@@ -13,8 +14,8 @@ TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 1u);
     const auto& last = result.views.back();
-    for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status", "viewedAll", "score",
-                              "messages", "errors", "log"})
+    for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status",
+                              "viewedAll", "score", "messages", "errors", "log"})
         EXPECT_TRUE(last.contains(field)) << field;
     // The final object asks the status itself: nothing is chosen of an item needing two answers.
     EXPECT_EQ(last["status"], 2);
@@ -85,9 +86,10 @@ TEST_F(RunCommand, ABadScriptLineIsOneLineAndExitTwoBeforeAnythingRuns)
 TEST_F(RunCommand, BadOptionsAreOneLineAndExitTwo)
 {
     const auto item = quoted(example("basic-item.xml"));
-    for (const auto& arguments : {item + " --rect 0,0,-5,100", item + " --rect 0,0,9000,-1", item + " --rect wide",
-                                  item + " --answer maybe", item + " --script " + quoted(work_ / "missing.script"),
-                                  item + " --state-in " + quoted(work_ / "missing.xml"), quoted(work_ / "missing.xml")}) {
+    for (const auto& arguments :
+         {item + " --rect 0,0,-5,100", item + " --rect 0,0,9000,-1", item + " --rect wide", item + " --answer maybe",
+          item + " --script " + quoted(work_ / "missing.script"), item + " --state-in " + quoted(work_ / "missing.xml"),
+          quoted(work_ / "missing.xml")}) {
         const auto result = run(arguments + " --support-dir " + quoted(work_ / "support"));
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_EQ(lineCount(result.err), 1) << arguments << ": " << result.err;
@@ -113,8 +115,8 @@ TEST_F(RunCommand, AnItemThatFailsToInitialiseExitsOneAfterShowingItsErrors)
 
 TEST_F(RunCommand, TheScriptComesFromStandardInputAndTheStateIsHandedBackFirst)
 {
-    const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in " + quoted(example("basic-state.xml"))
-                                + " --support-dir " + quoted(work_ / "support"),
+    const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in "
+                                + quoted(example("basic-state.xml")) + " --support-dir " + quoted(work_ / "support"),
                             "", "click C\nkey d\nsnapshot\n");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_EQ(result.views.size(), 2u);
@@ -140,9 +142,11 @@ TEST_F(RunCommand, TheTextViewShowsWhatTheCandidateSees)
     const auto snapshot = result.out.substr(0, result.out.find("== at the end =="));
     for (const char* line :
          {"== snapshot at line 4 ==\n", "window: shown at 0,0 9000x6000\n", "Question 1\n",
-          "  Which two of these are prime numbers?\n  Choose two answers.\n", "  [x] A. 2\n  [ ] B. 4\n  [x] C. 7\n  [ ] D. 9\n",
+          "  Which two of these are prime numbers?\n  Choose two answers.\n",
+          "  [x] A. 2\n  [ ] B. 4\n  [x] C. 7\n  [ ] D. 9\n",
           "buttons: [Clear All] (btnReset) [Instructions] (btnInstructions)\n",
-          "messages:\n  - You may choose no more than 2 answers. Clear one of your answers before you choose another. (answered OK)\n",
+          "messages:\n  - You may choose no more than 2 answers. Clear one of your answers before you choose another. "
+          "(answered OK)\n",
           "status: not asked\n", "score: correct 1, incorrect 0, not attempted 0, not scored 0, raw 1\n"})
         EXPECT_NE(snapshot.find(line), std::string::npos) << line << " in\n" << snapshot;
     EXPECT_NE(result.out.find("status: 100, viewedAll: true\n"), std::string::npos) << result.out;

@@ -21,9 +21,15 @@ struct RunResult : command_testing::CommandRun {
     std::vector<json> views;
 };
 
-inline fs::path example(const char* name) { return fs::path(QUORIN_EXAMPLES_DIR) / name; }
+inline fs::path example(const char* name)
+{
+    return fs::path(QUORIN_EXAMPLES_DIR) / name;
+}
 
-inline int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+inline int lineCount(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // Runs `velm-host run` as an integrator would, with a registry and a support folder of the test's own.
 class RunCommand : public command_testing::CommandTest {
@@ -44,16 +50,16 @@ protected:
     // A visit of an example item with a script of its own, as JSON lines.
     RunResult visit(const char* item, const char* script, const std::string& more = "")
     {
-        return run(quoted(example(item)) + " --script " + quoted(example(script)) + " --json --support-dir " + quoted(work_ / "support")
-                   + " " + more);
+        return run(quoted(example(item)) + " --script " + quoted(example(script)) + " --json --support-dir "
+                   + quoted(work_ / "support") + " " + more);
     }
 
     RunResult withScript(const std::string& script, const std::string& more = "")
     {
         const auto path = work_ / "visit.script";
         std::ofstream(path, std::ios::binary) << script;
-        return run(quoted(example("basic-item.xml")) + " --script " + quoted(path) + " --support-dir " + quoted(work_ / "support") + " "
-                   + more);
+        return run(quoted(example("basic-item.xml")) + " --script " + quoted(path) + " --support-dir "
+                   + quoted(work_ / "support") + " " + more);
     }
 };
 
@@ -77,6 +83,9 @@ inline std::string responsesOf(const json& view)
     return state.substr(start, end + 12 - start);
 }
 
-inline json message(const char* text, int style, int answer) { return {{"text", text}, {"style", style}, {"answer", answer}}; }
+inline json message(const char* text, int style, int answer)
+{
+    return {{"text", text}, {"style", style}, {"answer", answer}};
+}
 
 }  // namespace run_testing

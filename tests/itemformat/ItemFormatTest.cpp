@@ -86,7 +86,8 @@ TEST(ItemFormat, EveryExampleItemComesBackAsTheComponentReadsIt)
 
 TEST(ItemFormat, ReadsWhatToolsNeed)
 {
-    const auto read = quorin::itemformat::read(fileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "exhibits-item.xml"));
+    const auto read =
+        quorin::itemformat::read(fileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "exhibits-item.xml"));
     ASSERT_TRUE(read.item);
     const ItemDefinition& item = *read.item;
     EXPECT_EQ(item.heading, "Question 4");

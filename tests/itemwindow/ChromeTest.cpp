@@ -63,7 +63,8 @@ TEST(RewriteImagePaths, ImagesAskTheDriverFrameBitmapsAndStyleImagesGetTheSuppor
         {R"(<img src="Rt_cornerhdt.bmp">)", R"(<img src="/s/Rt_cornerhdt.bmp">)", {}},
         {R"(<img src="a.gif"><img src="b.gif">)", R"(<img src="/s/a.gif"><img src="/s/b.gif">)", {"a.gif", "b.gif"}},
         {"BACKGROUND-IMAGE:url(x.bmp); BACKGROUND-IMAGE:url(y.bmp);",
-         "BACKGROUND-IMAGE:url(/s/x.bmp); BACKGROUND-IMAGE:url(/s/y.bmp);", {}},
+         "BACKGROUND-IMAGE:url(/s/x.bmp); BACKGROUND-IMAGE:url(/s/y.bmp);",
+         {}},
         {"LIST-STYLE-IMAGE:url(dot.gif);", "LIST-STYLE-IMAGE:url(/s/dot.gif);", {}},
         {"background-image:url(x.bmp);", "background-image:url(x.bmp);", {}},
         // forms the rewriting does not know stay unchanged, and the rewriting ends
@@ -90,7 +91,8 @@ TEST_F(ChromeTest, TheFrameBitmapsAreWrittenOnceAndNeverOverwrittenAndReleaseRem
         const auto path = supportDir / (std::string(tag) + "hdt.bmp");
         ASSERT_TRUE(fs::is_regular_file(path)) << tag;
         const auto text = readFile(path);
-        EXPECT_EQ(platform::decodeBitmap(std::vector<std::uint8_t>(text.begin(), text.end())), FrameImageList::image(tag))
+        EXPECT_EQ(platform::decodeBitmap(std::vector<std::uint8_t>(text.begin(), text.end())),
+                  FrameImageList::image(tag))
             << tag;
     }
     item.reset();

@@ -24,7 +24,8 @@ protected:
             const auto open = [] {
                 auto& windows = platform::WindowSystem::instance();
                 const auto handle = windows.createWindow("SciCalc", "Calculator");
-                windows.setCloseHook(handle, [](platform::WindowHandle h) { platform::WindowSystem::instance().destroyWindow(h); });
+                windows.setCloseHook(
+                    handle, [](platform::WindowHandle h) { platform::WindowSystem::instance().destroyWindow(h); });
             };
             if (delayMs == 0)
                 open();
@@ -36,7 +37,10 @@ protected:
         });
     }
     // A calculator window that nobody captured.
-    platform::WindowHandle calculatorWindow() const { return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator"); }
+    platform::WindowHandle calculatorWindow() const
+    {
+        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
+    }
 
     int starts = 0;
     platform::EventLoop::TimerId opener = 0;
@@ -159,7 +163,7 @@ TEST_F(CompanionsTest, TheInstructionsGetScrollBarsOnceTheTextNeedsThemPassOnlyT
     auto& browser = instructions.txtInstructions;
     // type, key, alt, whether it passes
     const std::tuple<const char*, std::int32_t, bool, bool> keys[] = {
-        {"keydown", 'A', true, true},  {"keydown", 'V', true, true}, {"keydown", 'B', true, false},
+        {"keydown", 'A', true, true},   {"keydown", 'V', true, true},   {"keydown", 'B', true, false},
         {"keydown", 'A', false, false}, {"keypress", 'b', false, true},
     };
     for (const auto& [type, code, alt, passes] : keys) {

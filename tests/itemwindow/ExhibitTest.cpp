@@ -17,7 +17,7 @@ std::string exhibit(const std::string& caption, const std::string& progid, const
                     const std::string& selfClosing)
 {
     return "<Exhibit ButtonText=\"" + caption + "\" Progid=\"" + progid + "\" InitDataFilename=\"" + file
-        + "\" SelfClosing=\"" + selfClosing + "\"/>";
+           + "\" SelfClosing=\"" + selfClosing + "\"/>";
 }
 
 class ExhibitTest : public ItemWindowTest {
@@ -45,11 +45,14 @@ protected:
     void writeUtf16(const std::string& name, const std::string& text)
     {
         const auto data = bytes(text);
-        std::ofstream(supportDir / name, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                                  static_cast<std::streamsize>(data.size()));
+        std::ofstream(supportDir / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
     }
     // An item with those exhibits (all to be viewed).
-    void openWith(const std::string& exhibits) { open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"}); }
+    void openWith(const std::string& exhibits)
+    {
+        open({.extra = "<ActiveExhibits Require=\"TRUE\">" + exhibits + "</ActiveExhibits>"});
+    }
     void press(std::int16_t button)
     {
         window().cmdActiveExhibits[button].click();

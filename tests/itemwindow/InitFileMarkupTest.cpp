@@ -17,9 +17,9 @@ TEST(InitFileMarkup, DeclarationsAndCommentsGoAndMarkupWithoutItsClosingMarkStay
         {"<Item><![CDATA[x]]></Item>", "<Item><![CDATA[x]]></Item>"},  // neither "!>" nor "-->" closes it
         {"<!DOCTYPE item><Item/>", "<!DOCTYPE item><Item/>"},
         {"<?unclosed <Item/>", "<?unclosed <Item/>"},
-        {"<Item/>?><?late?>", "<Item/>?>"},           // a closing mark before the opening one closes nothing
+        {"<Item/>?><?late?>", "<Item/>?>"},  // a closing mark before the opening one closes nothing
         {"--><!-- real --><Item/>", "--><Item/>"},
-        {"<<?x?>?y?>", ""},                             // the cut joins "<" and "?y?>" into new markup
+        {"<<?x?>?y?>", ""},  // the cut joins "<" and "?y?>" into new markup
         {"<!", "<!"},
         {"", ""},
     };
@@ -30,8 +30,8 @@ TEST(InitFileMarkup, DeclarationsAndCommentsGoAndMarkupWithoutItsClosingMarkStay
 TEST(InitFileMarkup, BytesThatAreNotTwoByteTextPassUnchangedAndAnOddLastByteStays)
 {
     const vb::ByteArray cases[] = {
-        {'<', '?', 'x', '?', '>'},        // one-byte text: no two-byte "<?" in it
-        {0x3C, 0x00, 0x3F},               // "<" and a lone byte
+        {'<', '?', 'x', '?', '>'},  // one-byte text: no two-byte "<?" in it
+        {0x3C, 0x00, 0x3F},  // "<" and a lone byte
         {0xFF, 0xFE, 0x41, 0x00},
     };
     for (const auto& bytes : cases)

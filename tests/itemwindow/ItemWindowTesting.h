@@ -57,7 +57,8 @@ protected:
         return item->init(itemXml(definition), options);
     }
     // Initialises and shows the item at that rectangle, then lets every document complete.
-    void open(const ItemParts& definition, std::int32_t options = 0, std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    void open(const ItemParts& definition, std::int32_t options = 0,
+              std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
     {
         ASSERT_TRUE(init(definition, options));
         show(rect);
@@ -163,7 +164,8 @@ protected:
     platform::EventLoop& loop = platform::EventLoop::current();
     std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
     std::shared_ptr<platform::HeadlessBrowserEngine> engine = std::make_shared<platform::HeadlessBrowserEngine>();
-    std::filesystem::path supportDir = std::filesystem::temp_directory_path() / ("quorin-window-" + std::to_string(getpid()));
+    std::filesystem::path supportDir =
+        std::filesystem::temp_directory_path() / ("quorin-window-" + std::to_string(getpid()));
     std::unique_ptr<ItemDriver> item;
 };
 

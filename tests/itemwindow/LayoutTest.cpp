@@ -12,7 +12,10 @@ namespace {
 using Rect = std::array<float, 4>;  // left, top, width, height
 
 template <typename Shown>
-Rect boundsOf(const Shown& control) { return {control.Left(), control.Top(), control.Width(), control.Height()}; }
+Rect boundsOf(const Shown& control)
+{
+    return {control.Left(), control.Top(), control.Width(), control.Height()};
+}
 
 // Two exhibits the candidate must open, captioned Map and Table.
 const std::string kTwoRequiredExhibits =
@@ -152,7 +155,10 @@ TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveral
 // ---------------------------------------------------------------------------------------------
 // Where everything goes
 
-platform::Bounds at(float left, float top, float width, float height) { return {left, top, width, height}; }
+platform::Bounds at(float left, float top, float width, float height)
+{
+    return {left, top, width, height};
+}
 
 TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyTheButtonBar)
 {
@@ -278,7 +284,8 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
         show();
         auto& form = window();
         ASSERT_TRUE(item->errors().empty());
-        for (const platform::WebBrowser* chrome : {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
+        for (const platform::WebBrowser* chrome :
+             {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
             EXPECT_EQ(chrome->Visible(), !caseStudy) << chrome->Name();
         EXPECT_TRUE(form.brwButtons.Visible());
         EXPECT_EQ(boundsOf(form.brwButtons), caseStudy ? (Rect{0, 5385, 9000, 615}) : (Rect{120, 5265, 8760, 615}));
@@ -324,9 +331,9 @@ TEST_F(LayoutTest, ScrollingCountsOnceTheAreaBottomAndTenPixelsPassTheEndAndAHan
     const std::string scrolled = "<ItemAreaScroll>True</ItemAreaScroll>";
     const std::string buttons = "<Buttons>True</Buttons>";
     const std::tuple<std::string, std::int32_t, bool> cases[] = {
-        {"", 0, false}, {"", 3769, false}, {"", 3770, false}, {"", 3771, true}, {"", 3920, true},
-        {scrolled + buttons, 0, true}, {scrolled, 0, false}, {buttons, 0, false},
-        {"<ItemAreaScroll>False</ItemAreaScroll>" + buttons, 0, false},
+        {"", 0, false},       {"", 3769, false},   {"", 3770, false},
+        {"", 3771, true},     {"", 3920, true},    {scrolled + buttons, 0, true},
+        {scrolled, 0, false}, {buttons, 0, false}, {"<ItemAreaScroll>False</ItemAreaScroll>" + buttons, 0, false},
     };
     for (const auto& [flags, position, seen] : cases) {
         SCOPED_TRACE(flags + " scrolled to " + std::to_string(position));

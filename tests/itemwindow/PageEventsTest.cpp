@@ -7,7 +7,6 @@ using PageEventsTest = ItemWindowTest;
 
 constexpr std::int32_t kReadOnlyOption = 1;
 
-
 // What a key event looks like once the window has seen it.
 enum class Outcome { Passes, Blocked, Chooses };
 
@@ -52,9 +51,8 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
         EXPECT_TRUE(select.cancelBubble) << browser.Name();
         const auto name = browser.Name();  // each key goes to a fresh window
         for (const auto& c : cases) {
-            SCOPED_TRACE(name + " " + c.type + " "
-                         + std::to_string(c.keyCode) + (c.alt ? " alt" : "") + (c.shift ? " shift" : "")
-                         + (c.ctrl ? " ctrl" : ""));
+            SCOPED_TRACE(name + " " + c.type + " " + std::to_string(c.keyCode) + (c.alt ? " alt" : "")
+                         + (c.shift ? " shift" : "") + (c.ctrl ? " ctrl" : ""));
             open({.choices = 20, .max = "20"});
             auto event = platform::HtmlEvent::key(c.type, c.keyCode, c.alt, c.shift, c.ctrl);
             documents()[document]->fireEvent(event);

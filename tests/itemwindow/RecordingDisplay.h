@@ -55,17 +55,20 @@ public:
     {
         return true;
     }
-    bool RescoreExternalDisplayQuick(const velm::ByteArray&, std::int32_t, std::int16_t&, std::int16_t&,
-                                     std::int16_t&, std::int16_t&, float&, const velm::ByteArray&,
-                                     std::int32_t&) override
+    bool RescoreExternalDisplayQuick(const velm::ByteArray&, std::int32_t, std::int16_t&, std::int16_t&, std::int16_t&,
+                                     std::int16_t&, float&, const velm::ByteArray&, std::int32_t&) override
     {
         return true;
     }
-    bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
+    bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
+                               std::int32_t lHeight) override
     {
         return record("Resize " + rect(lLeft, lTop, lWidth, lHeight));
     }
-    bool ScoreExternalDisplay(std::int16_t&, std::int16_t&, std::int16_t&, std::int16_t&, float&) override { return true; }
+    bool ScoreExternalDisplay(std::int16_t&, std::int16_t&, std::int16_t&, std::int16_t&, float&) override
+    {
+        return true;
+    }
     void SetExternalStateArray(const velm::ByteArray&, std::int32_t) override {}
     std::int32_t SetParentWnd(std::int32_t hParentWnd) override
     {

@@ -33,8 +33,9 @@ TEST_F(WindowStateTest, ChoosingCInARandomItemShownAsBDACAndScrollingToTheEndSto
     loop.runUntilIdle();
 
     // The borderless window's item area is 6000 - (405 + 615 + 120) = 4860 twips high; the layout records it.
-    EXPECT_EQ(item->state(), "<State><Responses><Response>C</Response></Responses>" + orderXml("BDAC")
-                                 + "<ItemStemHeight>4860</ItemStemHeight><ItemAreaScroll>True</ItemAreaScroll></State>");
+    EXPECT_EQ(item->state(),
+              "<State><Responses><Response>C</Response></Responses>" + orderXml("BDAC")
+                  + "<ItemStemHeight>4860</ItemStemHeight><ItemAreaScroll>True</ItemAreaScroll></State>");
 }
 
 TEST_F(WindowStateTest, ARandomItemLeftAndShownAgainShowsTheSameTextUnderEachLetterAndTheSameAnswers)

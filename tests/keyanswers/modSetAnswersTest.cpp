@@ -1,5 +1,5 @@
-#include "keyanswers/WholeKeyAnswers.h"
 #include "keyanswers/modSetAnswers.h"
+#include "keyanswers/WholeKeyAnswers.h"
 
 #include <gtest/gtest.h>
 
@@ -62,8 +62,13 @@ TEST(wholeKeyAnswers, CutsTheKeyAtItsFirstAndOnlyInAnyCaseAndTellsAMalformedRest
 {
     // The whole key, the answers it names; nothing when the rest is not well formed.
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"A AND C AND ONLY", "A,C"}, {"A AND C and only", "A,C"}, {"B And Only AND C", "B"},
-        {"A AND NOT B", "A"}, {"NOT A", ""}, {"A AND", std::nullopt}, {"AND ONLY", std::nullopt},
+        {"A AND C AND ONLY", "A,C"},
+        {"A AND C and only", "A,C"},
+        {"B And Only AND C", "B"},
+        {"A AND NOT B", "A"},
+        {"NOT A", ""},
+        {"A AND", std::nullopt},
+        {"AND ONLY", std::nullopt},
     };
     for (const auto& [key, answers] : cases)
         EXPECT_EQ(quorin::wholeKeyAnswers(key, "MC"), answers) << key;

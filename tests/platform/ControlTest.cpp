@@ -22,7 +22,8 @@ namespace {
 
 TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChangesAndTheCandidateTogglesOnlyAVisibleEnabledBox)
 {
-    const std::pair<std::vector<std::int16_t>, int> cases[] = {{{0}, 0}, {{1}, 1}, {{1, 1}, 1}, {{1, 0, 0}, 2}, {{2, 1, 1, 0}, 3}};
+    const std::pair<std::vector<std::int16_t>, int> cases[] = {
+        {{0}, 0}, {{1}, 1}, {{1, 1}, 1}, {{1, 0, 0}, 2}, {{2, 1, 1, 0}, 3}};
     for (const auto& [values, expectedClicks] : cases) {
         CheckBox box;
         int clicks = 0;
@@ -49,8 +50,8 @@ TEST(OptionButton, OptionsOfOneContainerAreExclusiveAndClickOnlyWhenTheyBecomeTr
 {
     Form form("frmTest");
     auto& box = form.add<PictureBox>("pc");
-    OptionButton* options[]
-        = {&form.add<OptionButton>("a"), &form.add<OptionButton>("b"), &box.add<OptionButton>("c"), &box.add<OptionButton>("d")};
+    OptionButton* options[] = {&form.add<OptionButton>("a"), &form.add<OptionButton>("b"), &box.add<OptionButton>("c"),
+                               &box.add<OptionButton>("d")};
     std::string clicks;
     for (auto* option : options)
         option->onClick = [&clicks, option] { clicks += option->Name(); };

@@ -57,7 +57,8 @@ TEST_F(EventLoopTest, ATimerFiresAtExactlyItsIntervalNeverAtZeroAndRestartsOnANe
         return ticks;
     };
     EXPECT_EQ((std::pair{advance(1000), timer.isRunning()}), (std::pair{Ticks{}, false}));  // interval 0 never fires
-    EXPECT_EQ((std::pair{platform_testing::errorNumber([&] { timer.setInterval(65536); }), timer.Interval()}), (std::pair{380, 0}));
+    EXPECT_EQ((std::pair{platform_testing::errorNumber([&] { timer.setInterval(65536); }), timer.Interval()}),
+              (std::pair{380, 0}));
     timer.setInterval(1000);
     EXPECT_EQ(advance(999), Ticks{});
     EXPECT_EQ(advance(1), Ticks{2000});

@@ -23,15 +23,15 @@ protected:
 TEST(FilePattern, MatchesLikeTheSystemsWildcards)
 {
     // pattern, names it matches, names it does not
-    const std::tuple<const char*, std::vector<const char*>, std::vector<const char*>> cases[]
-        = {{"*hdt.htm", {"12hdt.htm", "12HDT.HTM", "hdt.htm"}, {"12hdt.html", "12hdt.htm.bak"}},
-           {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}},
-           {"m*ss*pi", {"mississippi"}, {}},
-           {"*sipx*", {}, {"mississippi"}},
-           {"a*b?", {"abcbd"}, {}},
-           {"*", {""}, {}},
-           {"?", {}, {""}},
-           {"", {}, {"x"}}};
+    const std::tuple<const char*, std::vector<const char*>, std::vector<const char*>> cases[] = {
+        {"*hdt.htm", {"12hdt.htm", "12HDT.HTM", "hdt.htm"}, {"12hdt.html", "12hdt.htm.bak"}},
+        {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}},
+        {"m*ss*pi", {"mississippi"}, {}},
+        {"*sipx*", {}, {"mississippi"}},
+        {"a*b?", {"abcbd"}, {}},
+        {"*", {""}, {}},
+        {"?", {}, {""}},
+        {"", {}, {"x"}}};
     for (const auto& [pattern, matching, other] : cases) {
         for (const char* name : matching)
             EXPECT_TRUE(platform::matchesPattern(name, pattern)) << name << " ~ " << pattern;
@@ -52,7 +52,8 @@ TEST_F(FilesTest, DeletesOnlyMatchingFilesOfTheFolderItself)
     std::set<std::string> remaining;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         remaining.insert(entry.path().lexically_relative(folder).string());
-    EXPECT_EQ(remaining, (std::set<std::string>{"Lt_Lower_Cornerhdt.bmp", "3hdt.html", "4hdt.htm", "sub", "sub/5hdt.htm"}));
+    EXPECT_EQ(remaining,
+              (std::set<std::string>{"Lt_Lower_Cornerhdt.bmp", "3hdt.html", "4hdt.htm", "sub", "sub/5hdt.htm"}));
     EXPECT_EQ(platform::deleteMatching(folder / "missing", "*"), 0u);
     EXPECT_EQ(platform::deleteMatching(folder / "3hdt.html", "*"), 0u);
     EXPECT_TRUE(platform::fileExists(folder / "3hdt.html"));
@@ -78,8 +79,9 @@ TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmapAndBadPathsOrPixelsRaise)
     };
     // The header up to the image size, the colours used, then the bottom row's first and last pixel
     // and the top row's first, each blue, green, red.
-    EXPECT_EQ(hex(0, 38) + " " + hex(46, 4) + " " + hex(54, 3) + " " + hex(54 + 45, 3) + " " + hex(54 + 15 * 48, 3),
-              "424d360300000000000036000000280000001000000010000000010018000000000000030000 00000000 ffcc99 00ff00 0000ff");
+    EXPECT_EQ(
+        hex(0, 38) + " " + hex(46, 4) + " " + hex(54, 3) + " " + hex(54 + 45, 3) + " " + hex(54 + 15 * 48, 3),
+        "424d360300000000000036000000280000001000000010000000010018000000000000030000 00000000 ffcc99 00ff00 0000ff");
     EXPECT_EQ(platform::readBitmap(path), image);
     touch("short.bmp");
     EXPECT_FALSE(platform::readBitmap(folder / "short.bmp"));
@@ -98,7 +100,8 @@ TEST_F(FilesTest, TheScriptingFileSystemObjectDeletesByPatternAndReportsWhenNoth
     touch("7hdt.htm");
     touch("8hdt.htm");
     touch("Rt_cornerhdt.bmp");
-    const auto files = platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>("scripting.filesystemobject");
+    const auto files =
+        platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>("scripting.filesystemobject");
 
     // pattern, error number
     const std::pair<std::string, std::int32_t> calls[] = {

@@ -127,7 +127,8 @@ TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRa
     // the value is not inherited
     EXPECT_EQ((std::tuple{one.parent(), one.font(), one.Tag(), one.Enabled(), one.Value()}),
               (std::tuple{&container, zero.font(), "answer-a", false, 0}));
-    EXPECT_EQ((std::tuple{form.findArray<CheckBox>("CHKBOX"), form.findArray<OptionButton>("chkBox"), form.find("chkBox", 1)}),
+    EXPECT_EQ((std::tuple{form.findArray<CheckBox>("CHKBOX"), form.findArray<OptionButton>("chkBox"),
+                          form.find("chkBox", 1)}),
               (std::tuple{&boxes, nullptr, &one}));
 
     boxes.load(2);
@@ -153,7 +154,9 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
     options.load(2);
     browsers.load(1);
     std::vector<std::string> events;
-    const auto record = [&](const std::string& what, std::int16_t index) { events.push_back(what + std::to_string(index)); };
+    const auto record = [&](const std::string& what, std::int16_t index) {
+        events.push_back(what + std::to_string(index));
+    };
     options.onMouseDown = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("down ", index); };
     options.onClick = [&](std::int16_t index) { record("click ", index); };
     options.onMouseUp = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("up ", index); };
@@ -179,8 +182,8 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
     browsers[1].fireEvent(key);
 
     EXPECT_EQ(key.keyCode, 32);
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1", "complete 0", "event 1"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1",
+                                                "complete 0", "event 1"}));
 }
 
 }  // namespace

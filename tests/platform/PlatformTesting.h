@@ -26,7 +26,10 @@ inline vb::ComError errorOf(const std::function<void()>& action)
     return vb::ComError(0, "");
 }
 
-inline std::int32_t errorNumber(const std::function<void()>& action) { return errorOf(action).number; }
+inline std::int32_t errorNumber(const std::function<void()>& action)
+{
+    return errorOf(action).number;
+}
 
 // Gives each test an empty event loop on a manual clock starting at 0.
 class LoopTest : public ::testing::Test {

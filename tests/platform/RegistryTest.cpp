@@ -26,8 +26,7 @@ const fs::path kPlatformLibrary = fs::absolute(VELM_PLATFORM_LIBRARY_PATH).lexic
 // Sets an environment variable (nullptr: unsets it) and puts the old value back.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value)
-        : name_(name)
+    ScopedEnvironment(const char* name, const char* value) : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;
@@ -40,7 +39,10 @@ private:
     std::optional<std::string> old_;
 };
 
-void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void writeText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 // The number action raises, or -1 when the description it raises with does not mention text.
 std::int32_t raisedMentioning(const std::function<void()>& action, const std::string& text)
@@ -66,12 +68,14 @@ TEST_F(RegistryTest, ThePluginRegistersThroughItsExportsCreatesItsClassesByNameA
     registry.registerServer(kPlugin);
     registry.registerServer(kPlugin);
 
-    EXPECT_EQ(RegistryFile::load(registryPath).entries(),
-              (Entries{other.entries()[0], {kWidgetProgId, kWidgetClassId, kPlugin}, {kPlainProgId, kPlainClassId, kPlugin}}));
+    EXPECT_EQ(RegistryFile::load(registryPath).entries(), (Entries{other.entries()[0],
+                                                                   {kWidgetProgId, kWidgetClassId, kPlugin},
+                                                                   {kPlainProgId, kPlainClassId, kPlugin}}));
     EXPECT_EQ(registry.createAs<WidgetInt>("quorintest.WIDGET")->name(), "widget from the plug-in");
     EXPECT_EQ(errorOf([&] { registry.createAs<WidgetInt>(kPlainProgId); }).number, vb::err::kNotSupported);
     for (const char* name : {"", "QuorinTest", "QuorinTest.Widget2"})
-        EXPECT_EQ(raisedMentioning([&] { registry.create(name); }, "ActiveX component can't create object"), vb::err::kCannotCreateObject)
+        EXPECT_EQ(raisedMentioning([&] { registry.create(name); }, "ActiveX component can't create object"),
+                  vb::err::kCannotCreateObject)
             << name;
     registry.unregisterServer(kPlugin);
     EXPECT_EQ(RegistryFile::load(registryPath).entries(), Entries{other.entries()[0]});
@@ -92,24 +96,28 @@ TEST_F(RegistryTest, BrokenOrUnwritableRegistrationsRaiseA429NamingTheProblem)
         {"QuorinTest.Widget\t{1}\trelative/libwidget.so", damaged},
         {"QuorinTest.Widget\t{1}\t" + missing.string(), "cannot load library \"" + missing.string()},
         {"QuorinTest.Widget\t{1}\t" + notALibrary.string(), "cannot load library \"" + notALibrary.string()},
-        {"QuorinTest.Widget\t{1}\t" + kPlatformLibrary.string(), kPlatformLibrary.string() + "\" does not export DllGetClassObject"},
+        {"QuorinTest.Widget\t{1}\t" + kPlatformLibrary.string(),
+         kPlatformLibrary.string() + "\" does not export DllGetClassObject"},
         {"QuorinTest.Widget\t{no such class}\t" + plugin, plugin + "\" has no class {no such class}"},
     };
     fs::create_directories(registryPath.parent_path());
     writeText(notALibrary, "not a shared library\n");
     for (const auto& [line, problem] : cases) {
         writeText(registryPath, "# comment\n" + line + "\n");
-        EXPECT_EQ(raisedMentioning([&] { registry.create(kWidgetProgId); }, problem), vb::err::kCannotCreateObject) << line;
+        EXPECT_EQ(raisedMentioning([&] { registry.create(kWidgetProgId); }, problem), vb::err::kCannotCreateObject)
+            << line;
     }
-    EXPECT_EQ(raisedMentioning([&] { registry.unregisterServer(kPlatformLibrary); }, "does not export DllUnregisterServer"),
-              vb::err::kCannotCreateObject);
+    EXPECT_EQ(
+        raisedMentioning([&] { registry.unregisterServer(kPlatformLibrary); }, "does not export DllUnregisterServer"),
+        vb::err::kCannotCreateObject);
     writeText(registryPath, "# header\r\n\r\n   \n  # indented comment\nA.One\t{1}\t/lib/a.so\r\n");
     EXPECT_EQ(RegistryFile::load(registryPath).entries(), (Entries{{"A.One", "{1}", "/lib/a.so"}}));
 
     writeText(folder / "file", "");  // a registry folder that is really a file cannot be written
     const auto unwritable = folder / "file" / "registry";
     ScopedEnvironment variable("VELM_REGISTRY", unwritable.c_str());
-    EXPECT_EQ(raisedMentioning([&] { registry.registerServer(kPlugin); }, "DllRegisterServer of \"" + kPlugin.string() + "\" failed"),
+    EXPECT_EQ(raisedMentioning([&] { registry.registerServer(kPlugin); },
+                               "DllRegisterServer of \"" + kPlugin.string() + "\" failed"),
               vb::err::kCannotCreateObject);
     RegistryFile file(unwritable);
     file.add({"A.One", "{1}", "/lib/a.so"});
@@ -121,8 +129,10 @@ TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInPr
     registry.registerServer(kPlugin);
     void* handle = dlopen(kPlugin.c_str(), RTLD_NOW | RTLD_NOLOAD);  // the library the registry loaded
     ASSERT_NE(handle, nullptr);
-    const auto canUnloadNow = reinterpret_cast<platform::CanUnloadNowFunction>(dlsym(handle, platform::kCanUnloadNowSymbol));
-    const auto getClassObject = reinterpret_cast<platform::GetClassObjectFunction>(dlsym(handle, platform::kGetClassObjectSymbol));
+    const auto canUnloadNow =
+        reinterpret_cast<platform::CanUnloadNowFunction>(dlsym(handle, platform::kCanUnloadNowSymbol));
+    const auto getClassObject =
+        reinterpret_cast<platform::GetClassObjectFunction>(dlsym(handle, platform::kGetClassObjectSymbol));
     dlclose(handle);  // the registry keeps its own reference
     ASSERT_TRUE(canUnloadNow && getClassObject);
 
@@ -145,7 +155,8 @@ TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInPr
     };
     registry.registerFactory(kWidgetProgId, [] { return std::make_shared<Local>(); });
     registry.registerFactory("QuorinTest.Null", [] { return nullptr; });
-    registry.registerFactory("QuorinTest.Failing", []() -> std::shared_ptr<platform::ComObject> { vb::raise(vb::err::kOverflow); });
+    registry.registerFactory("QuorinTest.Failing",
+                             []() -> std::shared_ptr<platform::ComObject> { vb::raise(vb::err::kOverflow); });
     EXPECT_EQ(registry.createAs<WidgetInt>("QUORINTEST.WIDGET")->name(), "local");
     EXPECT_EQ(errorOf([&] { registry.create("QuorinTest.Null"); }).number, vb::err::kCannotCreateObject);
     EXPECT_EQ(errorOf([&] { registry.create("QuorinTest.Failing"); }).number, vb::err::kOverflow);

@@ -53,8 +53,9 @@ TEST(HeadlessBrowserEngine, MeasuresTextBlocksImagesAndMarginsInPixels)
     for (const auto& [html, width, margin, height] : cases)
         EXPECT_EQ(HeadlessBrowserEngine::measure(html, width, margin), height) << html;
 
-    const std::pair<const char*, std::int32_t> margins[]
-        = {{"5px", 5}, {"0px", 0}, {" 3PX ", 3}, {"12", 12}, {"2.5px", 2}, {"", 8}, {"auto", 8}, {"-2px", 8}, {"px", 8}, {"99999999px", 8}};
+    const std::pair<const char*, std::int32_t> margins[] = {{"5px", 5},   {"0px", 0},       {" 3PX ", 3}, {"12", 12},
+                                                            {"2.5px", 2}, {"", 8},          {"auto", 8},  {"-2px", 8},
+                                                            {"px", 8},    {"99999999px", 8}};
     for (const auto& [css, pixels] : margins)
         EXPECT_EQ(HeadlessBrowserEngine::marginPixels(css), pixels) << css;
 }
@@ -134,7 +135,8 @@ TEST_F(WebBrowserTest, SelectStartSelectsUnlessTheListenerCancelsItAndAListenerM
     // what the candidate sees after the event, and whether the listener stopped it
     const auto fire = [&](HtmlEvent event) {
         browser->fireEvent(event);
-        return std::string(browser->Document().hasSelection() ? "selected" : "none") + (event.cancelBubble ? " stopped" : "");
+        return std::string(browser->Document().hasSelection() ? "selected" : "none")
+               + (event.cancelBubble ? " stopped" : "");
     };
     EXPECT_EQ(fire(HtmlEvent::selectStart()), "selected");
     cancel = true;

@@ -50,10 +50,12 @@ TEST_F(WindowSystemTest, SetParentAndSetFocusReturnWhatWasBeforeAndDestroyingTak
     EXPECT_EQ(windows.setParent(0x7FFFFFF0, driver), kDesktopWindow);
 
     // the focus moves and returns the window it leaves; destroying takes the children and the focus along
-    EXPECT_EQ((std::vector{windows.setFocus(item), windows.setFocus(inner), windows.setFocus(0x7FFFFFF0), windows.focusedWindow()}),
+    EXPECT_EQ((std::vector{windows.setFocus(item), windows.setFocus(inner), windows.setFocus(0x7FFFFFF0),
+                           windows.focusedWindow()}),
               (std::vector{kDesktopWindow, item, kDesktopWindow, inner}));
     EXPECT_TRUE(windows.destroyWindow(driver));
-    EXPECT_EQ((std::tuple{windows.isWindow(item), windows.isWindow(inner), windows.focusedWindow(), windows.destroyWindow(driver)}),
+    EXPECT_EQ((std::tuple{windows.isWindow(item), windows.isWindow(inner), windows.focusedWindow(),
+                          windows.destroyWindow(driver)}),
               (std::tuple{false, false, kDesktopWindow, false}));
     EXPECT_EQ(windows.createWindow("Orphan", "", driver), kDesktopWindow);  // no window under a destroyed parent
     EXPECT_GT(make("Probe", ""), inner);  // handles are never reused
@@ -68,8 +70,9 @@ TEST_F(WindowSystemTest, FindWindowMatchesTopLevelWindowsIgnoringCaseAndShowWind
     make("Hidden", "Child", parent);
     EXPECT_EQ(windows.findWindow("scicalc", "CALCULATOR"), newer);
     windows.bringWindowToTop(older);
-    EXPECT_EQ((std::vector{windows.findWindow("SciCalc", "Calculator"), windows.findWindow("", "Exam"), windows.findWindow("Driver", ""),
-                           windows.findWindow("Hidden", "Child"), windows.findWindow("SciCalc", "Calc")}),
+    EXPECT_EQ((std::vector{windows.findWindow("SciCalc", "Calculator"), windows.findWindow("", "Exam"),
+                           windows.findWindow("Driver", ""), windows.findWindow("Hidden", "Child"),
+                           windows.findWindow("SciCalc", "Calc")}),
               (std::vector{older, parent, parent, kDesktopWindow, kDesktopWindow}));
     // command, returned visibility, visibility afterwards
     const std::tuple<int, bool, bool> cases[] = {
@@ -93,15 +96,17 @@ TEST(ProgramLauncher, StartsTheProgramNamedByThePathsFileNameOtherPathsAre53AndI
         starts.push_back(state);
         vb::raise(vb::err::kOutOfMemory);
     });
-    const auto launch = [&](const char* path) { return errorNumber([&] { launcher.launch(path, WindowState::Hidden); }); };
+    const auto launch = [&](const char* path) {
+        return errorNumber([&] { launcher.launch(path, WindowState::Hidden); });
+    };
 
     const auto first = launcher.launch("/opt/velm/support/dcalc.exe", WindowState::Hidden);
     const auto second = launcher.launch("C:\\Velm\\Support\\DCALC.EXE", WindowState::NormalFocus);
     EXPECT_TRUE(first > 0 && second > first) << first << ", " << second;
     EXPECT_EQ(starts, (std::vector{WindowState::Hidden, WindowState::NormalFocus}));
     EXPECT_EQ(launch("/bin/once.exe"), vb::err::kOutOfMemory);
-    for (const char* path :
-         {"", "/opt/velm/support/", "/opt/velm/calc.exe", "/opt/velm/dcalc.exe.bak", "/opt/dcalc.exe/other.exe", "dcalc", "/bin/once.exe"})
+    for (const char* path : {"", "/opt/velm/support/", "/opt/velm/calc.exe", "/opt/velm/dcalc.exe.bak",
+                             "/opt/dcalc.exe/other.exe", "dcalc", "/bin/once.exe"})
         EXPECT_EQ(launch(path), vb::err::kFileNotFound) << path;
     launcher.unregisterProgram("DCalc.EXE");
     EXPECT_EQ(launch("/opt/velm/support/dcalc.exe"), vb::err::kFileNotFound);

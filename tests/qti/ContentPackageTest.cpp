@@ -68,7 +68,7 @@ TEST_F(ContentPackageTest, ReadsTheItemsItsManifestListsAndWritesThemBack)
         zipOf({{"imsmanifest.xml", kManifest}, {"items/q 1.xml", "<item/>"}, {"images/a.png", "PNG"}}));
     ASSERT_EQ(package.items().size(), 1u);
     EXPECT_EQ(package.items()[0].href, "items/q 1.xml");
-    EXPECT_EQ(package.items()[0].files, (std::vector<std::string> {"items/q 1.xml", "images/a.png"}));
+    EXPECT_EQ(package.items()[0].files, (std::vector<std::string>{"items/q 1.xml", "images/a.png"}));
     EXPECT_EQ(package.member("images/a.png"), "PNG");
 
     ContentPackage written;
@@ -76,7 +76,7 @@ TEST_F(ContentPackageTest, ReadsTheItemsItsManifestListsAndWritesThemBack)
     written.write(folder_ / "out.zip");
     const auto back = ContentPackage::read(folder_ / "out.zip");
     ASSERT_EQ(back.items().size(), 1u);
-    EXPECT_EQ(back.items()[0].files, (std::vector<std::string> {"q1.xml", "a.png"}));
+    EXPECT_EQ(back.items()[0].files, (std::vector<std::string>{"q1.xml", "a.png"}));
     EXPECT_EQ(back.member("q1.xml"), "<qti-assessment-item/>");
     EXPECT_NE(back.member("imsmanifest.xml").find("imsqti_item_xmlv3p0"), std::string::npos);
 }
@@ -94,7 +94,7 @@ TEST_F(ContentPackageTest, DamagedOrUnsafePackagesAreRefusedWithOneLine)
         {{{"imsmanifest.xml", "<manifest><resources>"}}, "imsmanifest.xml is malformed XML"},
         {{{"imsmanifest.xml", kManifest}, {"items/q 1.xml", "<item/>"}}, "names the missing file images/a.png"},
         {{{"imsmanifest.xml", "<manifest><resource type=\"imsqti_item_xmlv2p2\" href=\"../x.xml\"/></manifest>"}},
-            "names an item outside the package"},
+         "names an item outside the package"},
     };
     for (const auto& c : cases) {
         const auto error = errorOf(zipOf(c.members));

@@ -22,7 +22,10 @@ std::string testItem(const std::string& name)
     return text.str();
 }
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 TEST(QtiImport, EachVersionMapsOntoOurItem)
 {
@@ -87,8 +90,9 @@ TEST(QtiImport, ContentComesInAsHtmlWithImagesByName)
     // An empty element must not read as an open one, and a remote image is left as it is.
     EXPECT_TRUE(contains(*item.stemHtml, "<br/><span></span>"));
     EXPECT_TRUE(contains(*item.stemHtml, "https://example.org/logo.png"));
-    EXPECT_EQ(result.images, (std::vector<ImageReference> {{"signs/stop.png", "stop.png"},
-                                 {"signs/no-entry.png", "no-entry.png"}, {"signs/yield.png", "yield.png"}}));
+    EXPECT_EQ(result.images, (std::vector<ImageReference>{{"signs/stop.png", "stop.png"},
+                                                          {"signs/no-entry.png", "no-entry.png"},
+                                                          {"signs/yield.png", "yield.png"}}));
     EXPECT_EQ(item.randomOrder, "true");
     EXPECT_FALSE(result.notes.empty());
 
@@ -105,16 +109,17 @@ std::string item21(const std::string& attributes, const std::string& body, const
                    const std::string& cardinality = "single")
 {
     return R"(<assessmentItem xmlns="http://www.imsglobal.org/xsd/imsqti_v2p1" identifier="t" title="T" )" + attributes
-        + "><responseDeclaration identifier=\"RESPONSE\" cardinality=\"" + cardinality
-        + "\" baseType=\"identifier\"><correctResponse><value>A</value></correctResponse></responseDeclaration>"
-        + "<itemBody>" + body + "</itemBody>" + processing + "</assessmentItem>";
+           + "><responseDeclaration identifier=\"RESPONSE\" cardinality=\"" + cardinality
+           + "\" baseType=\"identifier\"><correctResponse><value>A</value></correctResponse></responseDeclaration>"
+           + "<itemBody>" + body + "</itemBody>" + processing + "</assessmentItem>";
 }
 
 TEST(QtiImport, RefusesWhatCannotCrossNamingTheReason)
 {
-    const std::string choices = R"(<choiceInteraction responseIdentifier="RESPONSE" maxChoices="1">)"
-                                R"(<simpleChoice identifier="A">a</simpleChoice><simpleChoice identifier="B">b</simpleChoice>)"
-                                R"(</choiceInteraction>)";
+    const std::string choices =
+        R"(<choiceInteraction responseIdentifier="RESPONSE" maxChoices="1">)"
+        R"(<simpleChoice identifier="A">a</simpleChoice><simpleChoice identifier="B">b</simpleChoice>)"
+        R"(</choiceInteraction>)";
     const std::string matchCorrect = R"(<responseProcessing template="match_correct"/>)";
     // clang-format off
     const std::pair<std::string, const char*> cases[] = {

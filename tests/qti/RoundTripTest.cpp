@@ -43,7 +43,8 @@ double scoreOf(const itemformat::ItemDefinition& item, const std::vector<std::st
 
 // Every set of choices a candidate can give (up to Max of them), by position, scores alike in
 // both items; the choices are named by each item's own answer identifiers.
-void expectSameScores(const itemformat::ItemDefinition& before, const itemformat::ItemDefinition& after, const std::string& name)
+void expectSameScores(const itemformat::ItemDefinition& before, const itemformat::ItemDefinition& after,
+                      const std::string& name)
 {
     ASSERT_EQ(before.choices.size(), after.choices.size()) << name;
     const auto count = before.choices.size();
@@ -63,21 +64,23 @@ void expectSameScores(const itemformat::ItemDefinition& before, const itemformat
     }
 }
 
-itemformat::ItemDefinition roundTrip(const itemformat::ItemDefinition& item, QtiVersion version, const std::string& name)
+itemformat::ItemDefinition roundTrip(const itemformat::ItemDefinition& item, QtiVersion version,
+                                     const std::string& name)
 {
     const auto exported = exportItem(item, version, name);
     EXPECT_EQ(exported.refusal, "") << name;
     const auto imported = importItem(exported.xml);
     EXPECT_EQ(imported.refusal, "") << name << "\n" << exported.xml;
-    return imported.definition.value_or(itemformat::ItemDefinition {});
+    return imported.definition.value_or(itemformat::ItemDefinition{});
 }
 
 itemformat::ItemDefinition itemWith(const std::string& choices, const std::string& answers, const std::string& max)
 {
-    const auto read = itemformat::read("<MultipleChoiceItem><ItemStem><Text>&lt;html&gt;Pick</Text></ItemStem><Choices Max=\""
-        + max + "\">" + choices + "</Choices><Answers>" + answers + "</Answers></MultipleChoiceItem>");
+    const auto read =
+        itemformat::read("<MultipleChoiceItem><ItemStem><Text>&lt;html&gt;Pick</Text></ItemStem><Choices Max=\"" + max
+                         + "\">" + choices + "</Choices><Answers>" + answers + "</Answers></MultipleChoiceItem>");
     EXPECT_TRUE(read.item) << read.error;
-    return read.item.value_or(itemformat::ItemDefinition {});
+    return read.item.value_or(itemformat::ItemDefinition{});
 }
 
 const std::string kFourChoices = "<Choice AnswerID=\"A\">a</Choice><Choice AnswerID=\"B\">b</Choice>"
@@ -143,13 +146,13 @@ TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
         const char* reason;
     } cases[] = {
         {kFourChoices, "<Answer>A BEFORE B</Answer>", "2",
-            "the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order"},
+         "the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order"},
         {"", "<Answer>A</Answer>", "1", "the item has no choices"},
         {"<Choice AnswerID=\"A\">a</Choice><Choice AnswerID=\"A\">b</Choice>", "", "1",
-            "two choices have the answer identifier \"A\""},
+         "two choices have the answer identifier \"A\""},
         {kFourChoices, "", "many", "Max \"many\" is no whole number"},
         {kFourChoices, "<Answer>A</Answer>", "0",
-            "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
+         "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
     };
     for (const auto& c : cases) {
         const auto exported = exportItem(itemWith(c.choices, c.answers, c.max), QtiVersion::V3p0, "refused");

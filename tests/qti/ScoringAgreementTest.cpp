@@ -64,7 +64,8 @@ TEST(QtiScoring, AResponseScoresAsTheItemsOwnRulesScoreIt)
         ImportedItem item(c.item);
         ASSERT_TRUE(item.loaded);
         const bool positive = c.raw > 0;
-        EXPECT_EQ(item.driver.rescore(bytes(c.response)), (Score{true, positive ? 1 : 0, positive ? 0 : 1, 0, 0, c.raw}));
+        EXPECT_EQ(item.driver.rescore(bytes(c.response)),
+                  (Score{true, positive ? 1 : 0, positive ? 0 : 1, 0, 0, c.raw}));
     }
 }
 

@@ -54,7 +54,7 @@ TEST(XhtmlTest, ImagesAreListedOnce)
     pugi::xml_document document;
     auto body = document.append_child("itemBody");
     Xhtml::appendBody("<html><body><img src=\"a.png\"><p><img src=\"b.png\"><img src=\"a.png\"></p>", body);
-    EXPECT_EQ(Xhtml::imagesUnder(body), (std::vector<std::string> {"a.png", "b.png"}));
+    EXPECT_EQ(Xhtml::imagesUnder(body), (std::vector<std::string>{"a.png", "b.png"}));
 }
 
 }  // namespace

@@ -29,17 +29,18 @@ void expectConversions(Conversion to, const std::pair<const char*, const char*> 
 
 TEST(Conversion, FollowsTheRuntimeAtItsEdges)
 {
-    expectConversions(Int16,
-                      {{nullptr, "0"},       {"32767", "32767"},     {"32768", "error 6"}, {"-32768", "-32768"}, {"-32769", "error 6"},
-                       {"32767.4", "32767"}, {"32767.5", "error 6"}, {"2.5", "2"},         {"3.5", "4"},         {"-2.5", "-2"},
-                       {"0.5", "0"},         {"  12  ", "12"},       {"+7", "7"},          {"1e3", "1000"},      {"1e999", "error 6"},
-                       {"&H10", "16"},       {"&o17", "15"},         {"True", "-1"},       {"false", "0"},       {"", "error 13"},
-                       {"abc", "error 13"},  {"1 2", "error 13"},    {"1e", "error 13"},   {".", "error 13"}});
+    expectConversions(Int16, {{nullptr, "0"},        {"32767", "32767"},   {"32768", "error 6"},   {"-32768", "-32768"},
+                              {"-32769", "error 6"}, {"32767.4", "32767"}, {"32767.5", "error 6"}, {"2.5", "2"},
+                              {"3.5", "4"},          {"-2.5", "-2"},       {"0.5", "0"},           {"  12  ", "12"},
+                              {"+7", "7"},           {"1e3", "1000"},      {"1e999", "error 6"},   {"&H10", "16"},
+                              {"&o17", "15"},        {"True", "-1"},       {"false", "0"},         {"", "error 13"},
+                              {"abc", "error 13"},   {"1 2", "error 13"},  {"1e", "error 13"},     {".", "error 13"}});
     expectConversions(Int32, {{"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}, {"2147483648", "error 6"}});
     expectConversions(Single, {{nullptr, "0"}, {"1.25", "1.25"}, {"1e39", "error 6"}});
-    const std::pair<const char*, const char*> toBool[]
-        = {{nullptr, "False"}, {"TRUE", "True"}, {"true", "True"}, {"false", "False"},  {"FALSE", "False"}, {"-1", "True"},
-           {"0", "False"},     {"2", "True"},    {"0.0", "False"}, {"yes", "error 13"}, {"", "error 13"},   {"T", "error 13"}};
+    const std::pair<const char*, const char*> toBool[] = {{nullptr, "False"},  {"TRUE", "True"},   {"true", "True"},
+                                                          {"false", "False"},  {"FALSE", "False"}, {"-1", "True"},
+                                                          {"0", "False"},      {"2", "True"},      {"0.0", "False"},
+                                                          {"yes", "error 13"}, {"", "error 13"},   {"T", "error 13"}};
     expectConversions(Bool, toBool);
 }
 

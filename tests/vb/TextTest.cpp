@@ -28,8 +28,11 @@ TEST(Text, RoundTripsThroughUtf16)
 TEST(Text, EncodesEachCodePointAsItsUnits)
 {
     const std::pair<const char*, vb::ByteArray> cases[] = {
-        {"A\xC3\xA9", units({0x41, 0xE9})}, {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00})},     {"\xFF\x41", units({0xFFFD, 0x41})},
-        {"\xC3", units({0xFFFD})},          {"\xED\xA0\x80", units({0xFFFD, 0xFFFD, 0xFFFD})},
+        {"A\xC3\xA9", units({0x41, 0xE9})},
+        {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00})},
+        {"\xFF\x41", units({0xFFFD, 0x41})},
+        {"\xC3", units({0xFFFD})},
+        {"\xED\xA0\x80", units({0xFFFD, 0xFFFD, 0xFFFD})},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(vb::bytesFromText(text), expected) << text;

@@ -19,7 +19,10 @@ void moveTo(velm::DataIO& data, const std::vector<int>& path)
         ASSERT_TRUE(data.MoveToChild(index));
 }
 
-std::string idOfCurrent(const velm::DataIO& data) { return data.GetAttribute("id").toString(); }
+std::string idOfCurrent(const velm::DataIO& data)
+{
+    return data.GetAttribute("id").toString();
+}
 
 TEST(DataIO, LoadXmlWritesBackCompactOrRaisesAndChangesNothing)
 {
@@ -95,9 +98,9 @@ TEST(DataIO, ByNameLookupsFollowFromRoot)
 {
     // FromRoot, the path to the current element, the name looked up, and the id found.
     const std::tuple<bool, std::vector<int>, const char*, std::optional<std::string>> cases[] = {
-        {true, {0, 0, 0}, "b", "2"}, {true, {1}, "r", "0"}, {true, {0}, "missing", std::nullopt},
-        {false, {0, 0}, "b", "2"}, {false, {0, 0}, "a", "3"},
-        {false, {0, 0, 0}, "b", std::nullopt}, {false, {1}, "a", std::nullopt},
+        {true, {0, 0, 0}, "b", "2"},     {true, {1}, "r", "0"},     {true, {0}, "missing", std::nullopt},
+        {false, {0, 0}, "b", "2"},       {false, {0, 0}, "a", "3"}, {false, {0, 0, 0}, "b", std::nullopt},
+        {false, {1}, "a", std::nullopt},
     };
     for (const auto& [fromRoot, start, name, found] : cases) {
         SCOPED_TRACE(std::string(name) + (fromRoot ? " from root" : " below current"));

@@ -124,12 +124,13 @@ TEST(ItemScorer, ScoresTheDocumentLoadedAtTheTimeOfTheCall)
 
 TEST(ItemScorer, AnItemKeepingExactScoringScoresByItAndFailsWhenItCannotBeRead)
 {
-    const std::string scoring = R"(<QtiScoring Cardinality="multiple" Template="map_response"><QtiChoice AnswerID="A" )"
+    const std::string scoring =
+        R"(<QtiScoring Cardinality="multiple" Template="map_response"><QtiChoice AnswerID="A" )"
         R"(Identifier="x"/><QtiChoice AnswerID="B" Identifier="y"/><QtiMapping DefaultValue="-1"><QtiMapEntry Key="x" )"
         R"(Value="3"/></QtiMapping></QtiScoring>)";
     const auto item = [&](const std::string& max, const std::vector<std::string>& responses) {
         return "<MultipleChoiceItem><Choices Max=\"" + max + "\"/>" + scoring
-            + itemWith(R"(<Answer Weight="9">A</Answer>)", responses).substr(20);
+               + itemWith(R"(<Answer Weight="9">A</Answer>)", responses).substr(20);
     };
     // The keys' weight 9 plays no part; the range covers responses of up to Max choices.
     EXPECT_EQ(scoresOf(item("2", {"A"})), Scores(3, 3, -1));

@@ -26,7 +26,8 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
     const std::string mapping = R"(<QtiMapping DefaultValue="-0.5" LowerBound="-1" UpperBound="1.5">)"
                                 R"(<QtiMapEntry Key="ca" Value="1"/><QtiMapEntry Key="cc" Value="0.75"/></QtiMapping>)";
     // Custom rules: 2 when A and C are both chosen, else 1 when B is a member, else the default 0.25.
-    const std::string rules = R"(<QtiRules><responseCondition><responseIf><contains><variable identifier="RESPONSE"/>)"
+    const std::string rules =
+        R"(<QtiRules><responseCondition><responseIf><contains><variable identifier="RESPONSE"/>)"
         R"(<correct identifier="RESPONSE"/></contains><setOutcomeValue identifier="SCORE"><baseValue baseType="float">2)"
         R"(</baseValue></setOutcomeValue></responseIf><responseElseIf><member><baseValue baseType="identifier">cb)"
         R"(</baseValue><variable identifier="RESPONSE"/></member><setOutcomeValue identifier="SCORE"><sum>)"
@@ -35,7 +36,8 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
     const auto matchMultiple = processingOf(R"(Cardinality="multiple" Template="match_correct")", correctAC);
     const auto mapMultiple = processingOf(R"(Cardinality="multiple" Template="map_response")", correctAC + mapping);
     const auto custom = processingOf(R"(Cardinality="multiple" ScoreDefault="0.25")", correctAC + rules);
-    const auto matchSingle = processingOf(R"(Template="match_correct")", "<QtiCorrect><QtiValue>cb</QtiValue></QtiCorrect>");
+    const auto matchSingle =
+        processingOf(R"(Template="match_correct")", "<QtiCorrect><QtiValue>cb</QtiValue></QtiCorrect>");
     // clang-format off
     const std::tuple<const velm::ResponseProcessing*, std::vector<std::string>, double> cases[] = {
         {&matchMultiple, {"A", "C"}, 1}, {&matchMultiple, {"C", "A", "A"}, 1}, {&matchMultiple, {"A"}, 0},
@@ -63,13 +65,17 @@ TEST(ResponseProcessing, TheScoreRangeOfManyChoicesIsDerivedNotEnumerated)
 {
     std::string choices;
     for (int i = 0; i < 20; ++i)
-        choices += "<QtiChoice AnswerID=\"" + std::string(1, static_cast<char>('A' + i)) + "\" Identifier=\"c" + std::to_string(i) + "\"/>";
+        choices += "<QtiChoice AnswerID=\"" + std::string(1, static_cast<char>('A' + i)) + "\" Identifier=\"c"
+                   + std::to_string(i) + "\"/>";
     const auto of = [&](const std::string& attributes, const std::string& body) {
-        return velm::ResponseProcessing::fromXml("<QtiScoring Cardinality=\"multiple\" " + attributes + ">" + choices + body + "</QtiScoring>");
+        return velm::ResponseProcessing::fromXml("<QtiScoring Cardinality=\"multiple\" " + attributes + ">" + choices
+                                                 + body + "</QtiScoring>");
     };
-    const auto mapped = of(R"(Template="map_response")", R"(<QtiMapping DefaultValue="-0.25"><QtiMapEntry Key="c0" Value="2"/>)"
-                                                         R"(<QtiMapEntry Key="c1" Value="1.5"/><QtiMapEntry Key="c2" Value="-3"/></QtiMapping>)");
-    const auto matched = of(R"(Template="match_correct")", "<QtiCorrect><QtiValue>c3</QtiValue><QtiValue>c4</QtiValue></QtiCorrect>");
+    const auto mapped = of(R"(Template="map_response")",
+                           R"(<QtiMapping DefaultValue="-0.25"><QtiMapEntry Key="c0" Value="2"/>)"
+                           R"(<QtiMapEntry Key="c1" Value="1.5"/><QtiMapEntry Key="c2" Value="-3"/></QtiMapping>)");
+    const auto matched =
+        of(R"(Template="match_correct")", "<QtiCorrect><QtiValue>c3</QtiValue><QtiValue>c4</QtiValue></QtiCorrect>");
     ASSERT_TRUE(mapped && matched);
     EXPECT_EQ(std::pair(mapped->maxScore(2), mapped->minScore(2)), std::pair(3.5, -3.25));
     EXPECT_EQ(std::pair(mapped->maxScore(0), mapped->minScore(0)), std::pair(3.5, -7.25));
@@ -83,12 +89,17 @@ TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
     const std::pair<const char*, const char*> cases[] = {
         {"<QtiScoring Template=\"map_response_point\"/>", "map_response_point"},
         {"<QtiScoring><QtiRules><exitResponse/></QtiRules></QtiScoring>", "exitResponse"},
-        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"FEEDBACK\"><baseValue baseType=\"identifier\">x</baseValue>"
-         "</setOutcomeValue></QtiRules></QtiScoring>", "FEEDBACK"},
-        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\"><gt/></setOutcomeValue></QtiRules></QtiScoring>", "gt"},
+        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"FEEDBACK\"><baseValue "
+         "baseType=\"identifier\">x</baseValue>"
+         "</setOutcomeValue></QtiRules></QtiScoring>",
+         "FEEDBACK"},
+        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\"><gt/></setOutcomeValue></QtiRules></QtiScoring>",
+         "gt"},
         {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\"><match><correct identifier=\"RESPONSE\"/></match>"
-         "</setOutcomeValue></QtiRules></QtiScoring>", "match with 1 operands"},
-        {"<QtiScoring><QtiRules><responseCondition><responseElse/></responseCondition></QtiRules></QtiScoring>", "responseElse"},
+         "</setOutcomeValue></QtiRules></QtiScoring>",
+         "match with 1 operands"},
+        {"<QtiScoring><QtiRules><responseCondition><responseElse/></responseCondition></QtiRules></QtiScoring>",
+         "responseElse"},
         {"<QtiScoring", "well-formed"},
         {"<MultipleChoiceItem><Other/></MultipleChoiceItem>", "no QtiScoring"},
     };

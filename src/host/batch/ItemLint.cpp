@@ -103,8 +103,9 @@ private:
                 continue;
             reported = true;
             componentErrors_.push_back(entry.text);
-            add(item_.line, true, "the component reports error " + std::to_string(entry.number) + " in " + entry.routine + ": "
-                                      + entry.text);
+            add(item_.line, true,
+                "the component reports error " + std::to_string(entry.number) + " in " + entry.routine + ": "
+                    + entry.text);
         }
         if (!initialised && !reported)
             add(item_.line, true, "the item does not initialise");
@@ -130,7 +131,8 @@ private:
             if (!min)
                 add(item_.choicesLine, true, "Min must be a whole number, not \"" + *item_.min + "\"");
             else if ((max && *min > *max) || *min > static_cast<long>(item_.choices.size()))
-                add(item_.choicesLine, true, "Min " + std::to_string(*min) + " is more than Max or the number of choices");
+                add(item_.choicesLine, true,
+                    "Min " + std::to_string(*min) + " is more than Max or the number of choices");
         }
         for (const auto& choice : item_.choices) {
             if (choice.answerId.empty())
@@ -160,7 +162,8 @@ private:
             const auto parts = vb::split(named, ',');
             for (const auto& part : parts) {
                 if (!identifiers_.contains(part))
-                    add(answer.line, true, "the key \"" + answer.expression + "\" names " + part + ", which no choice has");
+                    add(answer.line, true,
+                        "the key \"" + answer.expression + "\" names " + part + ", which no choice has");
             }
             anyWellFormed = anyWellFormed || positive;
             anyReachable = anyReachable || (positive && static_cast<long>(parts.size()) <= max_);
@@ -169,7 +172,8 @@ private:
             add(item_.hasAnswers ? item_.answersLine : item_.line, true, "no answer key has a positive weight");
         // A key that does not parse is its own fault, not also one of reach.
         else if (anyWellFormed && !anyReachable && max_ >= 1)
-            add(item_.answersLine, true, "no key with a positive weight can be chosen within Max " + std::to_string(max_));
+            add(item_.answersLine, true,
+                "no key with a positive weight can be chosen within Max " + std::to_string(max_));
     }
 
     void checkHtml(int line, const std::string& html, const std::string& what, bool mustBeHtml)
@@ -196,7 +200,8 @@ private:
     {
         for (const auto& exhibit : item_.exhibits) {
             if (!hasResource(exhibit.initDataFilename))
-                add(exhibit.line, true, "the exhibit's init file \"" + exhibit.initDataFilename + "\" is not in the resources folder");
+                add(exhibit.line, true,
+                    "the exhibit's init file \"" + exhibit.initDataFilename + "\" is not in the resources folder");
         }
     }
 
@@ -220,7 +225,8 @@ private:
         }
         for (std::size_t i = 0; i < item_.choices.size(); ++i) {
             if (!lettered.contains(static_cast<long>(i)))
-                add(item_.line, true, "the static strings of " + language + " have no letter for choice " + std::to_string(i + 1));
+                add(item_.line, true,
+                    "the static strings of " + language + " have no letter for choice " + std::to_string(i + 1));
         }
         for (const char* key : kMessageKeys) {
             if (!statics.child(key) && !componentReported(key))

@@ -14,19 +14,19 @@ namespace {
 
 // An image the item names but the folder lacks is left out: the window then shows it missing.
 void copyImages(const std::vector<quorin::qti::ImageReference>& images, const std::filesystem::path& itemFolder,
-    const std::filesystem::path& supportDir)
+                const std::filesystem::path& supportDir)
 {
     for (const auto& image : images) {
         std::error_code error;
         std::filesystem::copy_file(itemFolder / image.source, supportDir / image.name,
-            std::filesystem::copy_options::overwrite_existing, error);
+                                   std::filesystem::copy_options::overwrite_existing, error);
     }
 }
 
 }  // namespace
 
 std::string itemDefinitionText(std::string text, const std::string& itemPath, const std::filesystem::path& supportDir,
-    bool allowUnfixed)
+                               bool allowUnfixed)
 {
     if (!quorin::qti::isQtiItem(text))
         return text;
@@ -35,7 +35,8 @@ std::string itemDefinitionText(std::string text, const std::string& itemPath, co
     const auto imported = quorin::qti::importItem(text, options);
     if (!imported.definition)
         throw std::runtime_error(itemPath + ": refused: " + imported.refusal);
-    const auto folder = itemPath == "-" ? std::filesystem::current_path() : std::filesystem::absolute(itemPath).parent_path();
+    const auto folder =
+        itemPath == "-" ? std::filesystem::current_path() : std::filesystem::absolute(itemPath).parent_path();
     copyImages(imported.images, folder, supportDir);
     return quorin::itemformat::write(*imported.definition);
 }

@@ -14,7 +14,7 @@ namespace velm::host {
 // in is a std::runtime_error of one line naming the file and the reason; allowUnfixed lets fixed
 // choices be shuffled with the others.
 std::string itemDefinitionText(std::string text, const std::string& itemPath, const std::filesystem::path& supportDir,
-    bool allowUnfixed);
+                               bool allowUnfixed);
 
 // Whether the file is XML whose document element is a QTI assessment item.
 bool isQtiItemFile(const std::filesystem::path& file);

@@ -137,7 +137,10 @@ void RescoreWriter::appendId(const json& id)
     line_ += jsonText(id);
 }
 
-void RescoreWriter::appendCount(std::int16_t count) { appendInteger(line_, count); }
+void RescoreWriter::appendCount(std::int16_t count)
+{
+    appendInteger(line_, count);
+}
 
 // Whole scores are written without the general writer; numberJson decides the rest.
 void RescoreWriter::appendRaw(float raw)

@@ -113,7 +113,9 @@ struct ResponseReader::JsonParser {
 };
 
 ResponseReader::ResponseReader(std::istream& in, Format format)
-    : in_(in), json_(std::make_unique<JsonParser>()), format_(format)
+    : in_(in)
+    , json_(std::make_unique<JsonParser>())
+    , format_(format)
 {
 }
 
@@ -161,8 +163,8 @@ ResponseRecord ResponseReader::checked(ResponseRecord record) const
         return failed(record.line, nullptr, kTooLong);
     if (!record.error.empty())
         return record;
-    const auto separators = std::count_if(record.response.begin(), record.response.end(),
-                                          [](char c) { return c == ',' || c == '<'; });
+    const auto separators =
+        std::count_if(record.response.begin(), record.response.end(), [](char c) { return c == ',' || c == '<'; });
     if (static_cast<std::size_t>(separators) > kMostSeparators)
         return failed(record.line, std::move(record.id), kTooManySeparators);
     return record;

@@ -1,7 +1,6 @@
 #include "host/cli/CommandLine.h"
 
 #include "host/cli/commands/DemoCommand.h"
-#include "host/driver/InputFiles.h"
 #include "host/cli/commands/InspectCommand.h"
 #include "host/cli/commands/KeysCommand.h"
 #include "host/cli/commands/LintCommand.h"
@@ -10,6 +9,7 @@
 #include "host/cli/commands/RunCommand.h"
 #include "host/cli/commands/ScoreCommand.h"
 #include "host/cli/commands/ServeCommand.h"
+#include "host/driver/InputFiles.h"
 #include "vb/ComError.h"
 
 #include <CLI/CLI.hpp>

@@ -38,7 +38,8 @@ std::filesystem::path ItemOptions::supportFolder() const
 SessionSettings ItemOptions::settings(Console& console) const
 {
     SessionSettings settings;
-    settings.staticStrings = staticPath.empty() ? std::string(bundledStaticStrings()) : readInputText(staticPath, console);
+    settings.staticStrings =
+        staticPath.empty() ? std::string(bundledStaticStrings()) : readInputText(staticPath, console);
     settings.supportDir = supportFolder();
     settings.resourceDir = std::filesystem::absolute(itemPath).parent_path();
     return settings;

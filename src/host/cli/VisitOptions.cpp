@@ -21,13 +21,17 @@ void VisitOptions::addTo(CLI::App& command)
 {
     item.addTo(command);
     // A real driver keeps its support folder, and with it the frame bitmaps, between visits.
-    command.get_option("--support-dir")->description("The driver's support-file folder; $XDG_CACHE_HOME/velm/support/ without it.");
-    command.add_option("--resources", resourceDir, "The item's resource folder (images); the item's own folder without it.");
+    command.get_option("--support-dir")
+        ->description("The driver's support-file folder; $XDG_CACHE_HOME/velm/support/ without it.");
+    command.add_option("--resources", resourceDir,
+                       "The item's resource folder (images); the item's own folder without it.");
     command.add_option("--case-dir", caseDir, "Where the case files the item names are found, after the resources.")
         ->check(CLI::ExistingDirectory);
-    command.add_option("--options", options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
+    command.add_option("--options", options,
+                       "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
     command.add_option("--rect", rect, "The rectangle of the first show, L,T,W,H in twips.");
-    command.add_option("--state-in", stateInPath, "A State element (XML, UTF-8) handed back right after the first show.");
+    command.add_option("--state-in", stateInPath,
+                       "A State element (XML, UTF-8) handed back right after the first show.");
 }
 
 VisitSettings VisitOptions::settings(Console& console) const

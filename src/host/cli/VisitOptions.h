@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/driver/Console.h"
 #include "host/cli/ItemOptions.h"
+#include "host/driver/Console.h"
 #include "host/visit/Visit.h"
 
 #include <cstdint>

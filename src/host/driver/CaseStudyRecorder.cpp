@@ -25,8 +25,7 @@ void CaseStudyRecorder::uninstall(std::string_view progId)
     platform::ComponentRegistry::instance().unregisterFactory(progId);
 }
 
-CaseStudyRecorder::CaseStudyRecorder(std::shared_ptr<quorin::CaseStudyInt> caseStudy)
-    : caseStudy_(std::move(caseStudy))
+CaseStudyRecorder::CaseStudyRecorder(std::shared_ptr<quorin::CaseStudyInt> caseStudy) : caseStudy_(std::move(caseStudy))
 {
 }
 
@@ -65,8 +64,8 @@ void CaseStudyRecorder::DisplayInt_ShowExternalDisplay(std::int32_t& lLeft, std:
     caseStudy_->DisplayInt_ShowExternalDisplay(lLeft, lTop, lWidth, lHeight);
 }
 
-void CaseStudyRecorder::DisplayInt_ResizeExternalDisplay(std::int32_t& lLeft, std::int32_t& lTop,
-                                                         std::int32_t& lWidth, std::int32_t& lHeight)
+void CaseStudyRecorder::DisplayInt_ResizeExternalDisplay(std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth,
+                                                         std::int32_t& lHeight)
 {
     calls_.emplace_back("DisplayInt_ResizeExternalDisplay");
     caseStudy_->DisplayInt_ResizeExternalDisplay(lLeft, lTop, lWidth, lHeight);

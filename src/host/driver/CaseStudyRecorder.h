@@ -46,7 +46,8 @@ public:
                                           std::int32_t& lHeight) override;
     void QuestionSize(std::int32_t& lLeft, std::int32_t& lTop, std::int32_t& lWidth, std::int32_t& lHeight) override;
     void DisplayInt_HideExternalDisplay() override;
-    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll, std::string& sStateMsg) override;
+    void DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispState, bool& bViewedAll,
+                                             std::string& sStateMsg) override;
     void DisplayInt_FreeExternalDisplay() override;
 
 private:

@@ -14,7 +14,7 @@ std::string initFailure(const SupportObject& support)
     if (error == log.rend())
         return "the item failed to initialise";
     return "the item failed to initialise: " + error->text + " (error " + std::to_string(error->number) + " in "
-        + error->routine + ")";
+           + error->routine + ")";
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ std::shared_ptr<DisplayInt> createDisplay(std::string_view progId, const std::fi
     try {
         return registry.createAs<DisplayInt>(progId);
     } catch (const vb::ComError& error) {
-        if (error.number != vb::err::kCannotCreateObject || plugin.empty()
-            || !std::filesystem::exists(plugin))
+        if (error.number != vb::err::kCannotCreateObject || plugin.empty() || !std::filesystem::exists(plugin))
             throw;
     }
     registry.registerServer(plugin);
@@ -38,7 +37,8 @@ void installCaseStudy(const std::filesystem::path& library)
     std::error_code error;
     if (!std::filesystem::exists(library, error))
         return;
-    const auto entry = platform::RegistryFile::load(platform::RegistryFile::defaultPath()).findByProgId(Session::kCaseStudyProgId);
+    const auto entry =
+        platform::RegistryFile::load(platform::RegistryFile::defaultPath()).findByProgId(Session::kCaseStudyProgId);
     if (entry && std::filesystem::exists(entry->library, error))
         return;
     platform::ComponentRegistry::instance().registerServer(library);
@@ -54,8 +54,7 @@ std::string stateTextOf(const ByteArray& bytes)
     return text;
 }
 
-Session::Session(SessionSettings settings)
-    : settings_(std::move(settings))
+Session::Session(SessionSettings settings) : settings_(std::move(settings))
 {
     HeadlessCalculator::install();
     support_ = std::make_shared<SupportObject>(settings_.staticStrings, settings_.supportDir, settings_.resourceDir);
@@ -161,8 +160,8 @@ DisplayStatus Session::displayStatus()
 ScoreResult Session::score()
 {
     ScoreResult score;
-    score.result = display().ScoreExternalDisplay(score.correct, score.incorrect, score.notAttempted,
-                                                  score.notScored, score.raw);
+    score.result =
+        display().ScoreExternalDisplay(score.correct, score.incorrect, score.notAttempted, score.notScored, score.raw);
     return score;
 }
 

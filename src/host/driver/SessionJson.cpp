@@ -8,12 +8,9 @@ using json = nlohmann::ordered_json;
 
 json scoreJson(const ScoreResult& score)
 {
-    return {{"result", score.result},
-            {"correct", score.correct},
-            {"incorrect", score.incorrect},
-            {"notAttempted", score.notAttempted},
-            {"notScored", score.notScored},
-            {"raw", numberJson(score.raw)}};
+    return {{"result", score.result},       {"correct", score.correct},
+            {"incorrect", score.incorrect}, {"notAttempted", score.notAttempted},
+            {"notScored", score.notScored}, {"raw", numberJson(score.raw)}};
 }
 
 json scoreJsonWithState(const ScoreResult& score, const std::string& state)

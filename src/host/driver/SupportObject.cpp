@@ -20,9 +20,15 @@ std::string SupportObject::GetLocalizePath(const std::string& vInfo)
     return vInfo == "HDStatic.xml" ? staticStrings_ : std::string("0");
 }
 
-std::string SupportObject::GetExamTitle(const std::string&) { return "Quorin reference exam"; }
+std::string SupportObject::GetExamTitle(const std::string&)
+{
+    return "Quorin reference exam";
+}
 
-std::string SupportObject::GetExamName(const std::string&) { return "reference"; }
+std::string SupportObject::GetExamName(const std::string&)
+{
+    return "reference";
+}
 
 std::string SupportObject::GetSupportFileDir(const std::string&)
 {
@@ -76,8 +82,7 @@ void SupportObject::LogNote(const std::string& ModuleName, const std::string& Ro
     log_.push_back({"note", ModuleName, Routine, OtherInfo});
 }
 
-void SupportObject::LogWarning(const std::string& ModuleName, const std::string& Routine,
-                               const std::string& OtherInfo)
+void SupportObject::LogWarning(const std::string& ModuleName, const std::string& Routine, const std::string& OtherInfo)
 {
     log_.push_back({"warning", ModuleName, Routine, OtherInfo});
 }

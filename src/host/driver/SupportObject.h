@@ -55,7 +55,8 @@ public:
 
     // Asks a person to answer a message box before the script and the policy are asked; an empty
     // answer (nobody there) leaves it to them.
-    std::function<std::optional<std::int32_t>(const std::string& text, std::int32_t style, const std::string& title)> askPerson;
+    std::function<std::optional<std::int32_t>(const std::string& text, std::int32_t style, const std::string& title)>
+        askPerson;
 
     // Answers for the next message boxes, in order; once they run out every box gets the policy answer.
     void scriptAnswers(std::deque<std::int32_t> answers) { scriptedAnswers_ = std::move(answers); }

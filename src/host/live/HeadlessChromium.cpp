@@ -56,16 +56,20 @@ int sixBits(char c)
 
 }  // namespace
 
-HeadlessChromium::HeadlessChromium(int width, int height)
-    : profile_(scratchProfile())
+HeadlessChromium::HeadlessChromium(int width, int height) : profile_(scratchProfile())
 {
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         throw UsageError("--png: cannot make a pipe to Chromium");
-    std::vector<std::string> arguments = {chromiumProgram(), "--headless", "--remote-debugging-pipe", "--disable-gpu",
-                                          "--hide-scrollbars", "--no-first-run",
+    std::vector<std::string> arguments = {chromiumProgram(),
+                                          "--headless",
+                                          "--remote-debugging-pipe",
+                                          "--disable-gpu",
+                                          "--hide-scrollbars",
+                                          "--no-first-run",
                                           "--window-size=" + std::to_string(width) + "," + std::to_string(height),
-                                          "--user-data-dir=" + profile_.string(), "about:blank"};
+                                          "--user-data-dir=" + profile_.string(),
+                                          "about:blank"};
     // Chromium's sandbox refuses to start for the superuser.
     if (geteuid() == 0)
         arguments.insert(arguments.begin() + 1, "--no-sandbox");
@@ -166,7 +170,8 @@ json HeadlessChromium::call(const std::string& method, json params, const Pump& 
 void HeadlessChromium::open(const std::string& url, const Pump& pump)
 {
     const auto target = call("Target.createTarget", {{"url", url}}, pump);
-    const auto attached = call("Target.attachToTarget", {{"targetId", target.value("targetId", "")}, {"flatten", true}}, pump);
+    const auto attached =
+        call("Target.attachToTarget", {{"targetId", target.value("targetId", "")}, {"flatten", true}}, pump);
     sessionId_ = attached.value("sessionId", "");
 }
 

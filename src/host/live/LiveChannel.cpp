@@ -13,8 +13,7 @@ constexpr std::size_t kEchoLimit = 200;
 
 }  // namespace
 
-LiveChannel::LiveChannel(LiveServer& server)
-    : server_(server)
+LiveChannel::LiveChannel(LiveServer& server) : server_(server)
 {
     server_.onMessage = [this](const std::string& text) { receive(text); };
     server_.onClientOpened = [this] { inbox_.push_back({{{"type", "open"}}, 0}); };
@@ -76,7 +75,8 @@ std::optional<nlohmann::ordered_json> LiveChannel::takeMatching(const Matcher& m
     return std::nullopt;
 }
 
-std::optional<nlohmann::ordered_json> LiveChannel::waitFor(const Matcher& matches, std::optional<std::chrono::milliseconds> timeout)
+std::optional<nlohmann::ordered_json> LiveChannel::waitFor(const Matcher& matches,
+                                                           std::optional<std::chrono::milliseconds> timeout)
 {
     const auto deadline = Clock::now() + timeout.value_or(std::chrono::milliseconds(0));
     while (true) {

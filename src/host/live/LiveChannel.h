@@ -37,7 +37,8 @@ public:
     std::optional<nlohmann::ordered_json> take();
     // Pumps until a message that matches arrives and takes it, leaving the others in order;
     // empty once the timeout has passed (none: no limit) or no page is open.
-    std::optional<nlohmann::ordered_json> waitFor(const Matcher& matches, std::optional<std::chrono::milliseconds> timeout);
+    std::optional<nlohmann::ordered_json> waitFor(const Matcher& matches,
+                                                  std::optional<std::chrono::milliseconds> timeout);
     // Whether a page is open.
     bool hasPage() const { return server_.clientCount() > 0; }
     // Lets the page load the files a document refers to.

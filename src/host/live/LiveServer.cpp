@@ -87,10 +87,10 @@ bool sameSecret(std::string_view given, std::string_view token)
 std::string contentTypeOf(const std::filesystem::path& file)
 {
     static const std::map<std::string, std::string, std::less<>> types = {
-        {".bmp", "image/bmp"},   {".png", "image/png"},     {".gif", "image/gif"},       {".jpg", "image/jpeg"},
-        {".jpeg", "image/jpeg"}, {".webp", "image/webp"},   {".svg", "image/svg+xml"},   {".ico", "image/x-icon"},
-        {".css", "text/css"},    {".woff", "font/woff"},    {".woff2", "font/woff2"},    {".ttf", "font/ttf"},
-        {".otf", "font/otf"},    {".mp3", "audio/mpeg"},    {".wav", "audio/wav"},       {".ogg", "audio/ogg"},
+        {".bmp", "image/bmp"},   {".png", "image/png"},   {".gif", "image/gif"},     {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"}, {".webp", "image/webp"}, {".svg", "image/svg+xml"}, {".ico", "image/x-icon"},
+        {".css", "text/css"},    {".woff", "font/woff"},  {".woff2", "font/woff2"},  {".ttf", "font/ttf"},
+        {".otf", "font/otf"},    {".mp3", "audio/mpeg"},  {".wav", "audio/wav"},     {".ogg", "audio/ogg"},
         {".mp4", "video/mp4"},   {".webm", "video/webm"},
     };
     const auto found = types.find(vb::lowerAscii(file.extension().string()));
@@ -106,7 +106,10 @@ bool isInside(const std::filesystem::path& file, const std::filesystem::path& fo
     return std::none_of(fileAt, file.end(), [](const auto& name) { return name.string().starts_with('.'); });
 }
 
-std::string_view targetPath(std::string_view target) { return target.substr(0, target.find('?')); }
+std::string_view targetPath(std::string_view target)
+{
+    return target.substr(0, target.find('?'));
+}
 
 std::string_view targetQuery(std::string_view target)
 {
@@ -126,11 +129,12 @@ std::string replacedAll(std::string text, std::string_view mark, const std::stri
 std::string pagePolicy(const std::string& nonce)
 {
     return "default-src 'none'; script-src 'nonce-" + nonce
-        + "'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; font-src 'self' data:; media-src 'self'; "
-          "connect-src 'self'; frame-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+           + "'; style-src 'self' 'unsafe-inline'; img-src 'self' data:; font-src 'self' data:; media-src 'self'; "
+             "connect-src 'self'; frame-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
 }
 
-Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, const std::string& contentType, std::string body)
+Response textResponse(unsigned version, bool keepAlive, bool head, http::status status, const std::string& contentType,
+                      std::string body)
 {
     Response response(status, version);
     response.set(http::field::content_type, contentType);
@@ -289,16 +293,17 @@ private:
     void writeNext()
     {
         socket_.text(true);
-        socket_.async_write(asio::buffer(*outbox_.front()), [self = shared_from_this()](beast::error_code error, std::size_t) {
-            if (error)
-                return self->server_.closed(self.get());
-            self->queuedBytes_ -= self->outbox_.front()->size();
-            self->outbox_.pop_front();
-            if (self->closing_)
-                return self->closeForPolicy();
-            if (!self->outbox_.empty())
-                self->writeNext();
-        });
+        socket_.async_write(asio::buffer(*outbox_.front()),
+                            [self = shared_from_this()](beast::error_code error, std::size_t) {
+                                if (error)
+                                    return self->server_.closed(self.get());
+                                self->queuedBytes_ -= self->outbox_.front()->size();
+                                self->outbox_.pop_front();
+                                if (self->closing_)
+                                    return self->closeForPolicy();
+                                if (!self->outbox_.empty())
+                                    self->writeNext();
+                            });
     }
 
     // A page that does not read what it is sent is let go, after the message being written.
@@ -353,7 +358,8 @@ public:
         http::async_read(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code error, std::size_t) {
             self->leaveIdle();
             if (error == http::error::header_limit)
-                return self->refuseOversized(http::status::request_header_fields_too_large, "the request's header is too large");
+                return self->refuseOversized(http::status::request_header_fields_too_large,
+                                             "the request's header is too large");
             if (error == http::error::body_limit)
                 return self->refuseOversized(http::status::payload_too_large, "the request's body is too large");
             if (!error)
@@ -384,7 +390,8 @@ private:
             std::make_shared<WebSocketSession>(server_, std::move(stream_), std::move(slot_))->accept(request);
             return;
         }
-        std::visit([this](auto&& response) { write(std::forward<decltype(response)>(response)); }, server_.answer(request));
+        std::visit([this](auto&& response) { write(std::forward<decltype(response)>(response)); },
+                   server_.answer(request));
     }
 
     void refuseOversized(http::status status, std::string reason)
@@ -392,7 +399,7 @@ private:
         write(textResponse(11, false, false, status, "text/plain; charset=utf-8", std::move(reason) + "\n"));
     }
 
-    template<class Body>
+    template <class Body>
     void write(http::response<Body> response)
     {
         auto held = std::make_shared<http::response<Body>>(std::move(response));
@@ -419,11 +426,12 @@ private:
     void drain()
     {
         buffer_.consume(buffer_.size());
-        stream_.async_read_some(buffer_.prepare(4096), [self = shared_from_this()](beast::error_code error, std::size_t count) {
-            self->drained_ += count;
-            if (!error && self->drained_ < kDrainLimit)
-                self->drain();
-        });
+        stream_.async_read_some(buffer_.prepare(4096),
+                                [self = shared_from_this()](beast::error_code error, std::size_t count) {
+                                    self->drained_ += count;
+                                    if (!error && self->drained_ < kDrainLimit)
+                                        self->drain();
+                                });
     }
 
     Impl& server_;
@@ -462,7 +470,8 @@ LiveServer::Impl::Impl(LiveServer& serverOwner, LiveServerSettings serverSetting
     if (!error)
         acceptor.listen(asio::socket_base::max_listen_connections, error);
     if (error)
-        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(settings.port) + ": " + error.message());
+        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(settings.port) + ": "
+                                 + error.message());
     accept();
 }
 
@@ -498,7 +507,8 @@ bool LiveServer::Impl::evictIdle()
 void LiveServer::Impl::retryAccept()
 {
     acceptRetry.expires_after(acceptRetryDelay);
-    acceptRetryDelay = std::min(acceptRetryDelay * 2, std::chrono::duration_cast<std::chrono::milliseconds>(kLastAcceptRetry));
+    acceptRetryDelay =
+        std::min(acceptRetryDelay * 2, std::chrono::duration_cast<std::chrono::milliseconds>(kLastAcceptRetry));
     acceptRetry.async_wait([this](beast::error_code error) {
         if (!error)
             accept();
@@ -567,7 +577,8 @@ LiveServer::Impl::Answer LiveServer::Impl::answer(const Request& request) const
 Response LiveServer::Impl::pageResponse(const Request& request, const PageFile& page) const
 {
     const std::string nonce = LiveServer::randomSecret();
-    auto response = textResponse(request, http::status::ok, page.contentType, replacedAll(page.body, kNonceMark, nonce));
+    auto response =
+        textResponse(request, http::status::ok, page.contentType, replacedAll(page.body, kNonceMark, nonce));
     response.set("Content-Security-Policy", pagePolicy(nonce));
     response.set("Referrer-Policy", "no-referrer");
     response.set(http::field::set_cookie, cookieName() + "=" + fileSecret + "; Path=/; HttpOnly; SameSite=Strict");
@@ -648,18 +659,24 @@ void LiveServer::Impl::received(std::string message)
         owner.onMessage(std::move(message));
 }
 
-LiveServer::LiveServer(LiveServerSettings settings)
-    : impl_(std::make_unique<Impl>(*this, std::move(settings)))
-{
-}
+LiveServer::LiveServer(LiveServerSettings settings) : impl_(std::make_unique<Impl>(*this, std::move(settings))) {}
 
 LiveServer::~LiveServer() = default;
 
-std::uint16_t LiveServer::port() const { return impl_->acceptor.local_endpoint().port(); }
+std::uint16_t LiveServer::port() const
+{
+    return impl_->acceptor.local_endpoint().port();
+}
 
-std::string LiveServer::origin() const { return "http://127.0.0.1:" + std::to_string(port()); }
+std::string LiveServer::origin() const
+{
+    return "http://127.0.0.1:" + std::to_string(port());
+}
 
-std::string LiveServer::pageUrl() const { return origin() + "/?token=" + impl_->settings.token; }
+std::string LiveServer::pageUrl() const
+{
+    return origin() + "/?token=" + impl_->settings.token;
+}
 
 void LiveServer::runFor(std::chrono::milliseconds timeout)
 {
@@ -676,7 +693,10 @@ void LiveServer::send(std::string text)
         socket->send(shared);
 }
 
-std::size_t LiveServer::clientCount() const { return impl_->sockets.size(); }
+std::size_t LiveServer::clientCount() const
+{
+    return impl_->sockets.size();
+}
 
 void LiveServer::permitReferencesIn(std::string_view html)
 {
@@ -735,7 +755,8 @@ std::string LiveServer::decodedPath(std::string_view urlPath)
     return decoded;
 }
 
-std::filesystem::path LiveServer::servedFile(std::string_view urlPath, const std::vector<std::filesystem::path>& folders)
+std::filesystem::path LiveServer::servedFile(std::string_view urlPath,
+                                             const std::vector<std::filesystem::path>& folders)
 {
     if (urlPath.empty() || urlPath.front() != '/')
         return {};

@@ -71,7 +71,8 @@ public:
     // Whether the request target's path names a file a page may show inside one of the folders
     // (after resolving "." and ".." and links; no hidden name below the folder; a media type of
     // the allow-list); the resolved file when it does, empty otherwise.
-    static std::filesystem::path servedFile(std::string_view urlPath, const std::vector<std::filesystem::path>& folders);
+    static std::filesystem::path servedFile(std::string_view urlPath,
+                                            const std::vector<std::filesystem::path>& folders);
     // The URL path with %XX escapes decoded; empty when an escape is malformed or decodes to NUL.
     static std::string decodedPath(std::string_view urlPath);
     // 128 random bits written as 32 hexadecimal digits.

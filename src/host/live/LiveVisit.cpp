@@ -6,7 +6,6 @@
 #include "host/visit/ScreenJson.h"
 #include "platform/EventLoop.h"
 
-
 namespace velm::host {
 namespace {
 
@@ -16,7 +15,7 @@ constexpr auto kPumpSlice = std::chrono::milliseconds(20);
 // How often a visit with running timers looks whether the screen changed by itself.
 constexpr auto kTimerViewInterval = std::chrono::milliseconds(500);
 constexpr std::int32_t kFirstAnswer = 1;  // OK
-constexpr std::int32_t kLastAnswer = 7;   // No
+constexpr std::int32_t kLastAnswer = 7;  // No
 // An error names what the page sent, but never more of it than a line's worth.
 constexpr std::size_t kEchoLimit = 200;
 
@@ -41,9 +40,8 @@ LiveVisit::LiveVisit(LiveServer& server, VisitSettings settings)
 {
     platform::BrowserEngine::setCurrent(engine_);
     visit_ = std::make_unique<Visit>(std::move(settings));
-    visit_->session().support().askPerson = [this](const std::string& text, std::int32_t style, const std::string& title) {
-        return askPerson(text, style, title);
-    };
+    visit_->session().support().askPerson = [this](const std::string& text, std::int32_t style,
+                                                   const std::string& title) { return askPerson(text, style, title); };
     visit_->onMissing = [this](const RunAction& action, const std::string& missing) {
         sendError(missing + ": " + action.source);
     };
@@ -124,8 +122,9 @@ bool LiveVisit::roundTrip()
     const std::int64_t id = ++lastPing_;
     channel_.send({{"type", "ping"}, {"id", id}});
     return channel_
-        .waitFor([id](const json& message) { return message.value("type", "") == "pong" && message.value("id", 0) == id; },
-                 PageBrowserEngine::kMeasureTimeout)
+        .waitFor(
+            [id](const json& message) { return message.value("type", "") == "pong" && message.value("id", 0) == id; },
+            PageBrowserEngine::kMeasureTimeout)
         .has_value();
 }
 
@@ -186,7 +185,9 @@ std::optional<std::int32_t> LiveVisit::askPerson(const std::string& text, std::i
     const std::int64_t id = ++nextMessageId_;
     channel_.send({{"type", "message"}, {"id", id}, {"text", text}, {"style", style}, {"title", title}});
     const auto answer = channel_.waitFor(
-        [id](const json& message) { return message.value("type", "") == "messageAnswer" && message.value("id", 0) == id; },
+        [id](const json& message) {
+            return message.value("type", "") == "messageAnswer" && message.value("id", 0) == id;
+        },
         std::nullopt);
     if (!answer)
         return std::nullopt;
@@ -212,7 +213,8 @@ void LiveVisit::advanceClock()
 
 void LiveVisit::sendError(const std::string& message)
 {
-    channel_.send({{"type", "error"}, {"message", message.size() > kEchoLimit ? message.substr(0, kEchoLimit) + "…" : message}});
+    channel_.send(
+        {{"type", "error"}, {"message", message.size() > kEchoLimit ? message.substr(0, kEchoLimit) + "…" : message}});
 }
 
 json LiveVisit::viewMessage()

@@ -47,10 +47,7 @@ std::int32_t codeField(const json& message, const char* name)
 
 }  // namespace
 
-PageBrowserEngine::PageBrowserEngine(LiveChannel& channel)
-    : channel_(channel)
-{
-}
+PageBrowserEngine::PageBrowserEngine(LiveChannel& channel) : channel_(channel) {}
 
 const PageBrowserEngine::Frame& PageBrowserEngine::frameFor(platform::WebBrowser& browser)
 {
@@ -86,7 +83,8 @@ void PageBrowserEngine::reflow(platform::WebBrowser& browser)
     if (!browser.DocumentLoaded())
         return;
     const std::string frame = frameFor(browser).id;
-    channel_.send({{"type", "measure"}, {"frame", frame}, {"width", widthPixels(browser)}, {"bodyMargin", browser.BodyMargin()}});
+    channel_.send(
+        {{"type", "measure"}, {"frame", frame}, {"width", widthPixels(browser)}, {"bodyMargin", browser.BodyMargin()}});
     const auto answer = channel_.waitFor(
         [&frame](const json& message) { return message["type"] == "height" && message.value("frame", "") == frame; },
         kMeasureTimeout);
@@ -111,7 +109,8 @@ void PageBrowserEngine::loaded(const json& message)
     auto* browser = browserOf(stringField(message, "frame"));
     const auto height = reportedHeight(message);
     const auto loadId = message.find("loadId");
-    if (!browser || !height || loadId == message.end() || !loadId->is_number_integer() || loadId->get<std::int64_t>() <= 0)
+    if (!browser || !height || loadId == message.end() || !loadId->is_number_integer()
+        || loadId->get<std::int64_t>() <= 0)
         return;
     const auto load = static_cast<std::uint64_t>(loadId->get<std::int64_t>());
     if (load != browser->loadCount())
@@ -139,7 +138,8 @@ void PageBrowserEngine::deliverEvent(const json& message)
     event.srcElement.id = stringField(fields, "srcId");
     const auto alive = browser->weakPtr();
     browser->fireEvent(event);
-    const bool selectionEmptied = !alive.expired() && event.type == "selectstart" && browser->Document().selection().isEmpty();
+    const bool selectionEmptied =
+        !alive.expired() && event.type == "selectstart" && browser->Document().selection().isEmpty();
     channel_.send({{"type", "eventResult"},
                    {"frame", frame},
                    {"eventType", event.type},

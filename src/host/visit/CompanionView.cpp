@@ -101,7 +101,8 @@ json CompanionView::instructionsJson() const
 json CompanionView::calculatorJson() const
 {
     const auto window = calculatorWindow();
-    const bool captured = window != 0 && platform::WindowSystem::instance().parentOf(window) != platform::kDesktopWindow;
+    const bool captured =
+        window != 0 && platform::WindowSystem::instance().parentOf(window) != platform::kDesktopWindow;
     return {{"running", window != 0}, {"captured", captured}};
 }
 

@@ -23,16 +23,15 @@ struct ActionName {
 const std::map<std::string_view, ActionName>& actionNames()
 {
     static const std::map<std::string_view, ActionName> names = {
-        {"click", {Kind::Click, true, true}},   {"text", {Kind::Text, true, true}},
-        {"key", {Kind::Key, true, true, true}}, {"keydown", {Kind::KeyDown, true, true, true}},
-        {"select", {Kind::Select, false, true, true}},
-        {"scroll", {Kind::Scroll, true, true}},
-        {"button", {Kind::Button, true, true}}, {"answer", {Kind::Answer, true, false}},
-        {"resize", {Kind::Resize, true, true}}, {"show", {Kind::Show, true, true}},
-        {"hide", {Kind::Hide, false, true}},    {"status", {Kind::Status, false, true}},
-        {"leave", {Kind::Leave, false, true}},  {"return", {Kind::Return, false, false}},
-        {"wait", {Kind::Wait, true, false}},    {"snapshot", {Kind::Snapshot, false, false}},
-        {"exhibit", {Kind::Exhibit, true, true}}, {"calculator", {Kind::Calculator, true, true}},
+        {"click", {Kind::Click, true, true}},          {"text", {Kind::Text, true, true}},
+        {"key", {Kind::Key, true, true, true}},        {"keydown", {Kind::KeyDown, true, true, true}},
+        {"select", {Kind::Select, false, true, true}}, {"scroll", {Kind::Scroll, true, true}},
+        {"button", {Kind::Button, true, true}},        {"answer", {Kind::Answer, true, false}},
+        {"resize", {Kind::Resize, true, true}},        {"show", {Kind::Show, true, true}},
+        {"hide", {Kind::Hide, false, true}},           {"status", {Kind::Status, false, true}},
+        {"leave", {Kind::Leave, false, true}},         {"return", {Kind::Return, false, false}},
+        {"wait", {Kind::Wait, true, false}},           {"snapshot", {Kind::Snapshot, false, false}},
+        {"exhibit", {Kind::Exhibit, true, true}},      {"calculator", {Kind::Calculator, true, true}},
     };
     return names;
 }
@@ -40,7 +39,10 @@ const std::map<std::string_view, ActionName>& actionNames()
 // The pages a key or a selection can happen on, besides the choices and a choice's text.
 constexpr std::string_view kPages[] = {"title", "bottom", "stem", "buttons", "left", "right", "instructions"};
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 std::string_view trimmed(std::string_view text)
 {

@@ -18,23 +18,23 @@ bool parseRect(std::string_view text, RunRect& rect);
 // One thing the candidate or the driver does during a scripted visit.
 struct RunAction {
     enum class Kind {
-        Click,     // the answer control of a choice
-        Text,      // a click inside the choice's text
-        Key,       // a typed character, on the choices or on a page
-        KeyDown,   // a key pressed down on a page
-        Select,    // the candidate starts dragging a text selection on a page
-        Scroll,    // the item area to a position, or to its end
-        Button,    // an element of the button bar
-        Answer,    // how the next message boxes are answered
+        Click,  // the answer control of a choice
+        Text,  // a click inside the choice's text
+        Key,  // a typed character, on the choices or on a page
+        KeyDown,  // a key pressed down on a page
+        Select,  // the candidate starts dragging a text selection on a page
+        Scroll,  // the item area to a position, or to its end
+        Button,  // an element of the button bar
+        Answer,  // how the next message boxes are answered
         Resize,
         Show,
         Hide,
-        Status,    // the driver asks for the display status
-        Leave,     // the driver stores the state and releases the display
-        Return,    // a new display, shown, the stored state handed back
-        Wait,      // time passes
+        Status,  // the driver asks for the display status
+        Leave,  // the driver stores the state and releases the display
+        Return,  // a new display, shown, the stored state handed back
+        Wait,  // time passes
         Snapshot,  // the view is printed
-        Exhibit,   // an exhibit button, or the exhibit window's Exit button
+        Exhibit,  // an exhibit button, or the exhibit window's Exit button
         Calculator,  // the candidate closes the calculator
     };
 

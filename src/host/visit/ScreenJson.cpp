@@ -9,14 +9,19 @@
 #include "platform/ScrollContainer.h"
 #include "platform/WebBrowser.h"
 
-
 namespace velm::host {
 namespace {
 
 using json = nlohmann::ordered_json;
 
-json pixelsX(float twips) { return numberJson(twips / platform::Screen::instance().twipsPerPixelX()); }
-json pixelsY(float twips) { return numberJson(twips / platform::Screen::instance().twipsPerPixelY()); }
+json pixelsX(float twips)
+{
+    return numberJson(twips / platform::Screen::instance().twipsPerPixelX());
+}
+json pixelsY(float twips)
+{
+    return numberJson(twips / platform::Screen::instance().twipsPerPixelY());
+}
 
 template <class Shape>
 void placeInto(json& target, const Shape& shape)
@@ -69,7 +74,9 @@ json windowsJson(platform::WindowHandle parent, const FrameOf& frameOf)
     const auto topmostFirst = system.childrenOf(parent);
     for (auto next = topmostFirst.rbegin(); next != topmostFirst.rend(); ++next) {
         const auto handle = *next;
-        json window = {{"handle", handle}, {"className", system.className(handle)}, {"title", system.title(handle)},
+        json window = {{"handle", handle},
+                       {"className", system.className(handle)},
+                       {"title", system.title(handle)},
                        {"visible", system.isVisible(handle)}};
         if (const auto* form = platform::Form::fromHandle(handle)) {
             window["name"] = form->Name();

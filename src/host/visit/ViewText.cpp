@@ -14,12 +14,15 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-constexpr std::array<std::string_view, 23> kBlockTags = {
-    "br", "p",  "div", "li", "tr", "table", "ul", "ol", "h1",         "h2",  "h3", "h4",
-    "h5", "h6", "hr",  "td", "th", "body",  "html", "blockquote", "pre", "dt", "dd"};
+constexpr std::array<std::string_view, 23> kBlockTags = {"br", "p",    "div",  "li",         "tr",  "table", "ul", "ol",
+                                                         "h1", "h2",   "h3",   "h4",         "h5",  "h6",    "hr", "td",
+                                                         "th", "body", "html", "blockquote", "pre", "dt",    "dd"};
 constexpr std::array<std::string_view, 3> kHiddenContentTags = {"style", "script", "title"};
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void appendUtf8(std::string& out, std::uint32_t code)
 {
@@ -45,8 +48,8 @@ void appendUtf8(std::string& out, std::uint32_t code)
 // The character an entity body ("amp", "#233", "#xE9") stands for; false for one it does not know.
 bool decodeEntity(std::string_view body, std::string& out)
 {
-    static const std::pair<std::string_view, char> named[] = {
-        {"nbsp", ' '}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    static const std::pair<std::string_view, char> named[] = {{"nbsp", ' '}, {"amp", '&'},  {"lt", '<'},
+                                                              {"gt", '>'},   {"quot", '"'}, {"apos", '\''}};
     for (const auto& [name, character] : named) {
         if (body == name) {
             out += character;
@@ -139,9 +142,15 @@ std::string joined(const std::vector<std::string>& parts, std::string_view separ
     return result;
 }
 
-std::string htmlOf(const json& value) { return value.is_string() ? value.get<std::string>() : std::string(); }
+std::string htmlOf(const json& value)
+{
+    return value.is_string() ? value.get<std::string>() : std::string();
+}
 
-std::string numberText(const json& value) { return value.is_null() ? "?" : value.dump(); }
+std::string numberText(const json& value)
+{
+    return value.is_null() ? "?" : value.dump();
+}
 
 // The button-bar page's buttons as "[Caption] (id)" in page order.
 std::vector<std::string> buttonsOf(std::string_view page)
@@ -155,7 +164,8 @@ std::vector<std::string> buttonsOf(std::string_view page)
             break;
         const auto idStart = lower.find("id=\"", at);
         const auto idEnd = idStart < open ? lower.find('"', idStart + 4) : std::string::npos;
-        const std::string id = idEnd < open ? std::string(page.substr(idStart + 4, idEnd - idStart - 4)) : std::string();
+        const std::string id =
+            idEnd < open ? std::string(page.substr(idStart + 4, idEnd - idStart - 4)) : std::string();
         buttons.push_back("[" + joined(plainLinesOf(page.substr(open + 1, close - open - 1)), " ") + "] (" + id + ")");
     }
     return buttons;
@@ -177,8 +187,8 @@ void writeWindow(std::ostream& out, const json& view)
         out << "window: none (no display is open)\n";
         return;
     }
-    out << "window: " << (window["visible"].get<bool>() ? "shown" : "hidden") << " at " << window["left"].dump()
-        << "," << window["top"].dump() << " " << window["width"].dump() << "x" << window["height"].dump() << '\n';
+    out << "window: " << (window["visible"].get<bool>() ? "shown" : "hidden") << " at " << window["left"].dump() << ","
+        << window["top"].dump() << " " << window["width"].dump() << "x" << window["height"].dump() << '\n';
 }
 
 void writeItem(std::ostream& out, const json& view)
@@ -195,7 +205,8 @@ void writeItem(std::ostream& out, const json& view)
         const bool option = choice["kind"] == "option";
         out << "  " << (option ? (checked ? "(o)" : "( )") : (checked ? "[x]" : "[ ]")) << ' '
             << choice["caption"].get<std::string>();
-        const auto text = choice["text"].is_null() ? std::string() : joined(plainLinesOf(htmlOf(choice["text"]["html"])), " ");
+        const auto text =
+            choice["text"].is_null() ? std::string() : joined(plainLinesOf(htmlOf(choice["text"]["html"])), " ");
         if (!text.empty())
             out << ' ' << text;
         out << (choice["enabled"].get<bool>() ? "" : "  (disabled)") << '\n';
@@ -210,7 +221,8 @@ void writeCompanions(std::ostream& out, const json& view)
 {
     const auto value = [&view](const char* field) { return view.contains(field) ? view[field] : json(); };
     if (const auto exhibit = value("exhibitWindow"); !exhibit.is_null())
-        out << "exhibit: " << exhibit["progid"].get<std::string>() << ", " << (exhibit["visible"].get<bool>() ? "shown" : "hidden")
+        out << "exhibit: " << exhibit["progid"].get<std::string>() << ", "
+            << (exhibit["visible"].get<bool>() ? "shown" : "hidden")
             << (exhibit["exitVisible"].get<bool>() ? " with Exit" : "") << '\n';
     if (const auto instructions = value("instructions"); !instructions.is_null()) {
         out << "instructions: " << instructions["caption"].get<std::string>() << '\n';

@@ -1,7 +1,7 @@
 #include "host/visit/Visit.h"
 
-#include "host/visit/CompanionView.h"
 #include "host/driver/SessionJson.h"
+#include "host/visit/CompanionView.h"
 #include "platform/CheckBox.h"
 #include "platform/CommandButton.h"
 #include "platform/EventLoop.h"
@@ -24,9 +24,15 @@ using Kind = RunAction::Kind;
 constexpr std::int32_t kOk = 1;
 constexpr std::int32_t kCancel = 2;
 
-std::int32_t answerCode(bool ok) { return ok ? kOk : kCancel; }
+std::int32_t answerCode(bool ok)
+{
+    return ok ? kOk : kCancel;
+}
 
-void runUntilIdle() { platform::EventLoop::current().runUntilIdle(); }
+void runUntilIdle()
+{
+    platform::EventLoop::current().runUntilIdle();
+}
 
 json messageBoxesJson(const SupportObject& support)
 {
@@ -40,7 +46,8 @@ json logJson(const SupportObject& support)
 {
     auto log = json::array();
     for (const auto& entry : support.log())
-        log.push_back({{"level", entry.level}, {"module", entry.module}, {"routine", entry.routine}, {"text", entry.text}});
+        log.push_back(
+            {{"level", entry.level}, {"module", entry.module}, {"routine", entry.routine}, {"text", entry.text}});
     return log;
 }
 
@@ -112,8 +119,8 @@ WindowView Visit::window() const
 
 void Visit::perform(const RunAction& action)
 {
-    const bool needsDisplay = action.kind != Kind::Answer && action.kind != Kind::Wait
-        && action.kind != Kind::Snapshot && action.kind != Kind::Return;
+    const bool needsDisplay = action.kind != Kind::Answer && action.kind != Kind::Wait && action.kind != Kind::Snapshot
+                              && action.kind != Kind::Return;
     if (needsDisplay && !hasDisplay())
         return missing(action, "no display is open");
     switch (action.kind) {
@@ -169,7 +176,8 @@ void Visit::choiceAction(const RunAction& action)
 {
     const auto position = positionOf(action);
     if (!position)
-        return missing(action, "no choice " + (action.position < 0 ? action.letter : "#" + std::to_string(action.position)));
+        return missing(action,
+                       "no choice " + (action.position < 0 ? action.letter : "#" + std::to_string(action.position)));
     const auto view = window();
     if (action.kind == Kind::Text) {
         if (auto* text = view.choiceText(*position)) {
@@ -205,9 +213,9 @@ void Visit::pageEvent(const RunAction& action)
     if (!page)
         return missing(action, "no page " + action.place + (action.place == "choice" ? " " + action.letter : ""));
     auto event = action.kind == Kind::Select
-        ? platform::HtmlEvent::selectStart()
-        : platform::HtmlEvent::key(action.kind == Kind::Key ? "keypress" : "keydown", action.keyCode, action.alt,
-                                   action.shift, action.ctrl);
+                     ? platform::HtmlEvent::selectStart()
+                     : platform::HtmlEvent::key(action.kind == Kind::Key ? "keypress" : "keydown", action.keyCode,
+                                                action.alt, action.shift, action.ctrl);
     page->fireEvent(event);
     lastEvent_ = eventJson(event, action.kind == Kind::Select && page->Document().selection().isEmpty());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/driver/CaseStudyRecorder.h"
-#include "host/visit/RunScript.h"
 #include "host/driver/Session.h"
+#include "host/visit/RunScript.h"
 #include "host/visit/WindowView.h"
 
 #include <nlohmann/json.hpp>

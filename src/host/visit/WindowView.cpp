@@ -23,15 +23,19 @@ constexpr std::string_view kExhibitWindowName = "frmActExb";
 
 // The browser of each place a script names.
 constexpr std::pair<std::string_view, const char*> kPages[] = {
-    {"title", "brwTitle"},   {"bottom", "brwBottom"}, {"stem", "txtItemStem"},
+    {"title", "brwTitle"},     {"bottom", "brwBottom"}, {"stem", "txtItemStem"},
     {"buttons", "brwButtons"}, {"left", "brwLeftEdge"}, {"right", "brwRightEdge"},
 };
 constexpr const char* kChromeBrowsers[] = {"brwTitle", "brwLeftEdge", "brwRightEdge", "brwBottom", "brwButtons"};
-constexpr const char* kLaidOutControls[] = {"brwTitle",    "brwLeftEdge", "brwRightEdge",       "brwBottom",   "brwButtons",
-                                            "txtItemStem", "scrItemStem", "pcChoicesContainer", "ssWorkScroll"};
+constexpr const char* kLaidOutControls[] = {"brwTitle",    "brwLeftEdge",        "brwRightEdge",
+                                            "brwBottom",   "brwButtons",         "txtItemStem",
+                                            "scrItemStem", "pcChoicesContainer", "ssWorkScroll"};
 
 // Twips as the layout computed them.
-json twips(float value) { return numberJson(value); }
+json twips(float value)
+{
+    return numberJson(value);
+}
 
 json boundsJson(const platform::Control& control)
 {
@@ -93,10 +97,7 @@ platform::Form* WindowView::find(platform::WindowHandle driverWindow, std::strin
     return nullptr;
 }
 
-WindowView::WindowView(platform::Form* window)
-    : window_(window)
-{
-}
+WindowView::WindowView(platform::Form* window) : window_(window) {}
 
 std::string WindowView::kind() const
 {
@@ -172,7 +173,7 @@ json WindowView::toJson() const
 json WindowView::windowJson(const platform::Form* window)
 {
     if (!window)
-        return {{"visible", false}, {"left", nullptr},       {"top", nullptr},        {"width", nullptr},
+        return {{"visible", false},  {"left", nullptr},       {"top", nullptr},        {"width", nullptr},
                 {"height", nullptr}, {"scaleWidth", nullptr}, {"scaleHeight", nullptr}};
     return {{"visible", window->Visible()},
             {"left", twips(window->Left())},
@@ -208,8 +209,11 @@ json WindowView::choicesJson() const
     auto choices = json::array();
     const std::string inUse = kind();
     for (const auto* control : answerControls()) {
-        json choice = {{"position", control->Index()}, {"caption", control->Caption()}, {"id", control->Tag()},
-                       {"kind", inUse},                {"value", isChecked(*control) ? 1 : 0}};
+        json choice = {{"position", control->Index()},
+                       {"caption", control->Caption()},
+                       {"id", control->Tag()},
+                       {"kind", inUse},
+                       {"value", isChecked(*control) ? 1 : 0}};
         choice["enabled"] = control->Enabled();
         choice["visible"] = control->Visible();
         choice.update(boundsJson(*control));

@@ -50,9 +50,9 @@ TEST(LiveServer, PathsAreDecodedOnlyWhenEveryEscapeIsWhole)
 
 TEST(LiveServer, AbsolutePathsAreTakenFromSourcesLinksAndStyleUrls)
 {
-    const auto paths
-        = LiveServer::referencedPaths("<IMG SRC=\"/s/a.bmp\"><td style=\"BACKGROUND-IMAGE:url(/s/b.bmp)\"><a href=\"/r/c.png\">"
-                                      "<img src=\"relative.png\"><img src=\"http://evil.example/x.png\"><img src=\"/unclosed");
+    const auto paths = LiveServer::referencedPaths(
+        "<IMG SRC=\"/s/a.bmp\"><td style=\"BACKGROUND-IMAGE:url(/s/b.bmp)\"><a href=\"/r/c.png\">"
+        "<img src=\"relative.png\"><img src=\"http://evil.example/x.png\"><img src=\"/unclosed");
     EXPECT_EQ(paths, (std::vector<std::string>{"/s/a.bmp", "/r/c.png", "/s/b.bmp"}));
 }
 
@@ -64,7 +64,10 @@ fs::path freshFolder(const std::string& name)
     return folder;
 }
 
-void write(const fs::path& file, const std::string& bytes = "bytes") { std::ofstream(file, std::ios::binary) << bytes; }
+void write(const fs::path& file, const std::string& bytes = "bytes")
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 class ServedFiles : public ::testing::Test {
 protected:
@@ -74,8 +77,9 @@ protected:
         fs::create_directories(root_ / "support" / "deeper");
         fs::create_directories(root_ / "support" / ".git");
         fs::create_directories(root_ / "outside");
-        for (const char* name : {"support/Left_cornerhdt.bmp", "support/deeper/key.png", "support/.hidden.png", "support/.git/logo.png",
-                                 "support/item.xml", "support/page.html", "support/notes.txt", "outside/secret.png"})
+        for (const char* name :
+             {"support/Left_cornerhdt.bmp", "support/deeper/key.png", "support/.hidden.png", "support/.git/logo.png",
+              "support/item.xml", "support/page.html", "support/notes.txt", "outside/secret.png"})
             write(root_ / name);
         fs::create_symlink(root_ / "outside" / "secret.png", root_ / "support" / "link.png");
         fs::create_directory_symlink(root_ / "outside", root_ / "support" / "linked");
@@ -258,9 +262,11 @@ protected:
     }
     Reply get(const std::string& target, const std::string& headers = "", const std::string& method = "GET")
     {
-        return send(method + " " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\n" + headers + "Connection: close\r\n\r\n");
+        return send(method + " " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\n" + headers
+                    + "Connection: close\r\n\r\n");
     }
-    Reply openSocket(const std::string& target, const std::string& host, const std::string& origin, const std::string& headers = "")
+    Reply openSocket(const std::string& target, const std::string& host, const std::string& origin,
+                     const std::string& headers = "")
     {
         return send("GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\n" + headers
                     + "Connection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
@@ -301,7 +307,9 @@ TEST_F(LiveServerRequests, EachRequestIsAnsweredByWhatItCarries)
         {openSocket("/ws?token=" + token(), "localhost:" + port, "http://127.0.0.1:" + port), 403},
         {send("GET " + page + " HTTP/1.1\r\nHost: " + host_ + "\r\nHost: evil.example\r\n\r\n"), 403},
         {get(page, "X-Big: " + std::string(40000, 'x') + "\r\n"), 431},
-        {send("POST " + page + " HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: 100000\r\n\r\n" + std::string(100000, 'x')), 413},
+        {send("POST " + page + " HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: 100000\r\n\r\n"
+              + std::string(100000, 'x')),
+         413},
         {get(page, "", "DELETE"), 405},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
@@ -325,7 +333,8 @@ TEST_F(LiveServerRequests, ThePageRunsOnlyItsOwnScriptAndItsFilesRunNothing)
     const Reply picture = get(file("pic.png") + "?token=" + token());
     EXPECT_EQ(picture.body, std::string(1000, 'x'));
     EXPECT_TRUE(picture.header("Content-Security-Policy").starts_with("sandbox; default-src 'none'"));
-    EXPECT_EQ((std::tuple{picture.header("X-Content-Type-Options"), picture.header("Content-Type")}), (std::tuple{"nosniff", "image/png"}));
+    EXPECT_EQ((std::tuple{picture.header("X-Content-Type-Options"), picture.header("Content-Type")}),
+              (std::tuple{"nosniff", "image/png"}));
     const Reply head = get(file("pic.png") + "?token=" + token(), "", "HEAD");
     EXPECT_EQ((std::tuple{head.status, head.header("Content-Length")}), (std::tuple{200, "1000"}));
 }
@@ -346,7 +355,8 @@ TEST_F(LiveServerRequests, ALargeFileIsStreamedWhileThePageGoesOnBeingAnswered)
     fs::resize_file(file("pic.png"), kLarge);  // sparse: no disk is used
     const std::size_t before = residentBytes();
     const int reader = connectTo(server_.port());
-    const std::string request = "GET " + file("pic.png") + "?token=" + token() + " HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n";
+    const std::string request =
+        "GET " + file("pic.png") + "?token=" + token() + " HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n";
     ASSERT_EQ(::send(reader, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
     char buffer[65536];
     const ssize_t first = whileServing(server_, [&] { return recv(reader, buffer, sizeof buffer, 0); });
@@ -374,8 +384,10 @@ auto playPage(LiveServer& server, const std::string& token, Play play)
         boost::asio::io_context io;
         websocket::stream<tcp::socket> socket(io);
         socket.next_layer().connect({boost::asio::ip::make_address("127.0.0.1"), server.port()});
-        socket.set_option(websocket::stream_base::decorator(
-            [origin = server.origin()](websocket::request_type& request) { request.set(beast::http::field::origin, origin); }));
+        socket.set_option(
+            websocket::stream_base::decorator([origin = server.origin()](websocket::request_type& request) {
+                request.set(beast::http::field::origin, origin);
+            }));
         socket.handshake("127.0.0.1:" + std::to_string(server.port()), "/ws?token=" + token);
         socket.read_message_max(64u << 20);
         return play(socket);
@@ -474,8 +486,8 @@ TEST(LiveServerConnections, RunningOutOfDescriptorsNeitherSpinsNorStopsTheServer
     const long ticksUsed = cpuTicks(child) - ticksBefore;
     for (const int fd : idle)
         close(fd);
-    const Reply page
-        = roundTrip(port, "GET /?token=secret HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nConnection: close\r\n\r\n");
+    const Reply page = roundTrip(port, "GET /?token=secret HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port)
+                                           + "\r\nConnection: close\r\n\r\n");
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     EXPECT_LT(ticksUsed, sysconf(_SC_CLK_TCK) / 4) << "a quarter of a second's work in one second of waiting";

@@ -35,10 +35,10 @@ class TestPage {
 public:
     using Responder = std::function<std::optional<json>(const json& message)>;
 
-    TestPage(const LiveServer& server, const std::string& token, Responder respond)
-        : respond_(std::move(respond))
+    TestPage(const LiveServer& server, const std::string& token, Responder respond) : respond_(std::move(respond))
     {
-        thread_ = std::thread([this, port = server.port(), token, origin = server.origin()] { run(port, token, origin); });
+        thread_ =
+            std::thread([this, port = server.port(), token, origin = server.origin()] { run(port, token, origin); });
     }
     ~TestPage() { thread_.join(); }
 
@@ -137,9 +137,11 @@ TEST_F(PageBrowserEngineTest, ALoadAndAWidthChangeTakeTheHeightsThePageMeasured)
 {
     openPage([](const json& message) -> std::optional<json> {
         if (message["type"] == "load")
-            return json{{"type", "loaded"}, {"frame", message["frame"]}, {"loadId", message["loadId"]}, {"height", 123.4}};
+            return json{
+                {"type", "loaded"}, {"frame", message["frame"]}, {"loadId", message["loadId"]}, {"height", 123.4}};
         if (message["type"] == "measure")
-            return json{{"type", "height"}, {"frame", message["frame"]}, {"height", 8000 / message["width"].get<int>()}};
+            return json{
+                {"type", "height"}, {"frame", message["frame"]}, {"height", 8000 / message["width"].get<int>()}};
         return std::nullopt;
     });
     browser_.setBodyMargin("5px");
@@ -215,13 +217,15 @@ TEST_F(PageBrowserEngineTest, AnEventGoesToTheItemAndItsDecisionBackToThePage)
     };
     browser_.LoadHTML("<p id=cell>x</p>");
     ASSERT_TRUE(engine_->handle({{"type", "loaded"}, {"frame", "f1"}, {"loadId", 1}, {"height", 10}}));
-    engine_->handle(
-        {{"type", "event"}, {"frame", "f1"}, {"event", {{"type", "keypress"}, {"keyCode", 78}, {"altKey", true}, {"srcId", "cell"}}}});
+    engine_->handle({{"type", "event"},
+                     {"frame", "f1"},
+                     {"event", {{"type", "keypress"}, {"keyCode", 78}, {"altKey", true}, {"srcId", "cell"}}}});
     engine_->handle({{"type", "event"}, {"frame", "f1"}, {"event", {{"type", "keypress"}, {"keyCode", 78}}}});
     engine_->handle({{"type", "event"}, {"frame", "f1"}, {"event", "not an object"}});
     ASSERT_TRUE(pumpUntil([this] { return page_->received("eventResult").size() == 2; }));
     const auto results = page_->received("eventResult");
-    EXPECT_EQ((std::tuple{results[0]["keyCode"], results[0]["returnValue"], results[1]["keyCode"], results[1]["returnValue"]}),
+    EXPECT_EQ((std::tuple{results[0]["keyCode"], results[0]["returnValue"], results[1]["keyCode"],
+                          results[1]["returnValue"]}),
               (std::tuple{32, false, 78, true}));
 }
 
@@ -236,7 +240,8 @@ TEST_F(PageBrowserEngineTest, APageThatOpensAgainIsSentEveryLiveDocument)
     engine_->resend();
     ASSERT_TRUE(pumpUntil([this] { return page_->received("load").size() == 5; }));
     const auto loads = page_->received("load");
-    EXPECT_EQ((std::tuple{loads[3]["html"], loads[4]["html"], loads[4]["loadId"]}), (std::tuple{"<p>stem</p>", "<p>choice</p>", 2}));
+    EXPECT_EQ((std::tuple{loads[3]["html"], loads[4]["html"], loads[4]["loadId"]}),
+              (std::tuple{"<p>stem</p>", "<p>choice</p>", 2}));
     form_.destroy(choice);
     EXPECT_EQ(engine_->liveFrames(), std::vector<std::string>{"f1"});
 }

@@ -14,8 +14,9 @@ using velm::host::ScriptError;
 // The action's line, kind and every field that differs from a fresh action's, as one text.
 std::string describe(const RunAction& a)
 {
-    static const char* const kinds[] = {"click", "text", "key",    "keydown", "select", "scroll", "button",   "answer",  "resize",
-                                        "show",  "hide", "status", "leave",   "return", "wait",   "snapshot", "exhibit", "calculator"};
+    static const char* const kinds[] = {"click",  "text",   "key",    "keydown",  "select",  "scroll",
+                                        "button", "answer", "resize", "show",     "hide",    "status",
+                                        "leave",  "return", "wait",   "snapshot", "exhibit", "calculator"};
     std::ostringstream out;
     out << a.line << ' ' << kinds[static_cast<int>(a.kind)];
     const auto field = [&out](bool differs, const char* name, const auto& value) {
@@ -26,7 +27,8 @@ std::string describe(const RunAction& a)
     field(a.position != -1, "position", a.position);
     field(a.keyCode != 0, "key", a.keyCode);
     field(a.place != "choices", "in", a.place);
-    field(a.alt || a.shift || a.ctrl, "held", std::string(a.alt ? "a" : "") + (a.shift ? "s" : "") + (a.ctrl ? "c" : ""));
+    field(a.alt || a.shift || a.ctrl, "held",
+          std::string(a.alt ? "a" : "") + (a.shift ? "s" : "") + (a.ctrl ? "c" : ""));
     field(a.exhibit != 0, "exhibit", a.exhibit);
     field(a.scrollTo != 0, "scroll", a.scrollTo);
     field(!a.elementId.empty(), "element", a.elementId);
@@ -137,7 +139,8 @@ TEST(RunScript, ABadLineIsRefusedNamingItsLineAndReason)
             ADD_FAILURE() << "parsed";
         } catch (const ScriptError& error) {
             EXPECT_EQ(error.line(), bad.line);
-            EXPECT_EQ(std::string(error.what()), "script line " + std::to_string(bad.line) + ": " + bad.reason + ": " + text);
+            EXPECT_EQ(std::string(error.what()),
+                      "script line " + std::to_string(bad.line) + ": " + bad.reason + ": " + text);
         }
     }
 }

@@ -1,7 +1,7 @@
 #include "host/cli/commands/DemoCommand.h"
 
-#include "host/driver/InputFiles.h"
 #include "host/cli/ItemOptions.h"
+#include "host/driver/InputFiles.h"
 #include "host/driver/ItemStart.h"
 #include "vb/Text.h"
 #include "velm/DataIO.h"
@@ -44,8 +44,7 @@ void printWindow(Session& session, Console& console)
                 << " the driver's window, " << (windows.isVisible(handle) ? "visible" : "hidden") << '\n';
 }
 
-void printLayouts(const DemoOptions& options, const std::string& itemText, const vb::ByteArray& state,
-                  Console& console)
+void printLayouts(const DemoOptions& options, const std::string& itemText, const vb::ByteArray& state, Console& console)
 {
     console.out << "responses:\n";
     for (const auto& layout : kLayouts) {

@@ -1,7 +1,7 @@
 #include "host/cli/commands/InspectCommand.h"
 
-#include "host/driver/InputFiles.h"
 #include "host/cli/ItemOptions.h"
+#include "host/driver/InputFiles.h"
 #include "host/driver/ItemStart.h"
 #include "host/driver/Json.h"
 #include "host/driver/SessionJson.h"
@@ -55,15 +55,18 @@ void inspect(const InspectOptions& options, Console& console)
     const auto responses = session.response(1);
     const auto score = session.score();
     const auto info = session.scoreInfo();
-    const nlohmann::ordered_json report = {
-        {"stateBytes", stateBytes.size()},
-        {"state", stateText},
-        {"status", status},
-        {"responses", {{"0", responseJson(key)}, {"1", responseJson(responses)}}},
-        {"score", scoreJson(score)},
-        {"scoreInfo", {{"result", info.result}, {"items", info.items}, {"max", numberJson(info.max)}, {"min", numberJson(info.min)}}},
-        {"errors", errorsJson(session.support())},
-        {"messages", messagesJson(session.support())}};
+    const nlohmann::ordered_json report = {{"stateBytes", stateBytes.size()},
+                                           {"state", stateText},
+                                           {"status", status},
+                                           {"responses", {{"0", responseJson(key)}, {"1", responseJson(responses)}}},
+                                           {"score", scoreJson(score)},
+                                           {"scoreInfo",
+                                            {{"result", info.result},
+                                             {"items", info.items},
+                                             {"max", numberJson(info.max)},
+                                             {"min", numberJson(info.min)}}},
+                                           {"errors", errorsJson(session.support())},
+                                           {"messages", messagesJson(session.support())}};
     console.out << jsonText(report) << std::endl;
 }
 
@@ -72,13 +75,17 @@ void inspect(const InspectOptions& options, Console& console)
 void addInspectCommand(CLI::App& app, Console& console)
 {
     auto options = std::make_shared<InspectOptions>();
-    auto* command = app.add_subcommand("inspect", "Run an item as a driver does and print what the driver receives, as JSON.");
+    auto* command =
+        app.add_subcommand("inspect", "Run an item as a driver does and print what the driver receives, as JSON.");
     options->item.addTo(*command);
-    command->add_option("--options", options->options, "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
+    command->add_option("--options", options->options,
+                        "The option bits of the initialisation (1 read-only, 16 show answers, 256 calculator).");
     auto* state = command->add_option("--state", options->statePath, "A State element (XML, UTF-8) to restore.");
-    auto* stateBytes = command->add_option("--state-bytes", options->stateBytesPath, "State bytes as a driver stored them, to restore.");
+    auto* stateBytes = command->add_option("--state-bytes", options->stateBytesPath,
+                                           "State bytes as a driver stored them, to restore.");
     state->excludes(stateBytes);
-    command->add_option("--save-state-bytes", options->saveStateBytesPath, "Write the state bytes a driver would store to this file.");
+    command->add_option("--save-state-bytes", options->saveStateBytesPath,
+                        "Write the state bytes a driver would store to this file.");
     command->callback([options, &console] { inspect(*options, console); });
 }
 

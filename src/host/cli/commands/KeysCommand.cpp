@@ -67,8 +67,9 @@ void addKeysCommand(CLI::App& app, Console& console)
 {
     auto options = std::make_shared<KeysOptions>();
     auto* keys = app.add_subcommand("keys", "Print the answers that an answer-key expression names.");
-    options->expressionOption = keys->add_option("EXPRESSION", options->expression,
-        "The key expression; without it, one expression per line is read from the standard input.");
+    options->expressionOption =
+        keys->add_option("EXPRESSION", options->expression,
+                         "The key expression; without it, one expression per line is read from the standard input.");
     keys->add_option("--type", options->type, "The item type code.")
         ->check(CLI::IsMember({"MC", "BL", "DC", "CT"}))
         ->capture_default_str();

@@ -1,8 +1,8 @@
 #include "host/cli/commands/LintCommand.h"
 
-#include "host/driver/InputFiles.h"
 #include "host/batch/ItemLint.h"
 #include "host/batch/QtiItemInput.h"
+#include "host/driver/InputFiles.h"
 #include "host/driver/Json.h"
 
 #include <CLI/CLI.hpp>
@@ -52,8 +52,10 @@ void printFinding(const LintFinding& finding, bool json, std::ostream& out)
 {
     const char* severity = finding.error ? "error" : "warning";
     if (json) {
-        const nlohmann::ordered_json line = {{"file", finding.file.string()}, {"line", finding.line},
-                                             {"severity", severity}, {"message", finding.message}};
+        const nlohmann::ordered_json line = {{"file", finding.file.string()},
+                                             {"line", finding.line},
+                                             {"severity", severity},
+                                             {"message", finding.message}};
         out << jsonText(line) << '\n';
         return;
     }
@@ -71,13 +73,15 @@ std::string counted(std::size_t count, const std::string& noun)
 
 void lint(const LintOptions& options, Console& console)
 {
-    const ItemLint checker(options.staticPath.empty() ? std::string(bundledStaticStrings()) : readFileText(options.staticPath),
+    const ItemLint checker(options.staticPath.empty() ? std::string(bundledStaticStrings())
+                                                      : readFileText(options.staticPath),
                            options.resourceDir.empty() ? fs::path() : fs::absolute(options.resourceDir));
     std::size_t errors = 0;
     std::size_t files = 0;
     for (const auto& file : itemFiles(options.paths)) {
         ++files;
-        for (const auto& finding : isQtiItemFile(file) ? checkQtiItem(checker, file, options.allowUnfixed) : checker.check(file)) {
+        for (const auto& finding :
+             isQtiItemFile(file) ? checkQtiItem(checker, file, options.allowUnfixed) : checker.check(file)) {
             errors += finding.error ? 1 : 0;
             printFinding(finding, options.json, console.out);
         }
@@ -94,10 +98,13 @@ void addLintCommand(CLI::App& app, Console& console)
     auto options = std::make_shared<LintOptions>();
     auto* command = app.add_subcommand("lint", "Check item files, or every item under a folder, before they go out.");
     command->add_option("PATH", options->paths, "Item files and folders.")->required();
-    command->add_option("--static", options->staticPath, "The static strings (XML, UTF-8); the bundled English ones without it.");
-    command->add_option("--resources", options->resourceDir, "Where images and exhibit files are; each item's own folder without it.");
+    command->add_option("--static", options->staticPath,
+                        "The static strings (XML, UTF-8); the bundled English ones without it.");
+    command->add_option("--resources", options->resourceDir,
+                        "Where images and exhibit files are; each item's own folder without it.");
     command->add_flag("--json", options->json, "One JSON object a finding, a line each.");
-    command->add_flag("--allow-unfixed", options->allowUnfixed, "A QTI item may shuffle its fixed choices with the others.");
+    command->add_flag("--allow-unfixed", options->allowUnfixed,
+                      "A QTI item may shuffle its fixed choices with the others.");
     command->callback([options, &console] { lint(*options, console); });
 }
 

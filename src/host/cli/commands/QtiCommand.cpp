@@ -46,8 +46,14 @@ struct Tally {
     std::size_t refused = 0;
 };
 
-std::string bytesText(const vb::ByteArray& bytes) { return std::string(bytes.begin(), bytes.end()); }
-vb::ByteArray textBytes(const std::string& text) { return vb::ByteArray(text.begin(), text.end()); }
+std::string bytesText(const vb::ByteArray& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+vb::ByteArray textBytes(const std::string& text)
+{
+    return vb::ByteArray(text.begin(), text.end());
+}
 
 std::function<std::optional<std::string>(const std::string&)> filesBeside(const fs::path& item)
 {
@@ -66,18 +72,22 @@ std::vector<Source> sourcesOf(const std::shared_ptr<ContentPackage>& package, co
     std::vector<Source> sources;
     for (const auto& item : package->items()) {
         const auto folder = fs::path(item.href).parent_path().string();
-        sources.push_back({zip.string() + ":" + item.href, fs::path(item.href).stem().string(), package->member(item.href),
-            [package, folder](const std::string& relative) -> std::optional<std::string> {
-                const auto name = ContentPackage::memberName(folder.empty() ? relative : folder + "/" + relative);
-                if (name.empty() || !package->contains(name))
-                    return std::nullopt;
-                return package->member(name);
-            }});
+        sources.push_back(
+            {zip.string() + ":" + item.href, fs::path(item.href).stem().string(), package->member(item.href),
+             [package, folder](const std::string& relative) -> std::optional<std::string> {
+                 const auto name = ContentPackage::memberName(folder.empty() ? relative : folder + "/" + relative);
+                 if (name.empty() || !package->contains(name))
+                     return std::nullopt;
+                 return package->member(name);
+             }});
     }
     return sources;
 }
 
-bool isPackage(const fs::path& path) { return path.extension() == ".zip"; }
+bool isPackage(const fs::path& path)
+{
+    return path.extension() == ".zip";
+}
 
 // Whether a file found in a folder is one to convert: an item of the kind wanted, or malformed
 // XML (its refusal says so); manifests, static strings and other documents are passed over.
@@ -142,7 +152,8 @@ std::string freshStem(const std::string& stem, std::set<std::string>& taken)
     return name;
 }
 
-void report(Console& console, const std::string& name, const std::string& refusal, const std::string& done, Tally& tally)
+void report(Console& console, const std::string& name, const std::string& refusal, const std::string& done,
+            Tally& tally)
 {
     if (refusal.empty()) {
         console.out << name << ": " << done << '\n';
@@ -279,19 +290,23 @@ void addQtiCommand(CLI::App& app, Console& console)
     qti->require_subcommand(1);
 
     auto importing = std::make_shared<QtiOptions>();
-    auto* import = qti->add_subcommand("import", "QTI 2.0-3.0 choice items (files, folders, content packages) into our format.");
+    auto* import =
+        qti->add_subcommand("import", "QTI 2.0-3.0 choice items (files, folders, content packages) into our format.");
     import->add_option("PATH", importing->paths, "QTI item files, folders and .zip content packages.")->required();
     import->add_option("--out", importing->out, "The folder the items and their images go to.")->required();
-    import->add_flag("--allow-unfixed", importing->allowUnfixed, "Shuffle fixed choices with the others rather than refuse the item.");
-    import->callback([importing, &console] { importItems(*importing, console); });
+    import->add_flag("--allow-unfixed", importing->allowUnfixed,
+                     "Shuffle fixed choices with the others rather than refuse the item.");
+    import->callback([importing, &console] { importItems(*importing, console);
+});
 
-    auto exporting = std::make_shared<QtiOptions>();
-    auto* exportCommand = qti->add_subcommand("export", "Our items (files, folders) as QTI items or a content package.");
-    exportCommand->add_option("PATH", exporting->paths, "Item files and folders.")->required();
-    exportCommand->add_option("--out", exporting->out, "The folder the QTI items and their images go to.");
-    exportCommand->add_option("--version", exporting->version, "The QTI version written.")->check(CLI::IsMember({"2.2", "3.0"}));
-    exportCommand->add_option("--package", exporting->package, "Also, or instead, write a content package (.zip).");
-    exportCommand->callback([exporting, &console] { exportItems(*exporting, console); });
-}
+auto exporting = std::make_shared<QtiOptions>();
+auto* exportCommand = qti->add_subcommand("export", "Our items (files, folders) as QTI items or a content package.");
+exportCommand->add_option("PATH", exporting->paths, "Item files and folders.")->required();
+exportCommand->add_option("--out", exporting->out, "The folder the QTI items and their images go to.");
+exportCommand->add_option("--version", exporting->version, "The QTI version written.")
+    ->check(CLI::IsMember({"2.2", "3.0"}));
+exportCommand->add_option("--package", exporting->package, "Also, or instead, write a content package (.zip).");
+exportCommand->callback([exporting, &console] { exportItems(*exporting, console); });
+}  // namespace velm::host
 
 }  // namespace velm::host

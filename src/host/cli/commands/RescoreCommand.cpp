@@ -1,9 +1,9 @@
 #include "host/cli/commands/RescoreCommand.h"
 
-#include "host/driver/InputFiles.h"
-#include "host/cli/ItemOptions.h"
-#include "host/batch/ResponseReader.h"
 #include "host/batch/RescoreWriter.h"
+#include "host/batch/ResponseReader.h"
+#include "host/cli/ItemOptions.h"
+#include "host/driver/InputFiles.h"
 #include "host/visit/WindowView.h"
 
 #include <CLI/CLI.hpp>
@@ -136,7 +136,8 @@ void rescore(const RescoreOptions& options, Console& console)
     if (in.bad())
         throw UsageError("reading the responses failed");
     if (failures > 0)
-        throw std::runtime_error(std::to_string(failures) + " of " + std::to_string(records) + " records could not be scored");
+        throw std::runtime_error(std::to_string(failures) + " of " + std::to_string(records)
+                                 + " records could not be scored");
 }
 
 }  // namespace
@@ -148,7 +149,9 @@ void addRescoreCommand(CLI::App& app, Console& console)
         "rescore", "Score stored responses, one JSON line or CSV record each, through the component, in input order.");
     options->item.addTo(*command);
     command->add_option("responses", options->responsesPath, "The responses file; - or nothing for standard input.");
-    command->add_option("--format", options->format, "json (JSON lines) or csv; by default csv for a .csv file, else json.")
+    command
+        ->add_option("--format", options->format,
+                     "json (JSON lines) or csv; by default csv for a .csv file, else json.")
         ->check(CLI::IsMember({"json", "csv"}));
     command->callback([options, &console] { rescore(*options, console); });
 }

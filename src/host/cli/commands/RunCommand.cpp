@@ -1,14 +1,14 @@
 #include "host/cli/commands/RunCommand.h"
 
+#include "host/cli/VisitOptions.h"
 #include "host/driver/InputFiles.h"
 #include "host/driver/Json.h"
-#include "host/visit/RunScript.h"
 #include "host/live/HeadlessChromium.h"
 #include "host/live/LiveServer.h"
 #include "host/live/LiveVisit.h"
+#include "host/visit/RunScript.h"
 #include "host/visit/ViewText.h"
 #include "host/visit/Visit.h"
-#include "host/cli/VisitOptions.h"
 
 #include <CLI/CLI.hpp>
 
@@ -80,7 +80,8 @@ void reportTo(Visit& visit, const ViewPrinter& printer, Console& console)
 {
     visit.session().support().setErrorStream(&console.err);
     visit.onMissing = [&console](const RunAction& action, const std::string& missing) {
-        console.err << "velm-host: script line " << action.line << ": " << missing << ": " << action.source << std::endl;
+        console.err << "velm-host: script line " << action.line << ": " << missing << ": " << action.source
+                    << std::endl;
     };
     visit.onSnapshot = [&printer](const RunAction& action, const nlohmann::ordered_json& view) {
         printer.print(view, "snapshot at line " + std::to_string(action.line));
@@ -129,10 +130,10 @@ void runInBrowser(const RunOptions& options, Console& console, const RunScript& 
     if (!live.waitForPage(std::chrono::milliseconds(HeadlessChromium::kCommandTimeoutMs)))
         throw UsageError("--png: the page did not open in Chromium");
     auto finalView = play(live.visit(), script, printer, [&live] { live.settle(); });
-    const auto stage = chromium.evaluate(
-        "(() => { document.body.classList.add('picture');"
-        " const r = document.getElementById('stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()",
-        pump);
+    const auto stage = chromium.evaluate("(() => { document.body.classList.add('picture');"
+                                         " const r = document.getElementById('stage').getBoundingClientRect(); return "
+                                         "[r.left, r.top, r.width, r.height]; })()",
+                                         pump);
     if (!stage.is_array() || stage.size() != 4)
         throw UsageError("--png: the page has no stage to picture");
     writePng(options.pngPath, chromium.screenshot(stage[0], stage[1], stage[2], stage[3], pump));
@@ -162,7 +163,9 @@ void addRunCommand(CLI::App& app, Console& console)
     command->add_option("--answer", options->answer, "How message boxes are answered until the script says otherwise.")
         ->check(CLI::IsMember({"ok", "cancel"}));
     command->add_flag("--json", options->json, "One JSON object a line, per snapshot and at the end.");
-    command->add_option("--png", options->pngPath, "Runs the visit in headless Chromium (its documents measured there) and writes a picture of the screen at the end.");
+    command->add_option("--png", options->pngPath,
+                        "Runs the visit in headless Chromium (its documents measured there) and writes a picture of "
+                        "the screen at the end.");
     command->callback([options, &console] { run(*options, console); });
 }
 

@@ -1,8 +1,8 @@
 #include "host/cli/commands/ScoreCommand.h"
 
 #include "host/cli/ItemOptions.h"
-#include "host/driver/Json.h"
 #include "host/driver/ItemStart.h"
+#include "host/driver/Json.h"
 #include "host/driver/SessionJson.h"
 
 #include <CLI/CLI.hpp>
@@ -34,8 +34,9 @@ void addScoreCommand(CLI::App& app, Console& console)
     auto options = std::make_shared<ScoreOptions>();
     auto* command = app.add_subcommand("score", "Rescore one stored response of an item and print the counts as JSON.");
     options->item.addTo(*command);
-    command->add_option("--response", options->response,
-                        "The response: a comma list (A, C), a Responses element or a UserAnswers list.")
+    command
+        ->add_option("--response", options->response,
+                     "The response: a comma list (A, C), a Responses element or a UserAnswers list.")
         ->required();
     command->callback([options, &console] { rescore(*options, console); });
 }

@@ -1,9 +1,9 @@
 #include "host/cli/commands/ServeCommand.h"
 
+#include "host/cli/VisitOptions.h"
 #include "host/driver/InputFiles.h"
 #include "host/live/LiveServer.h"
 #include "host/live/LiveVisit.h"
-#include "host/cli/VisitOptions.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,7 +34,10 @@ struct ServeOptions {
 std::atomic<bool> stopRequested{false};
 std::atomic<pid_t> browserChild{0};
 
-extern "C" void requestStop(int) { stopRequested = true; }
+extern "C" void requestStop(int)
+{
+    stopRequested = true;
+}
 
 extern "C" void reapBrowser(int)
 {
@@ -84,8 +87,10 @@ public:
         const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
             return;
-        const std::string page = "<!DOCTYPE html><meta charset=\"utf-8\"><meta name=\"referrer\" content=\"no-referrer\">"
-                                 "<meta http-equiv=\"refresh\" content=\"0;url=" + url + "\"><title>velm-host</title>\n";
+        const std::string page =
+            "<!DOCTYPE html><meta charset=\"utf-8\"><meta name=\"referrer\" content=\"no-referrer\">"
+            "<meta http-equiv=\"refresh\" content=\"0;url="
+            + url + "\"><title>velm-host</title>\n";
         const bool written = ::write(fd, page.data(), page.size()) == static_cast<ssize_t>(page.size());
         if (::close(fd) == 0 && written)
             file_ = file;
