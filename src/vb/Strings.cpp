@@ -82,4 +82,9 @@ std::vector<std::string> split(std::string_view text, char separator)
     return fields;
 }
 
+std::string counted(std::size_t count, std::string_view noun)
+{
+    return std::to_string(count) + ' ' + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 }  // namespace vb

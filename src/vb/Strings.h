@@ -28,4 +28,7 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 // The fields between the separators, empty ones kept: one field for a text without any.
 std::vector<std::string> split(std::string_view text, char separator);
 
+// A count with its noun agreeing, for summaries that read as sentences: "1 item", "2 items", "0 items".
+std::string counted(std::size_t count, std::string_view noun);
+
 }  // namespace vb

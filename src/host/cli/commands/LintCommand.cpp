@@ -4,6 +4,7 @@
 #include "host/batch/QtiItemInput.h"
 #include "host/driver/InputFiles.h"
 #include "host/driver/Json.h"
+#include "vb/Strings.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -65,12 +66,6 @@ void printFinding(const LintFinding& finding, bool json, std::ostream& out)
     out << ' ' << severity << ": " << finding.message << '\n';
 }
 
-// "1 error", "2 errors": the summary reads as a sentence whatever the count.
-std::string counted(std::size_t count, const std::string& noun)
-{
-    return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
-}
-
 void lint(const LintOptions& options, Console& console)
 {
     const ItemLint checker(options.staticPath.empty() ? std::string(bundledStaticStrings())
@@ -88,7 +83,7 @@ void lint(const LintOptions& options, Console& console)
     }
     console.out.flush();
     if (errors > 0)
-        throw std::runtime_error(counted(errors, "error") + " in " + counted(files, "item"));
+        throw std::runtime_error(vb::counted(errors, "error") + " in " + vb::counted(files, "item"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "qti/ContentPackage.h"
 #include "qti/Exporter.h"
 #include "qti/ItemImport.h"
+#include "vb/Strings.h"
 
 #include <CLI/CLI.hpp>
 #include <pugixml.hpp>
@@ -164,18 +165,12 @@ void report(Console& console, const std::string& name, const std::string& refusa
     }
 }
 
-// "1 item", "2 items": a summary reads as a sentence whatever the count.
-std::string itemCount(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " item" : " items");
-}
-
 void finish(Console& console, const Tally& tally, const char* verb)
 {
-    console.out << itemCount(tally.done + tally.refused) << ": " << tally.done << ' ' << verb << ", " << tally.refused
-                << " refused" << std::endl;
+    console.out << vb::counted(tally.done + tally.refused, "item") << ": " << tally.done << ' ' << verb << ", "
+                << tally.refused << " refused" << std::endl;
     if (tally.refused > 0)
-        throw std::runtime_error(itemCount(tally.refused) + " refused");
+        throw std::runtime_error(vb::counted(tally.refused, "item") + " refused");
 }
 
 fs::path outputFolder(const std::string& out)
