@@ -30,9 +30,8 @@ TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChangesAndTheCandidateTogglesOnlyAVi
         box.onClick = [&] { ++clicks; };
         for (auto value : values)
             box.setValue(value);
-        EXPECT_EQ(clicks, expectedClicks);
-        EXPECT_EQ(box.Value(), values.back());
-        EXPECT_EQ(errorNumber([&] { box.setValue(3); }), 380);
+        EXPECT_EQ((std::tuple{clicks, box.Value(), errorNumber([&] { box.setValue(3); })}),
+                  (std::tuple{expectedClicks, values.back(), 380}));
     }
 
     CheckBox box;
@@ -68,8 +67,7 @@ TEST(OptionButton, OptionsOfOneContainerAreExclusiveAndClickOnlyWhenTheyBecomeTr
         std::string values;
         for (auto* option : options)
             values += option->Value() ? '1' : '0';
-        EXPECT_EQ(values, after);
-        EXPECT_EQ(clicks, raised);
+        EXPECT_EQ(values + " " + clicks, after + " " + raised);
     }
 }
 
@@ -158,8 +156,8 @@ TEST(Control, FocusMovesOnlyToControlsTheCandidateCanReachAndZOrderPutsOneInFron
     first.SetFocus();
     first.SetFocus();
     second.SetFocus();
-    EXPECT_EQ(events, "+first -first +second ");
-    EXPECT_EQ(form.ActiveControl(), &second);
+    EXPECT_EQ((std::pair{events, form.ActiveControl()}),
+              (std::pair<std::string, Control*>{"+first -first +second ", &second}));
 
     second.setVisible(false);
     EXPECT_TRUE(!form.ActiveControl() && !second.hasFocus());
@@ -208,14 +206,13 @@ TEST(Control, CandidateActionsReachOnlyControlsWhoseContainersAndFormAreShownAnd
     };
 
     // what changes, what the candidate's actions reach
-    const std::pair<std::function<void()>, std::string> steps[] = {{[] {}, ""},  // the form is not shown
-                                                                   {[&] { form.Show(); }, "cobke"},
-                                                                   {[&] { outer.setVisible(false); }, ""},
-                                                                   {[&] { outer.setVisible(true); }, "cobke"},
-                                                                   {[&] { inner.setEnabled(false); }, ""},
-                                                                   {[&] { inner.setEnabled(true); }, "cobke"},
-                                                                   {[&] { form.Hide(); }, ""},
-                                                                   {[&] { form.Show(); }, "cobke"}};
+    // clang-format off
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[] {}, ""},  // the form is not shown
+        {[&] { form.Show(); }, "cobke"}, {[&] { outer.setVisible(false); }, ""}, {[&] { outer.setVisible(true); }, "cobke"},
+        {[&] { inner.setEnabled(false); }, ""}, {[&] { inner.setEnabled(true); }, "cobke"},
+        {[&] { form.Hide(); }, ""}, {[&] { form.Show(); }, "cobke"}};
+    // clang-format on
     for (const auto& [change, reached] : steps) {
         change();
         EXPECT_EQ(act(), reached);
