@@ -121,20 +121,18 @@ TEST(TextMetrics, MeasuresOneLinePerLineBreakAndWrapsAtBlanksCuttingLongWords)
 {
     const Font arial("Arial", 10);  // advance 100, line 240
     // font, text, wrapping width (none: unwrapped), size
+    // clang-format off
     const std::tuple<Font, std::string, std::optional<std::int32_t>, TextMetrics::Size> cases[] = {
         {Font(), "Abc", {}, {248, 198}},  // 3 × 82.5 = 247.5
-        {arial, "ab\r\nabcd", {}, {400, 480}},
-        {arial, "ab\nabcd\n", {}, {400, 720}},  // a trailing break opens a line
-        {arial, "", {}, {0, 240}},
-        {arial, "\xC3\xA9t\xC3\xA9", {}, {300, 240}},  // code points, not bytes
-        {Font("Arial", 0), "abc", {}, {0, 0}},
-        {arial, "abcdefghij", 400, {400, 720}},  // 4 + 4 + 2
+        {arial, "ab\r\nabcd", {}, {400, 480}}, {arial, "ab\nabcd\n", {}, {400, 720}},  // a trailing break opens a line
+        {arial, "", {}, {0, 240}}, {arial, "\xC3\xA9t\xC3\xA9", {}, {300, 240}},  // code points, not bytes
+        {Font("Arial", 0), "abc", {}, {0, 0}}, {arial, "abcdefghij", 400, {400, 720}},  // 4 + 4 + 2
         {arial, "a  b", 1000, {300, 240}},  // blank runs count once
-        {arial, "ab\r\ncd", 1000, {200, 480}},
-        {arial, "abc", 0, {100, 720}},  // at least one character per line
+        {arial, "ab\r\ncd", 1000, {200, 480}}, {arial, "abc", 0, {100, 720}},  // at least one character per line
         {Font("Arial", 10, true), "aaa bbb", 770, {770, 240}},  // bold: fits its own measured width
         {Font("Arial", 10, true), "aaa bbb", 769, {330, 480}},
     };
+    // clang-format on
     for (const auto& [font, text, width, size] : cases) {
         EXPECT_EQ(width ? TextMetrics::measureWrapped(font, text, *width) : TextMetrics::measure(font, text), size)
             << text << " @" << width.value_or(-1);
@@ -209,7 +207,8 @@ TEST(Control, CandidateActionsReachOnlyControlsWhoseContainersAndFormAreShownAnd
     // clang-format off
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[] {}, ""},  // the form is not shown
-        {[&] { form.Show(); }, "cobke"}, {[&] { outer.setVisible(false); }, ""}, {[&] { outer.setVisible(true); }, "cobke"},
+        {[&] { form.Show(); }, "cobke"},
+        {[&] { outer.setVisible(false); }, ""}, {[&] { outer.setVisible(true); }, "cobke"},
         {[&] { inner.setEnabled(false); }, ""}, {[&] { inner.setEnabled(true); }, "cobke"},
         {[&] { form.Hide(); }, ""}, {[&] { form.Show(); }, "cobke"}};
     // clang-format on

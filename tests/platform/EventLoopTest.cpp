@@ -62,7 +62,8 @@ TEST_F(EventLoopTest, ATimerFiresAtExactlyItsIntervalNeverAtZeroAndRestartsOnANe
         {[] {}, 1000, {}, false},  // interval 0 never fires
         {interval(1000), 999, {}, true}, {[] {}, 1, {2000}, true}, {[] {}, 999, {2000}, true},
         {[] {}, 1, {2000, 3000}, true}, {[] {}, 600, {2000, 3000}, true},
-        {interval(50), 20, {2000, 3000}, true}, {interval(50), 29, {2000, 3000}, true},  // the same interval: no restart
+        {interval(50), 20, {2000, 3000}, true},
+        {interval(50), 29, {2000, 3000}, true},  // the same interval again does not restart it
         {[] {}, 1, {2000, 3000, 3650}, true},
         {enabled(false), 100, {2000, 3000, 3650}, false}, {enabled(true), 49, {2000, 3000, 3650}, true},
         {[] {}, 1, {2000, 3000, 3650, 3800}, true},
