@@ -30,9 +30,8 @@ TEST(CheckBox, ClickIsRaisedOnlyWhenTheValueChangesAndTheCandidateTogglesOnlyAVi
         box.onClick = [&] { ++clicks; };
         for (auto value : values)
             box.setValue(value);
-        EXPECT_EQ(clicks, expectedClicks);
-        EXPECT_EQ(box.Value(), values.back());
-        EXPECT_EQ(errorNumber([&] { box.setValue(3); }), 380);
+        EXPECT_EQ((std::tuple{clicks, box.Value(), errorNumber([&] { box.setValue(3); })}),
+                  (std::tuple{expectedClicks, values.back(), 380}));
     }
 
     CheckBox box;
@@ -68,8 +67,7 @@ TEST(OptionButton, OptionsOfOneContainerAreExclusiveAndClickOnlyWhenTheyBecomeTr
         std::string values;
         for (auto* option : options)
             values += option->Value() ? '1' : '0';
-        EXPECT_EQ(values, after);
-        EXPECT_EQ(clicks, raised);
+        EXPECT_EQ(values + " " + clicks, after + " " + raised);
     }
 }
 
@@ -123,20 +121,18 @@ TEST(TextMetrics, MeasuresOneLinePerLineBreakAndWrapsAtBlanksCuttingLongWords)
 {
     const Font arial("Arial", 10);  // advance 100, line 240
     // font, text, wrapping width (none: unwrapped), size
+    // clang-format off
     const std::tuple<Font, std::string, std::optional<std::int32_t>, TextMetrics::Size> cases[] = {
         {Font(), "Abc", {}, {248, 198}},  // 3 × 82.5 = 247.5
-        {arial, "ab\r\nabcd", {}, {400, 480}},
-        {arial, "ab\nabcd\n", {}, {400, 720}},  // a trailing break opens a line
-        {arial, "", {}, {0, 240}},
-        {arial, "\xC3\xA9t\xC3\xA9", {}, {300, 240}},  // code points, not bytes
-        {Font("Arial", 0), "abc", {}, {0, 0}},
-        {arial, "abcdefghij", 400, {400, 720}},  // 4 + 4 + 2
+        {arial, "ab\r\nabcd", {}, {400, 480}}, {arial, "ab\nabcd\n", {}, {400, 720}},  // a trailing break opens a line
+        {arial, "", {}, {0, 240}}, {arial, "\xC3\xA9t\xC3\xA9", {}, {300, 240}},  // code points, not bytes
+        {Font("Arial", 0), "abc", {}, {0, 0}}, {arial, "abcdefghij", 400, {400, 720}},  // 4 + 4 + 2
         {arial, "a  b", 1000, {300, 240}},  // blank runs count once
-        {arial, "ab\r\ncd", 1000, {200, 480}},
-        {arial, "abc", 0, {100, 720}},  // at least one character per line
+        {arial, "ab\r\ncd", 1000, {200, 480}}, {arial, "abc", 0, {100, 720}},  // at least one character per line
         {Font("Arial", 10, true), "aaa bbb", 770, {770, 240}},  // bold: fits its own measured width
         {Font("Arial", 10, true), "aaa bbb", 769, {330, 480}},
     };
+    // clang-format on
     for (const auto& [font, text, width, size] : cases) {
         EXPECT_EQ(width ? TextMetrics::measureWrapped(font, text, *width) : TextMetrics::measure(font, text), size)
             << text << " @" << width.value_or(-1);
@@ -158,8 +154,8 @@ TEST(Control, FocusMovesOnlyToControlsTheCandidateCanReachAndZOrderPutsOneInFron
     first.SetFocus();
     first.SetFocus();
     second.SetFocus();
-    EXPECT_EQ(events, "+first -first +second ");
-    EXPECT_EQ(form.ActiveControl(), &second);
+    EXPECT_EQ((std::pair{events, form.ActiveControl()}),
+              (std::pair<std::string, Control*>{"+first -first +second ", &second}));
 
     second.setVisible(false);
     EXPECT_TRUE(!form.ActiveControl() && !second.hasFocus());
@@ -208,14 +204,14 @@ TEST(Control, CandidateActionsReachOnlyControlsWhoseContainersAndFormAreShownAnd
     };
 
     // what changes, what the candidate's actions reach
-    const std::pair<std::function<void()>, std::string> steps[] = {{[] {}, ""},  // the form is not shown
-                                                                   {[&] { form.Show(); }, "cobke"},
-                                                                   {[&] { outer.setVisible(false); }, ""},
-                                                                   {[&] { outer.setVisible(true); }, "cobke"},
-                                                                   {[&] { inner.setEnabled(false); }, ""},
-                                                                   {[&] { inner.setEnabled(true); }, "cobke"},
-                                                                   {[&] { form.Hide(); }, ""},
-                                                                   {[&] { form.Show(); }, "cobke"}};
+    // clang-format off
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[] {}, ""},  // the form is not shown
+        {[&] { form.Show(); }, "cobke"},
+        {[&] { outer.setVisible(false); }, ""}, {[&] { outer.setVisible(true); }, "cobke"},
+        {[&] { inner.setEnabled(false); }, ""}, {[&] { inner.setEnabled(true); }, "cobke"},
+        {[&] { form.Hide(); }, ""}, {[&] { form.Show(); }, "cobke"}};
+    // clang-format on
     for (const auto& [change, reached] : steps) {
         change();
         EXPECT_EQ(act(), reached);

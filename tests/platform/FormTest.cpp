@@ -35,8 +35,8 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     form->Load();
     form->Load();
     const auto first = form->hWnd();
-    EXPECT_EQ(Form::fromHandle(first), form.get());
-    EXPECT_EQ(windows.title(first) + (form->Visible() ? " shown" : " hidden"), "Item hidden");
+    EXPECT_EQ((std::tuple{Form::fromHandle(first), windows.title(first), form->Visible()}),
+              (std::tuple{form.get(), "Item", false}));
     boxes.load(1);
     boxes.load(2).setVisible(true);
     buttons.load(1);
@@ -56,8 +56,7 @@ TEST(Form, ItsWindowLivesFromLoadToUnloadACloseRequestOrDestructionAndUnloadDrop
     EXPECT_TRUE(form->isLoaded());
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);
     windows.sendMessage(second, kWmSysCommand, kScClose, 0);  // to a window that is gone
-    EXPECT_TRUE(gone(second));
-    EXPECT_EQ(windows.sentMessages().size(), sent + 3);
+    EXPECT_EQ((std::pair{gone(second), windows.sentMessages().size()}), (std::pair{true, sent + 3}));
     EXPECT_EQ(windows.sentMessages().back(), (WindowSystem::Message{second, kWmSysCommand, kScClose, 0}));
 
     form->Show();
@@ -144,6 +143,8 @@ TEST(ControlArray, ALoadedElementCopiesElementZeroAndStartsHiddenAndBadIndicesRa
               (std::tuple{Indices{0, 2}, 2, 2, 2u}));
 }
 
+// The item window's own tests see clicks and page events arrive by index; only here are the key a
+// hook changes and the element whose document completes seen.
 TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
 {
     EventLoop::current().clear();
@@ -151,39 +152,27 @@ TEST(ControlArray, EventsOfOptionAndBrowserElementsCarryTheElementIndex)
     form.Show();
     auto& options = form.addArray<OptionButton>("optnBox");
     auto& browsers = form.addArray<WebBrowser>("txtChoice");
-    options.load(2);
+    options.load(2).setVisible(true);
     browsers.load(1);
     std::vector<std::string> events;
     const auto record = [&](const std::string& what, std::int16_t index) {
         events.push_back(what + std::to_string(index));
     };
-    options.onMouseDown = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("down ", index); };
     options.onClick = [&](std::int16_t index) { record("click ", index); };
-    options.onMouseUp = [&](std::int16_t index, std::int16_t, std::int16_t, float, float) { record("up ", index); };
     options.onKeyPress = [&](std::int16_t index, std::int16_t& key) {
         record("key " + std::to_string(key) + " @", index);
         key = 0;
     };
     browsers.onDocumentComplete = [&](std::int16_t index) { record("complete ", index); };
-    browsers.onDocumentEvent = [&](std::int16_t index, HtmlEvent& event) {
-        record("event ", index);
-        event.keyCode = 32;
-    };
 
-    options[2].setVisible(true);
-    browsers[1].setVisible(true);
     options[2].click();
     EXPECT_EQ(options[2].keyPress(66), 0);
     options[0].setValue(true);
     browsers[1].LoadHTML("<html>b</html>");
     browsers[0].LoadHTML("<html>a</html>");
     EventLoop::current().runUntilIdle();
-    auto key = HtmlEvent::key("keypress", 65);
-    browsers[1].fireEvent(key);
 
-    EXPECT_EQ(key.keyCode, 32);
-    EXPECT_EQ(events, (std::vector<std::string>{"down 2", "click 2", "up 2", "key 66 @2", "click 0", "complete 1",
-                                                "complete 0", "event 1"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"click 2", "key 66 @2", "click 0", "complete 1", "complete 0"}));
 }
 
 }  // namespace

@@ -50,12 +50,7 @@ TEST(Conversion, TextsThatAreNumbersAndTheTextOfValues)
         EXPECT_TRUE(vb::isNumeric(yes)) << yes;
     for (const char* no : {"", " ", "A", "1A", "A1", "--1", "1..2", "True", "&H", "&HG"})
         EXPECT_FALSE(vb::isNumeric(no)) << no;
-    EXPECT_TRUE(vb::Variant().isEmpty());
-    EXPECT_EQ(vb::Variant().toString(), "");
-    EXPECT_FALSE(vb::Variant("").isEmpty());
-    EXPECT_EQ(vb::numberText(3), "3");
-    EXPECT_EQ(vb::numberText(-12), "-12");
-    EXPECT_EQ(vb::numberText(2.5), "2.5");
+    EXPECT_TRUE(vb::Variant().isEmpty() && vb::Variant().toString().empty() && !vb::Variant("").isEmpty());
 }
 
 }  // namespace

@@ -8,6 +8,14 @@
 
 namespace {
 
+std::string repeated(const std::string& text, int times)
+{
+    std::string result;
+    for (int i = 0; i < times; ++i)
+        result += text;
+    return result;
+}
+
 const char* const kChoices = R"(<QtiChoice AnswerID="A" Identifier="ca"/><QtiChoice AnswerID="B" Identifier="cb"/>)"
                              R"(<QtiChoice AnswerID="C" Identifier="cc"/>)";
 
@@ -53,12 +61,9 @@ TEST(ResponseProcessing, ScoresEveryResponseAsTheStandardDoes)
         EXPECT_DOUBLE_EQ(processing->score(responses), score) << ::testing::PrintToString(responses);
     }
     // Ranges over responses of one up to Max choices.
-    EXPECT_DOUBLE_EQ(mapMultiple.maxScore(0), 1.5);
-    EXPECT_DOUBLE_EQ(mapMultiple.minScore(0), -0.5);
-    EXPECT_DOUBLE_EQ(mapMultiple.maxScore(1), 1);
-    EXPECT_DOUBLE_EQ(matchMultiple.maxScore(1), 0);
-    EXPECT_DOUBLE_EQ(custom.maxScore(2), 2);
-    EXPECT_DOUBLE_EQ(custom.minScore(3), 0.25);
+    EXPECT_EQ((std::vector{mapMultiple.maxScore(0), mapMultiple.minScore(0), mapMultiple.maxScore(1),
+                           matchMultiple.maxScore(1), custom.maxScore(2), custom.minScore(3)}),
+              (std::vector{1.5, -0.5, 1.0, 0.0, 2.0, 0.25}));
 }
 
 TEST(ResponseProcessing, TheScoreRangeOfManyChoicesIsDerivedNotEnumerated)
@@ -77,46 +82,39 @@ TEST(ResponseProcessing, TheScoreRangeOfManyChoicesIsDerivedNotEnumerated)
     const auto matched =
         of(R"(Template="match_correct")", "<QtiCorrect><QtiValue>c3</QtiValue><QtiValue>c4</QtiValue></QtiCorrect>");
     ASSERT_TRUE(mapped && matched);
-    EXPECT_EQ(std::pair(mapped->maxScore(2), mapped->minScore(2)), std::pair(3.5, -3.25));
-    EXPECT_EQ(std::pair(mapped->maxScore(0), mapped->minScore(0)), std::pair(3.5, -7.25));
-    EXPECT_EQ(std::pair(matched->maxScore(1), matched->minScore(1)), std::pair(0.0, 0.0));
-    EXPECT_EQ(std::pair(matched->maxScore(2), matched->minScore(2)), std::pair(1.0, 0.0));
+    EXPECT_EQ((std::vector{mapped->maxScore(2), mapped->minScore(2), mapped->maxScore(0), mapped->minScore(0),
+                           matched->maxScore(1), matched->minScore(1), matched->maxScore(2), matched->minScore(2)}),
+              (std::vector{3.5, -3.25, 3.5, -7.25, 0.0, 0.0, 1.0, 0.0}));
     EXPECT_FALSE(of("", "<QtiRules/>"));
 }
 
 TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
 {
-    const std::pair<const char*, const char*> cases[] = {
+    const auto rules = [](const std::string& body) {
+        return "<QtiScoring><QtiRules>" + body + "</QtiRules></QtiScoring>";
+    };
+    const auto score = [&](const std::string& body) {
+        return rules("<setOutcomeValue identifier=\"SCORE\">" + body + "</setOutcomeValue>");
+    };
+    const std::pair<std::string, const char*> cases[] = {
         {"<QtiScoring Template=\"map_response_point\"/>", "map_response_point"},
-        {"<QtiScoring><QtiRules><exitResponse/></QtiRules></QtiScoring>", "exitResponse"},
-        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"FEEDBACK\"><baseValue "
-         "baseType=\"identifier\">x</baseValue>"
-         "</setOutcomeValue></QtiRules></QtiScoring>",
+        {rules("<exitResponse/>"), "exitResponse"},
+        {rules("<setOutcomeValue identifier=\"FEEDBACK\"><baseValue "
+               "baseType=\"identifier\">x</baseValue></setOutcomeValue>"),
          "FEEDBACK"},
-        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\"><gt/></setOutcomeValue></QtiRules></QtiScoring>",
-         "gt"},
-        {"<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\"><match><correct identifier=\"RESPONSE\"/></match>"
-         "</setOutcomeValue></QtiRules></QtiScoring>",
-         "match with 1 operands"},
-        {"<QtiScoring><QtiRules><responseCondition><responseElse/></responseCondition></QtiRules></QtiScoring>",
-         "responseElse"},
+        {score("<gt/>"), "gt"},
+        {score("<match><correct identifier=\"RESPONSE\"/></match>"), "match with 1 operands"},
+        {rules("<responseCondition><responseElse/></responseCondition>"), "responseElse"},
         {"<QtiScoring", "well-formed"},
         {"<MultipleChoiceItem><Other/></MultipleChoiceItem>", "no QtiScoring"},
+        {score(repeated("<not>", 5000) + "<baseValue baseType=\"boolean\">true</baseValue>" + repeated("</not>", 5000)),
+         "deeper"},
     };
     for (const auto& [xml, named] : cases) {
         std::string error;
-        EXPECT_FALSE(velm::ResponseProcessing::fromXml(xml, &error)) << xml;
+        EXPECT_FALSE(velm::ResponseProcessing::fromXml(xml, &error)) << named;
         EXPECT_NE(error.find(named), std::string::npos) << error;
     }
-    std::string nested = "<QtiScoring><QtiRules><setOutcomeValue identifier=\"SCORE\">";
-    for (int i = 0; i < 5000; ++i)
-        nested += "<not>";
-    nested += "<baseValue baseType=\"boolean\">true</baseValue>";
-    for (int i = 0; i < 5000; ++i)
-        nested += "</not>";
-    std::string error;
-    EXPECT_FALSE(velm::ResponseProcessing::fromXml(nested + "</setOutcomeValue></QtiRules></QtiScoring>", &error));
-    EXPECT_NE(error.find("deeper"), std::string::npos) << error;
 }
 
 }  // namespace
