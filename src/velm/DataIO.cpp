@@ -280,11 +280,14 @@ struct DataIO::Impl {
     // Appends a copy of node under parent, an element of this DataIO's own snapshot.
     void append(pugi::xml_node parent, pugi::xml_node node) { snapshot->index.added(parent.append_copy(node)); }
 
-    // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its nodes first.
-    void remove(pugi::xml_node top)
+    // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its
+    // nodes first; forgotten: no position or cursor can refer to them any more.
+    void remove(pugi::xml_node top, bool forgotten = false)
     {
-        forgetPositionsIn(top);
-        cursor = {};
+        if (!forgotten) {
+            forgetPositionsIn(top);
+            cursor = {};
+        }
         snapshot->index.removing(top);
         removeSubtree(top);
     }
@@ -300,7 +303,7 @@ struct DataIO::Impl {
         auto wanted = model.first_child();
         while (true) {
             if (!wanted) {
-                removeFrom(node);
+                removeFrom(node, true);
                 if (parent == target)
                     return;
                 node = parent.next_sibling();
@@ -319,7 +322,7 @@ struct DataIO::Impl {
                 wanted = wanted.next_sibling();
             } else {
                 snapshot->index.added(node ? parent.insert_copy_before(wanted, node) : parent.append_copy(wanted));
-                node = removeOne(node);
+                node = removeOne(node, true);
                 wanted = wanted.next_sibling();
             }
         }
@@ -343,19 +346,19 @@ struct DataIO::Impl {
     }
 
     // Removes node and every sibling after it.
-    void removeFrom(pugi::xml_node node)
+    void removeFrom(pugi::xml_node node, bool forgotten = false)
     {
         while (node)
-            node = removeOne(node);
+            node = removeOne(node, forgotten);
     }
 
     // Removes node, when there is one; its next sibling.
-    pugi::xml_node removeOne(pugi::xml_node node)
+    pugi::xml_node removeOne(pugi::xml_node node, bool forgotten = false)
     {
         if (!node)
             return {};
         const auto next = node.next_sibling();
-        remove(node);
+        remove(node, forgotten);
         return next;
     }
 
