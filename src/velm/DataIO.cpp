@@ -167,6 +167,9 @@ void parseElements(pugi::xml_document& document, std::string_view xml)
 struct Snapshot {
     pugi::xml_document document;
     ElementIndex index;
+    // The document element, kept since every lookup starts from it; only loading, copying and
+    // removing it change it.
+    pugi::xml_node root;
 };
 
 // The one empty document every new or cleared DataIO shares: nothing edits an empty document
@@ -209,7 +212,7 @@ struct DataIO::Impl {
         pugi::xml_node element;
     };
 
-    pugi::xml_node root() const { return snapshot->document.document_element(); }
+    pugi::xml_node root() const { return snapshot->root; }
 
     // The scope of a by-name lookup: the whole document, or the current element's subtree.
     pugi::xml_node lookup(std::string_view name) const
@@ -226,6 +229,7 @@ struct DataIO::Impl {
             return node;
         auto copy = std::make_shared<Snapshot>();
         copy->document.reset(snapshot->document);
+        copy->root = copy->document.document_element();
         const auto counterpart = [&](pugi::xml_node original) {
             return original ? follow(copy->document, pathTo(original)) : pugi::xml_node();
         };
@@ -289,6 +293,8 @@ struct DataIO::Impl {
             cursor = {};
         }
         snapshot->index.removing(top);
+        if (top == snapshot->root)
+            snapshot->root = {};
         removeSubtree(top);
     }
 
@@ -417,6 +423,7 @@ void DataIO::LoadXml(std::string_view xml)
         raiseMalformed("No document element found", 0);
     if (const auto second = first.next_sibling())
         raiseMalformed("More than one document element", second.offset_debug());
+    snapshot->root = first;
     impl_->replaceSnapshot(std::move(snapshot));
 }
 
