@@ -89,11 +89,12 @@ vb::Variant attributeValue(pugi::xml_node element, std::string_view name)
 // elements of the same name with the same attributes in the same order.
 bool sameShell(pugi::xml_node node, pugi::xml_node model)
 {
-    if (node.type() != model.type())
+    const auto type = node.type();
+    if (type != model.type())
         return false;
-    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata || node.type() == pugi::node_comment)
-        return true;
-    if (!isElement(node) || std::strcmp(node.name(), model.name()) != 0)
+    if (type != pugi::node_element)
+        return type == pugi::node_pcdata || type == pugi::node_cdata || type == pugi::node_comment;
+    if (std::strcmp(node.name(), model.name()) != 0)
         return false;
     auto attribute = node.first_attribute();
     auto wanted = model.first_attribute();
