@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -41,9 +42,22 @@ private:
     std::string_view rest_;
 };
 
-void apply(velm::DataIO& data, Draw& in)
+// A copy of the element of that name with one child's text changed, so that replacing it edits
+// most of it in place; or, now and then, whatever fragment the input holds.
+void drawFragment(velm::DataIO& fragment, const velm::DataIO& data, std::string_view name, Draw& in)
 {
-    switch (in.byte() % 12) {
+    const auto element = data.GetElementXml(name);
+    if (element.empty() || in.byte() % 4 == 0)
+        return fragment.LoadXml(in.text());
+    fragment.LoadXml(element);
+    fragment.MoveToChild(in.byte() % 4);
+    fragment.SetText(in.text());
+}
+
+// plain: ReplaceCopy is done as the DeleteElement and InsertCopy it stands for.
+void apply(velm::DataIO& data, Draw& in, bool plain)
+{
+    switch (in.byte() % 14) {
     case 0: data.LoadXml(in.text()); break;
     case 1: data.InsertXml(in.text(), in.text()); break;
     case 2: data.FindElement(in.text()); break;
@@ -60,6 +74,27 @@ void apply(velm::DataIO& data, Draw& in)
         data.GetChildText(in.byte());
         break;
     case 11: data.SetPosition(data.GetPosition()); break;
+    case 12: {
+        const auto name = in.text();
+        const auto parentName = in.text();
+        velm::DataIO fragment;
+        drawFragment(fragment, data, name, in);
+        if (!plain) {
+            data.ReplaceCopy(name, parentName, fragment);
+            break;
+        }
+        data.DeleteElement(name);
+        data.InsertCopy(parentName, fragment);
+        break;
+    }
+    case 13: {
+        const auto name = in.text();
+        std::vector<std::string> texts(in.byte() % 5);
+        for (auto& text : texts)
+            text = in.text();
+        data.SetChildTexts(name, texts);
+        break;
+    }
     }
 }
 
@@ -144,13 +179,23 @@ void checkLookups(const velm::DataIO& data, Draw& in)
 
 }  // namespace
 
-// Runs a sequence of edits; after each, lookups by name agree with a plain walk, and whatever the
+// What the current element is: the document with it marked (which both twins then keep).
+std::string markedCurrent(velm::DataIO& data)
+{
+    data.SetAttribute("fuzz-current", "1");
+    return data.GetXml();
+}
+
+// Runs a sequence of edits; after each, lookups by name agree with a plain walk, a twin doing
+// the same edits the plain way holds the same document and current element, and whatever the
 // document became must write XML that loads again.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Draw in(data, size);
     velm::DataIO document;
+    velm::DataIO twin;
     velm::DataIO::Position saved;
+    velm::DataIO::Position twinSaved;
     while (!in.atEnd()) {
         // Now and then the edit finds its document shared, so it must copy it and carry its places over.
         velm::DataIO shared;
@@ -158,17 +203,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (sharing)
             shared.LoadFrom(document);
         const auto sharedXml = shared.GetXml();
+        Draw twinIn = in;
         try {
-            apply(document, in);
+            apply(document, in, false);
         } catch (const vb::ComError&) {
         }
-        if (shared.GetXml() != sharedXml)
+        try {
+            apply(twin, twinIn, true);
+        } catch (const vb::ComError&) {
+        }
+        if (shared.GetXml() != sharedXml || twin.GetXml() != document.GetXml()
+            || twin.GetText().toString() != document.GetText().toString() || twin.ChildCount() != document.ChildCount())
             std::abort();
         checkLookups(document, in);
-        if (in.byte() % 4 == 0)
+        const auto step = in.byte();
+        if (step % 4 == 0) {
             saved = document.GetPosition();
-        else
+            twinSaved = twin.GetPosition();
+        } else {
             document.SetPosition(saved);
+            twin.SetPosition(twinSaved);
+        }
+        if (step % 8 == 1 && markedCurrent(twin) != markedCurrent(document))
+            std::abort();
     }
     // The first reload may drop blanks between elements or normalise line ends; the second is exact.
     velm::DataIO copy;

@@ -12,12 +12,7 @@ namespace quorin::ResponseFormats {
 std::string GetShortResponse(const std::string& sXml);
 // A Responses element as the driver's answer list, after the visited and item-type marks.
 std::string ConvertResponse(const std::string& sResponsesXml, vb::ErrorReporter* errors);
-// An answer list (a UserAnswers element) back as a Responses element.
-std::string ConvertUserAnswers(const std::string& sXml, vb::ErrorReporter* errors);
 // An Answers key as Answer elements carrying each expression and weight as attributes.
 std::string ConvertKey(const std::string& sKey, vb::ErrorReporter* errors);
-// The Responses element for a rescoring text: a Responses element as it stands, an answer
-// list converted, or a comma list of identifiers.
-std::string responsesFromRescoreText(const std::string& text, vb::ErrorReporter* errors);
 
 }  // namespace quorin::ResponseFormats

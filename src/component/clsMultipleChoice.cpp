@@ -1,6 +1,7 @@
 #include "component/clsMultipleChoice.h"
 
 #include "companions/frmActExb.h"
+#include "component/RescoreResponses.h"
 #include "component/ResponseFormats.h"
 #include "component/clsStatus.h"
 #include "itemwindow/frmMain.h"
@@ -645,12 +646,15 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray&
         return true;
     bool result = false;
     vb::trap(errorDisplay(), "DisplayInt_RescoreExternalDisplay", [&] {
-        const std::string responses =
-            ResponseFormats::responsesFromRescoreText(vb::textFromBytes(arResponse), errorDisplay());
+        if (!moRescoreResponses)
+            moRescoreResponses = std::make_shared<RescoreResponses>();
         // A failed conversion has been reported already and must not cost the item its state.
-        if (responses.empty())
+        if (!moRescoreResponses->read(vb::textFromBytes(arResponse), errorDisplay()))
             return;
-        replaceState("<State>" + responses + "</State>");
+        if (const auto* list = moRescoreResponses->listState())
+            replaceCheckedState(list);
+        else
+            replaceState(moRescoreResponses->stateText());
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
     });

@@ -25,6 +25,7 @@ class ItemScorer;
 
 namespace quorin {
 
+class RescoreResponses;
 class clsErrorDisplay;
 class clsStatus;
 class frmActExb;
@@ -216,6 +217,8 @@ private:
 
     std::shared_ptr<velm::DataIO> moItemData;
     std::shared_ptr<velm::ItemScorer> moScorer;
+    // What the last rescoring text was read into, kept so that the next reuses it.
+    std::shared_ptr<RescoreResponses> moRescoreResponses;
     std::shared_ptr<clsStatus> moStatus;
     std::shared_ptr<clsErrorDisplay> moErrorDisplay;
     std::string msStaticXml;

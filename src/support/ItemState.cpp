@@ -53,9 +53,10 @@ std::string ItemState::xml() const
 void ItemState::replace(const velm::DataIO* state)
 {
     data_.setFromRoot(true);
-    data_.DeleteElement("State");
     if (state)
-        data_.InsertCopy("MultipleChoiceItem", *state);
+        data_.ReplaceCopy("State", "MultipleChoiceItem", *state);
+    else
+        data_.DeleteElement("State");
     ensure();
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 namespace velm {
@@ -84,6 +85,33 @@ vb::Variant attributeValue(pugi::xml_node element, std::string_view name)
     return attribute ? vb::Variant(attribute.value()) : vb::Variant();
 }
 
+// Whether node can be edited into model in place: text, CDATA and comments of either content, or
+// elements of the same name with the same attributes in the same order.
+bool sameShell(pugi::xml_node node, pugi::xml_node model)
+{
+    const auto type = node.type();
+    if (type != model.type())
+        return false;
+    if (type != pugi::node_element)
+        return type == pugi::node_pcdata || type == pugi::node_cdata || type == pugi::node_comment;
+    if (std::strcmp(node.name(), model.name()) != 0)
+        return false;
+    auto attribute = node.first_attribute();
+    auto wanted = model.first_attribute();
+    for (; attribute && wanted; attribute = attribute.next_attribute(), wanted = wanted.next_attribute()) {
+        if (std::strcmp(attribute.name(), wanted.name()) != 0 || std::strcmp(attribute.value(), wanted.value()) != 0)
+            return false;
+    }
+    return !attribute && !wanted;
+}
+
+// Whether element holds nothing but text, which SetText can then change in place.
+bool holdsOnlyText(pugi::xml_node element)
+{
+    const auto only = element.first_child();
+    return !only || (only.type() == pugi::node_pcdata && !only.next_sibling());
+}
+
 // pugixml frees a subtree recursively, so a deeply nested one is taken apart leaf by leaf.
 void removeSubtree(pugi::xml_node top)
 {
@@ -140,6 +168,9 @@ void parseElements(pugi::xml_document& document, std::string_view xml)
 struct Snapshot {
     pugi::xml_document document;
     ElementIndex index;
+    // The document element, kept since every lookup starts from it; only loading, copying and
+    // removing it change it.
+    pugi::xml_node root;
 };
 
 // The one empty document every new or cleared DataIO shares: nothing edits an empty document
@@ -182,7 +213,7 @@ struct DataIO::Impl {
         pugi::xml_node element;
     };
 
-    pugi::xml_node root() const { return snapshot->document.document_element(); }
+    pugi::xml_node root() const { return snapshot->root; }
 
     // The scope of a by-name lookup: the whole document, or the current element's subtree.
     pugi::xml_node lookup(std::string_view name) const
@@ -199,6 +230,7 @@ struct DataIO::Impl {
             return node;
         auto copy = std::make_shared<Snapshot>();
         copy->document.reset(snapshot->document);
+        copy->root = copy->document.document_element();
         const auto counterpart = [&](pugi::xml_node original) {
             return original ? follow(copy->document, pathTo(original)) : pugi::xml_node();
         };
@@ -253,13 +285,88 @@ struct DataIO::Impl {
     // Appends a copy of node under parent, an element of this DataIO's own snapshot.
     void append(pugi::xml_node parent, pugi::xml_node node) { snapshot->index.added(parent.append_copy(node)); }
 
-    // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its nodes first.
-    void remove(pugi::xml_node top)
+    // Removes top, in this DataIO's own snapshot, with its subtree, dropping what refers to its
+    // nodes first; forgotten: no position or cursor can refer to them any more.
+    void remove(pugi::xml_node top, bool forgotten = false)
     {
-        forgetPositionsIn(top);
-        cursor = {};
+        if (!forgotten) {
+            forgetPositionsIn(top);
+            cursor = {};
+        }
         snapshot->index.removing(top);
+        if (top == snapshot->root)
+            snapshot->root = {};
         removeSubtree(top);
+    }
+
+    // Edits target, an element of this DataIO's own snapshot of the same shell as model, into a
+    // copy of model: nodes that agree in kind keep their place and take model's text, the rest are
+    // replaced. It walks both trees side by side without recursing, however deep they are.
+    void editInto(pugi::xml_node target, pugi::xml_node model)
+    {
+        auto parent = target;
+        auto from = model;
+        auto node = target.first_child();
+        auto wanted = model.first_child();
+        while (true) {
+            if (!wanted) {
+                removeFrom(node, true);
+                if (parent == target)
+                    return;
+                node = parent.next_sibling();
+                wanted = from.next_sibling();
+                parent = parent.parent();
+                from = from.parent();
+            } else if (node && sameShell(node, wanted) && isElement(node)) {
+                parent = node;
+                from = wanted;
+                node = node.first_child();
+                wanted = wanted.first_child();
+            } else if (node && sameShell(node, wanted)) {
+                if (std::strcmp(node.value(), wanted.value()) != 0)
+                    node.set_value(wanted.value());
+                node = node.next_sibling();
+                wanted = wanted.next_sibling();
+            } else {
+                snapshot->index.added(node ? parent.insert_copy_before(wanted, node) : parent.append_copy(wanted));
+                node = removeOne(node, true);
+                wanted = wanted.next_sibling();
+            }
+        }
+    }
+
+    // Makes element, of this DataIO's own snapshot, hold text as SetText leaves it.
+    void setText(pugi::xml_node element, std::string_view text)
+    {
+        // A NUL ends the text as the document stores it, and an empty text leaves no node at all, so
+        // the element writes as <Name/> and reloads the same.
+        text = text.substr(0, text.find('\0'));
+        auto only = element.first_child();
+        if (only && holdsOnlyText(element) && !text.empty()) {
+            if (std::string_view(only.value()) != text)
+                only.set_value(text.data(), text.size());
+            return;
+        }
+        removeFrom(only);
+        if (!text.empty())
+            element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    }
+
+    // Removes node and every sibling after it.
+    void removeFrom(pugi::xml_node node, bool forgotten = false)
+    {
+        while (node)
+            node = removeOne(node, forgotten);
+    }
+
+    // Removes node, when there is one; its next sibling.
+    pugi::xml_node removeOne(pugi::xml_node node, bool forgotten = false)
+    {
+        if (!node)
+            return {};
+        const auto next = node.next_sibling();
+        remove(node, forgotten);
+        return next;
     }
 
     void replaceSnapshot(std::shared_ptr<Snapshot> replacement)
@@ -317,6 +424,7 @@ void DataIO::LoadXml(std::string_view xml)
         raiseMalformed("No document element found", 0);
     if (const auto second = first.next_sibling())
         raiseMalformed("More than one document element", second.offset_debug());
+    snapshot->root = first;
     impl_->replaceSnapshot(std::move(snapshot));
 }
 
@@ -397,6 +505,25 @@ bool DataIO::InsertCopy(std::string_view parentName, const DataIO& fragment)
     return true;
 }
 
+bool DataIO::ReplaceCopy(std::string_view name, std::string_view parentName, const DataIO& fragment)
+{
+    const auto found = impl_->lookup(name);
+    const auto model = fragment.impl_->root();
+    const bool inPlace = found && model && &fragment != this && !found.next_sibling()
+                         && found.parent() == impl_->lookup(parentName) && sameShell(found, model);
+    if (!inPlace) {
+        DeleteElement(name);
+        return InsertCopy(parentName, fragment);
+    }
+    const auto target = impl_->own(found);
+    if (contains(target, impl_->current))
+        impl_->current = target.parent();
+    impl_->forgetPositionsIn(target);
+    impl_->cursor = {};
+    impl_->editInto(target, model);
+    return true;
+}
+
 std::string DataIO::GetXml() const
 {
     StringWriter writer;
@@ -440,15 +567,31 @@ bool DataIO::SetText(std::string_view text)
 {
     if (!impl_->current)
         return false;
-    auto element = impl_->own(impl_->current);
-    while (const auto child = element.first_child()) {
-        impl_->remove(child);
+    impl_->setText(impl_->own(impl_->current), text);
+    return true;
+}
+
+bool DataIO::SetChildTexts(std::string_view name, std::span<const std::string> texts)
+{
+    if (!impl_->current || !isName(name))
+        return false;
+    auto parent = impl_->own(impl_->current);
+    const std::string elementName(name);
+    impl_->cursor = {};
+    auto child = parent.first_child();
+    for (const auto& text : texts) {
+        if (!isElement(child) || std::string_view(child.name()) != name || child.first_attribute()) {
+            const auto added = child ? parent.insert_child_before(elementName.c_str(), child)
+                                     : parent.append_child(elementName.c_str());
+            impl_->snapshot->index.added(added);
+            child = impl_->removeOne(child);
+            impl_->setText(added, text);
+            continue;
+        }
+        impl_->setText(child, text);
+        child = child.next_sibling();
     }
-    // A NUL ends the text as the document stores it, and an empty text leaves no node at all, so
-    // the element writes as <Name/> and reloads the same.
-    text = text.substr(0, text.find('\0'));
-    if (!text.empty())
-        element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    impl_->removeFrom(child);
     return true;
 }
 

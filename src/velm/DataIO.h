@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,16 @@ public:
     // InsertXml of its GetXml would, without writing and parsing the text; false when that
     // element is missing or fragment is empty.
     bool InsertCopy(std::string_view parentName, const DataIO& fragment);
+
+    // Removes the element of that name, when there is one, then appends a copy of fragment's
+    // document element under the element named parentName, as DeleteElement and InsertCopy would
+    // in turn. A removed element that was that parent's last child is edited into the copy where
+    // the two agree, so that what did not change is not built again. False when the parent is
+    // missing or fragment is empty.
+    bool ReplaceCopy(std::string_view name, std::string_view parentName, const DataIO& fragment);
+    // Makes the current element's children one element of that name per text, in order, each
+    // holding its text as SetText gives it; children that already match are kept.
+    bool SetChildTexts(std::string_view name, std::span<const std::string> texts);
 
     // The whole document, compact: no declaration, no indentation, empty elements as <Name/>.
     std::string GetXml() const;

@@ -173,6 +173,49 @@ TEST(DataIO, NoPositionOrCurrentElementDanglesAfterAnEdit)
     EXPECT_TRUE(data.DeleteElement("z") && data.GetXml().empty() && !data.MoveToRoot());
 }
 
+// Replacing leaves the document, the current element and saved places as deleting and then
+// appending a copy would, whether the old element is edited in place or not.
+TEST(DataIO, ReplaceCopyEndsAsDeleteAndInsertCopy)
+{
+    const std::tuple<std::string, std::string, std::vector<int>> cases[] = {
+        {"<r id='0'><s id='1'><x id='2'>a</x><x id='3'>b</x></s></r>", "<s id='1'><x id='2'>c</x></s>", {0, 1}},
+        {"<r id='0'><s id='1'><x id='2'>a</x></s></r>", "<s id='1'><x id='2' k='v'>a</x>t<!--c--><y/></s>", {0, 0}},
+        {"<r id='0'><s id='1'><x id='2'/></s><t id='4'/></r>", "<s id='1'><x id='2'/></s>", {0}},
+        {"<r id='0'><s id='1'><x id='2'/></s></r>", "<q id='5'><x id='2'/></q>", {0, 0}},
+        {"<r id='0'><t id='4'/></r>", "<s id='1'/>", {0}},
+    };
+    for (const auto& [document, fragmentXml, path] : cases) {
+        velm::DataIO fragment;
+        fragment.LoadXml(fragmentXml);
+        velm::DataIO replaced;
+        velm::DataIO plain;
+        std::vector<velm::DataIO::Position> saved;
+        for (auto* data : {&replaced, &plain}) {
+            data->LoadXml(document);
+            moveTo(*data, {0});
+            saved.push_back(data->GetPosition());
+            moveTo(*data, path);
+        }
+        EXPECT_TRUE(replaced.ReplaceCopy("s", "r", fragment));
+        plain.DeleteElement("s");
+        EXPECT_TRUE(plain.InsertCopy("r", fragment));
+        EXPECT_EQ(replaced.GetXml(), plain.GetXml()) << document;
+        EXPECT_EQ(idOfCurrent(replaced), idOfCurrent(plain)) << document;
+        replaced.SetPosition(saved[0]);
+        plain.SetPosition(saved[1]);
+        EXPECT_EQ(idOfCurrent(replaced), idOfCurrent(plain)) << document;
+    }
+}
+
+TEST(DataIO, SetChildTextsKeepsOnlyPlainChildrenOfThatName)
+{
+    velm::DataIO data;
+    data.LoadXml("<l><i>a</i><j/><i k='1'>b</i>t<i><u/></i></l>");
+    EXPECT_TRUE(data.SetChildTexts("i", std::vector<std::string>{"x", "", "a\0b"s, "<&>"}));
+    EXPECT_EQ(data.GetXml(), "<l><i>x</i><i/><i>a</i><i>&lt;&amp;&gt;</i></l>");
+    EXPECT_FALSE(data.SetChildTexts("1i", {}));
+}
+
 TEST(DataIO, TextAndChildrenCountElementsOnly)
 {
     velm::DataIO data;
