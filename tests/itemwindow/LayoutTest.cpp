@@ -1,21 +1,14 @@
 #include "ItemWindowTesting.h"
 
 #include "itemwindow/ItemLayout.h"
+#include "vb/Strings.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
+#include <sstream>
 
 namespace quorin::test {
 namespace {
-
-using Rect = std::array<float, 4>;  // left, top, width, height
-
-template <typename Shown>
-Rect boundsOf(const Shown& control)
-{
-    return {control.Left(), control.Top(), control.Width(), control.Height()};
-}
 
 // Two exhibits the candidate must open, captioned Map and Table.
 const std::string kTwoRequiredExhibits =
@@ -25,6 +18,15 @@ const std::string kTwoRequiredExhibits =
     "</ActiveExhibits>";
 
 const std::string kScrollItem = "Please scroll to the end of the question before you go on.";
+
+// Where a window or control is, as "left,top widthxheight", marked when it does not show.
+template <typename Shown>
+std::string place(const Shown& shown)
+{
+    std::ostringstream text;
+    text << shown.Left() << ',' << shown.Top() << ' ' << shown.Width() << 'x' << shown.Height();
+    return text.str() + (shown.Visible() ? "" : " hidden");
+}
 
 class LayoutTest : public ItemWindowTest {
 protected:
@@ -47,10 +49,8 @@ protected:
     void initWithStatics(const ItemParts& definition, const std::vector<std::pair<std::string, std::string>>& edits)
     {
         std::string statics = velm::host::bundledStaticStrings();
-        for (const auto& [from, to] : edits) {
-            for (auto at = statics.find(from); at != std::string::npos; at = statics.find(from, at + to.size()))
-                statics.replace(at, from.size(), to);
-        }
+        for (const auto& [from, to] : edits)
+            statics = vb::replaceAll(statics, from, to);
         item = std::make_unique<ItemDriver>(statics.c_str(), supportDir);
         ASSERT_TRUE(item->init(itemXml(definition)));
     }
@@ -73,13 +73,17 @@ protected:
         std::erase_if(texts, [](const std::string& text) { return text.starts_with("Error: "); });
         return texts;
     }
-    // How many full layout passes have run.
-    std::size_t layouts() const
+    // What the driver sees of the layout: the window, its item area, the last answer box, the
+    // full layout passes run so far and whether the item counts as viewed whole.
+    std::string seen() const
     {
         const auto& log = item->support->log();
-        return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [](const auto& entry) {
+        const auto layouts = std::count_if(log.begin(), log.end(), [](const auto& entry) {
             return entry.routine == "SizeControls" && entry.text == "begin size controls";
-        }));
+        });
+        const auto& form = window();
+        return place(form) + " | area " + place(form.scrItemStem) + " | box " + place(form.chkBox[3]) + " | "
+               + std::to_string(layouts) + (viewedAll() ? " layouts, viewed" : " layouts");
     }
     // The candidate scrolls the item area to that offset.
     void scrollTo(std::int32_t position)
@@ -105,23 +109,11 @@ TEST_F(LayoutTest, AResizeBeforeTheDocumentsCompleteShowsTheWindowAtOnceAndLaysI
             browser.LoadHTML(browser.html());
         }
         item->display().ShowExternalDisplay(300, 200, 9000, 6000);
-        auto& form = window();
-        EXPECT_TRUE(form.Visible());
         // Not moved: the frame is laid out provisionally at the window's own 4800 x 3600 twips.
-        EXPECT_EQ(boundsOf(form), (Rect{0, 0, 4800, 3600}));
-        EXPECT_EQ(boundsOf(form.scrItemStem), (Rect{120, 405, 4560, 2580}));
-        EXPECT_FALSE(form.scrItemStem.Visible());
-        EXPECT_FALSE(form.chkBox[0].Visible());
-        EXPECT_EQ(layouts(), 0u);
-        EXPECT_FALSE(viewedAll());
+        EXPECT_EQ(seen(), "0,0 4800x3600 | area 120,405 4560x2580 hidden | box 0,0 615x255 hidden | 0 layouts");
         EXPECT_TRUE(messages().empty());
-
         loop.runUntilIdle();
-        EXPECT_EQ(boundsOf(form), (Rect{300, 200, 9000, 6000}));
-        EXPECT_TRUE(form.scrItemStem.Visible());
-        EXPECT_TRUE(form.chkBox[3].Visible());
-        EXPECT_EQ(layouts(), 1u);
-        EXPECT_TRUE(viewedAll());
+        EXPECT_EQ(seen(), "300,200 9000x6000 | area 120,405 8760x4860 | box 150,1175 615x255 | 1 layouts, viewed");
         EXPECT_TRUE(item->errors().empty());
     }
 }
@@ -131,25 +123,19 @@ TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveral
     initWithHeights({}, 400, {30, 45, 60, 24});
     loop.runUntilIdle();
     item->display().ShowExternalDisplay(0, 0, 9000, 6000);
-    EXPECT_EQ(window().Width(), 9000);
-    EXPECT_TRUE(window().scrItemStem.Visible());
-    EXPECT_EQ(layouts(), 1u);
+    EXPECT_EQ(seen(), "0,0 9000x6000 | area 120,405 8760x4860 | box 150,2120 615x255 | 1 layouts");
     scrollTo(2000);
     item->display().ResizeExternalDisplay(100, 50, 9600, 7200);
-    EXPECT_EQ(boundsOf(window()), (Rect{100, 50, 9600, 7200}));
+    EXPECT_EQ(seen(), "100,50 9600x7200 | area 120,405 9360x6060 | box 150,2120 615x255 | 2 layouts");
     EXPECT_EQ(window().scrItemStem.VerticalPosition(), 0);
-    EXPECT_EQ(layouts(), 2u);
 
     // Two requests while a choice reloads: one layout, at the second rectangle.
     window().txtChoice[1].LoadHTML(window().txtChoice[1].html());
     item->display().ResizeExternalDisplay(0, 0, 9600, 7000);
     item->display().ResizeExternalDisplay(150, 75, 10500, 7500);
-    EXPECT_EQ(window().Width(), 9600);
-    EXPECT_EQ(layouts(), 2u);
+    EXPECT_EQ(seen(), "100,50 9600x7200 | area 120,405 9360x6060 | box 150,2120 615x255 | 2 layouts");
     loop.runUntilIdle();
-    EXPECT_EQ(boundsOf(window()), (Rect{150, 75, 10500, 7500}));
-    EXPECT_EQ(boundsOf(window().scrItemStem), (Rect{120, 405, 10260, 6360}));
-    EXPECT_EQ(layouts(), 3u);
+    EXPECT_EQ(seen(), "150,75 10500x7500 | area 120,405 10260x6360 | box 150,2120 615x255 | 3 layouts");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -167,7 +153,7 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
         float width, height;
         FrameStrips strips;  // title, left, right, button bar, bottom
         bool caseStudy;
-        FrameLayout expected;  // title, left edge, right edge, bottom, buttons, item area
+        std::vector<platform::Bounds> expected;  // title, left edge, right edge, bottom, buttons, item area
     };
     // clang-format off
     const Case cases[] = {
@@ -192,13 +178,8 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto frame = ItemLayout::frame(c.width, c.height, c.strips, c.caseStudy);
-        EXPECT_EQ(frame.title, c.expected.title);
-        EXPECT_EQ(frame.leftEdge, c.expected.leftEdge);
-        EXPECT_EQ(frame.rightEdge, c.expected.rightEdge);
-        EXPECT_EQ(frame.bottom, c.expected.bottom);
-        EXPECT_EQ(frame.buttons, c.expected.buttons);
-        EXPECT_EQ(frame.itemArea, c.expected.itemArea);
+        const auto f = ItemLayout::frame(c.width, c.height, c.strips, c.caseStudy);
+        EXPECT_EQ((std::vector{f.title, f.leftEdge, f.rightEdge, f.bottom, f.buttons, f.itemArea}), c.expected);
     }
 }
 
@@ -283,20 +264,18 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
         window().setCaseStudy(caseStudy);
         show();
         auto& form = window();
-        ASSERT_TRUE(item->errors().empty());
         for (const platform::WebBrowser* chrome :
              {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
             EXPECT_EQ(chrome->Visible(), !caseStudy) << chrome->Name();
-        EXPECT_TRUE(form.brwButtons.Visible());
-        EXPECT_EQ(boundsOf(form.brwButtons), caseStudy ? (Rect{0, 5385, 9000, 615}) : (Rect{120, 5265, 8760, 615}));
-        EXPECT_EQ(boundsOf(form.scrItemStem), caseStudy ? (Rect{0, 0, 9000, 5385}) : (Rect{120, 405, 8760, 4860}));
-        EXPECT_EQ(form.chkBox[3].Top(), 2120);
-        EXPECT_TRUE(form.chkBox[3].Visible());
-        EXPECT_EQ(form.txtChoice[3].Top(), 2120);
-        EXPECT_TRUE(form.txtChoice[3].Visible());
-        EXPECT_EQ(form.pcChoicesContainer.Top(), 1500);
+        EXPECT_EQ(place(form.brwButtons), caseStudy ? "0,5385 9000x615" : "120,5265 8760x615");
+        EXPECT_EQ(seen(), caseStudy
+                              ? "0,0 9000x6000 | area 0,0 9000x5385 | box 150,2120 615x255 | 1 layouts, viewed"
+                              : "0,0 9000x6000 | area 120,405 8760x4860 | box 150,2120 615x255 | 1 layouts, viewed");
+        EXPECT_EQ(place(form.txtChoice[3]), caseStudy ? "790,2120 7900x360" : "790,2120 7660x360");
+        EXPECT_EQ(place(form.pcChoicesContainer), caseStudy ? "0,1500 9000x2630" : "0,1500 8760x2630");
         EXPECT_EQ(form.scrItemStem.ScrollingHeight(), 4280);
         EXPECT_EQ(stateValue("ItemStemHeight"), caseStudy ? "5385" : "4860");
+        EXPECT_TRUE(item->errors().empty());
     }
 }
 
