@@ -1,3 +1,4 @@
+#include "host/driver/InputFiles.h"
 #include "itemformat/ItemFormat.h"
 #include "qti/Exporter.h"
 #include "qti/ItemImport.h"
@@ -7,21 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace quorin::qti {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string fileText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using velm::host::readFileText;
 
 // Our scorer on our item (by its kept QTI scoring, else by its keys), as the component asks it:
 // an empty response is never scored.
@@ -90,7 +82,7 @@ TEST(RoundTripTest, EveryExampleComesBackScoringEveryResponseAlike)
 {
     int items = 0;
     for (const auto& entry : fs::directory_iterator(QUORIN_EXAMPLES_DIR)) {
-        const auto read = itemformat::read(fileText(entry.path()));
+        const auto read = itemformat::read(readFileText(entry.path()));
         if (entry.path().extension() != ".xml" || !read.item)
             continue;
         ++items;
@@ -128,7 +120,7 @@ TEST(RoundTripTest, QtiItemsComeBackScoringAsTheyDid)
     for (const auto& entry : fs::directory_iterator(QUORIN_QTI_ITEMS_DIR)) {
         if (entry.path().extension() != ".xml")
             continue;
-        const auto imported = importItem(fileText(entry.path()), {.allowUnfixed = true});
+        const auto imported = importItem(readFileText(entry.path()), {.allowUnfixed = true});
         ASSERT_TRUE(imported.definition) << entry.path() << imported.refusal;
         for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0}) {
             const auto name = entry.path().filename().string();
