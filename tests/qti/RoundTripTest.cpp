@@ -96,10 +96,8 @@ TEST(RoundTripTest, EveryExampleComesBackScoringEveryResponseAlike)
 
 TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
 {
-    const struct {
-        const char* answers;
-        const char* max;
-    } cases[] = {
+    // The keys, Max.
+    const std::pair<const char*, const char*> cases[] = {
         {"<Answer Weight=\"2\">A AND C AND ONLY</Answer><Answer Weight=\"1\">(A OR c) AND NOT B</Answer>", "4"},
         {"<Answer Weight=\"-1\">B</Answer><Answer Weight=\"0.5\">NOT A AND ONLY</Answer><Answer>Z OR 2</Answer>", "3"},
         {"<Answer Weight=\"3\">B AND ONLY</Answer><Answer Weight=\"x\">A</Answer><Answer>A AND AND</Answer>", "2"},
@@ -108,10 +106,10 @@ TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
         {"<Answer Weight=\"1\">A AND c AND ONLY</Answer>", "1"},
         {"", "2"},
     };
-    for (const auto& c : cases) {
-        const auto item = itemWith(kFourChoices, c.answers, c.max);
+    for (const auto& [answers, max] : cases) {
+        const auto item = itemWith(kFourChoices, answers, max);
         for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0})
-            expectSameScores(item, roundTrip(item, version, "keys"), c.answers);
+            expectSameScores(item, roundTrip(item, version, "keys"), answers);
     }
 }
 
@@ -131,12 +129,8 @@ TEST(RoundTripTest, QtiItemsComeBackScoringAsTheyDid)
 
 TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
 {
-    const struct {
-        std::string choices;
-        const char* answers;
-        const char* max;
-        const char* reason;
-    } cases[] = {
+    // The choices, the keys, Max, the reason given.
+    const std::tuple<std::string, const char*, const char*, const char*> cases[] = {
         {kFourChoices, "<Answer>A BEFORE B</Answer>", "2",
          "the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order"},
         {"", "<Answer>A</Answer>", "1", "the item has no choices"},
@@ -146,9 +140,9 @@ TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
         {kFourChoices, "<Answer>A</Answer>", "0",
          "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
     };
-    for (const auto& c : cases) {
-        const auto exported = exportItem(itemWith(c.choices, c.answers, c.max), QtiVersion::V3p0, "refused");
-        EXPECT_EQ(exported.refusal, c.reason);
+    for (const auto& [choices, answers, max, reason] : cases) {
+        const auto exported = exportItem(itemWith(choices, answers, max), QtiVersion::V3p0, "refused");
+        EXPECT_EQ(exported.refusal, reason);
         EXPECT_EQ(exported.xml, "");
     }
 }
