@@ -91,7 +91,7 @@ TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutMarkupAndASecondReplacesItHiddenA
     ASSERT_EQ(children.size(), 1u);
     EXPECT_EQ(vb::textFromBytes(children[0]->initBytes), "<Table>figures</Table>");
     // 6000 high, less the 375-twip Exit button and 50 below it
-    EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0,0,9000,5575"}));
+    EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0 0 9000 5575"}));
     auto* form = exhibitWindow();
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->Visible());
@@ -125,8 +125,8 @@ TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndASelfClosingExhibitNeverShows
     // The flag, the child's rectangles when shown and resized (less the Exit button and 100 when
     // it shows), whether the window and its button show.
     const std::tuple<const char*, const char*, const char*, bool> cases[] = {
-        {"False", "Show 0,0,9000,5575", "Resize 0,0,8000,4525", true},
-        {"true", "Show 0,0,9000,6000", "Resize 0,0,8000,5000", false},
+        {"False", "Show 0 0 9000 5575", "Resize 0 0 8000 4525", true},
+        {"true", "Show 0 0 9000 6000", "Resize 0 0 8000 5000", false},
     };
     for (const auto& [selfClosing, shown, resized, visible] : cases) {
         SCOPED_TRACE(selfClosing);
