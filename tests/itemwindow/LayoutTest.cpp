@@ -282,26 +282,6 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
 // ---------------------------------------------------------------------------------------------
 // Seeing the whole item
 
-TEST_F(LayoutTest, AnItemAreaThatFitsCountsAsScrolledAtTheFirstLayoutAndOneTwipShortDoesNot)
-{
-    // The content is 200 px of stem and one 40 px choice: 3000 + 50 + 600 + 150 + 150 = 3950
-    // twips, shown in an area 1140 twips lower than the window.
-    const std::pair<std::int32_t, bool> cases[] = {{5090, true}, {5089, false}, {9000, true}, {4000, false}};
-    for (const auto& [height, fits] : cases) {
-        SCOPED_TRACE("window height " + std::to_string(height));
-        initWithHeights({.choices = 1}, 200, {40});
-        show({0, 0, 9000, height});
-        ASSERT_EQ(window().scrItemStem.ScrollingHeight(), 3950);
-        EXPECT_EQ(viewedAll(), fits);
-        EXPECT_EQ(messages(), fits ? Texts{} : Texts{kScrollItem});
-        EXPECT_EQ(window().tmflash.Enabled(), !fits);
-        EXPECT_EQ(stateValue("Buttons"), fits ? std::optional<std::string>("True") : std::nullopt);
-        // Handed back, the state records what the window decided.
-        item->restore(item->savedState());
-        EXPECT_EQ(stateValue("ItemAreaScroll"), fits ? "True" : "False");
-    }
-}
-
 TEST_F(LayoutTest, ScrollingCountsOnceTheAreaBottomAndTenPixelsPassTheEndAndAHandedBackStateKeepsItWithItsExhibitFlag)
 {
     // 400 px of stem and choices of 30, 45, 60 and 24 px: 6000 + 2630 + 150 = 8780 twips of
@@ -344,6 +324,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         std::optional<std::string> buttons;
         std::vector<std::pair<std::string, std::string>> edits;  // of the bundled static strings
         Texts errors;
+        std::int32_t windowHeight = 6000;
     };
     // clang-format off
     const Case cases[] = {
@@ -357,6 +338,9 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
          50, {"Please open the exhibits Map before you go on."}, false, "false"},
         {"no exhibits, not scrolled", "", 400, {kScrollItem}, true, std::nullopt},
         {"no exhibits, fits", "", 50, {}, false, "True"},
+        // 750 twips of stem, 2630 of choices and 150 below them fill an area 1140 twips lower than the window.
+        {"no exhibits, fits to the twip", "", 50, {}, false, "True", {}, {}, 4670},
+        {"no exhibits, one twip short", "", 50, {kScrollItem}, true, std::nullopt, {}, {}, 4669},
         {"ScrollItem not allowed", "", 400, {}, true, std::nullopt,
          {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="no">)"}}},
         {"ScrollItem allowed in upper case", "", 400, {kScrollItem}, true, std::nullopt,
@@ -371,7 +355,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         SCOPED_TRACE(c.name);
         initWithStatics({.extra = c.exhibits}, c.edits);
         fixHeights(c.stemPixels, {30, 45, 60, 24});
-        show();
+        show({0, 0, 9000, c.windowHeight});
         EXPECT_EQ(viewedAll(), c.buttons == "True");
         EXPECT_EQ(notices(), c.messages);
         for (const auto& message : item->support->messages())
