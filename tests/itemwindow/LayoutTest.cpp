@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <sstream>
 
 namespace quorin::test {
 namespace {
@@ -18,15 +17,6 @@ const std::string kTwoRequiredExhibits =
     "</ActiveExhibits>";
 
 const std::string kScrollItem = "Please scroll to the end of the question before you go on.";
-
-// Where a window or control is, as "left,top widthxheight", marked when it does not show.
-template <typename Shown>
-std::string place(const Shown& shown)
-{
-    std::ostringstream text;
-    text << shown.Left() << ',' << shown.Top() << ' ' << shown.Width() << 'x' << shown.Height();
-    return text.str() + (shown.Visible() ? "" : " hidden");
-}
 
 class LayoutTest : public ItemWindowTest {
 protected:
