@@ -13,11 +13,6 @@
 namespace quorin::test {
 namespace {
 
-platform::WindowSystem& windows()
-{
-    return platform::WindowSystem::instance();
-}
-
 // A case study that writes down every call the item makes, with its arguments, and gives the
 // question the right-hand 55 % of the item's rectangle.
 class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {

@@ -88,6 +88,12 @@ std::string place(const Shown& shown)
     return text.str() + (shown.Visible() ? "" : " hidden");
 }
 
+// The window system every window of the test lives in.
+inline platform::WindowSystem& windows()
+{
+    return platform::WindowSystem::instance();
+}
+
 // The number of the error the call fails with, as the driver sees it; 0 when it returns.
 inline std::int32_t failureOf(const std::function<void()>& call)
 {

@@ -11,11 +11,6 @@
 namespace quorin::test {
 namespace {
 
-platform::WindowSystem& windows()
-{
-    return platform::WindowSystem::instance();
-}
-
 TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBackAndReleasesEverything)
 {
     ItemDriver item{ItemParts{}};
