@@ -216,13 +216,12 @@ TEST(ItemLayout, TheStemExhibitButtonsAndChoicesStackUpFromTheMeasuredHeights)
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ContentMeasures measures;
-        measures.itemAreaWidth = c.itemAreaWidth;
-        measures.windowWidth = 9000;
-        measures.horzSpacing = c.spacing;
-        measures.vertSpacing = c.spacing;
-        measures.twipsPerPixelY = c.twipsPerPixelY;
-        measures.stemPixels = c.stemPixels;
+        ContentMeasures measures{.itemAreaWidth = c.itemAreaWidth,
+                                 .windowWidth = 9000,
+                                 .horzSpacing = c.spacing,
+                                 .vertSpacing = c.spacing,
+                                 .twipsPerPixelY = c.twipsPerPixelY,
+                                 .stemPixels = c.stemPixels};
         for (const float width : c.exhibitWidths) {
             measures.exhibits.push_back(at(0, 0, width, 375));
             measures.exhibitsWidth += static_cast<std::int32_t>(width);
