@@ -13,25 +13,15 @@
 namespace quorin::test {
 namespace {
 
-using Rect = std::array<std::int32_t, 4>;
-
-platform::WindowSystem& windows()
-{
-    return platform::WindowSystem::instance();
-}
-
 // A case study that writes down every call the item makes, with its arguments, and gives the
 // question the right-hand 55 % of the item's rectangle.
 class RecordingCaseStudy : public platform::ComObject, public CaseStudyInt {
 public:
-    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override
-    {
-        record("DisplayInt_SetParentWnd " + std::to_string(hParentWnd));
-    }
+    void DisplayInt_SetParentWnd(std::int32_t hParentWnd) override { record("DisplayInt_SetParentWnd", hParentWnd); }
     void InitCaseStudy(velm::ByteArray& arFile, std::int32_t& lBytes, std::int32_t& lOptions,
                        std::shared_ptr<velm::ParentInt>& support, const std::string& sPart) override
     {
-        record("InitCaseStudy " + std::to_string(lBytes) + " " + std::to_string(lOptions) + " " + sPart);
+        record("InitCaseStudy " + sPart, lBytes, lOptions);
         file = arFile;
         supportGiven = support;
         if (replaceSupport)
@@ -44,17 +34,17 @@ public:
     }
     void DisplayInt_ShowExternalDisplay(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
     {
-        record("DisplayInt_ShowExternalDisplay " + text({l, t, w, h}));
+        record("DisplayInt_ShowExternalDisplay", l, t, w, h);
         l = t = w = h = -1;
     }
     void DisplayInt_ResizeExternalDisplay(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
     {
-        record("DisplayInt_ResizeExternalDisplay " + text({l, t, w, h}));
+        record("DisplayInt_ResizeExternalDisplay", l, t, w, h);
         l = t = w = h = -1;
     }
     void QuestionSize(std::int32_t& l, std::int32_t& t, std::int32_t& w, std::int32_t& h) override
     {
-        record("QuestionSize " + text({l, t, w, h}));
+        record("QuestionSize", l, t, w, h);
         l = w * 45 / 100;
         t = 0;
         w = w * 55 / 100;
@@ -71,12 +61,6 @@ public:
     }
     void DisplayInt_FreeExternalDisplay() override { record("DisplayInt_FreeExternalDisplay " + itemWindow()); }
 
-    static std::string text(const Rect& r)
-    {
-        return std::to_string(r[0]) + "," + std::to_string(r[1]) + "," + std::to_string(r[2]) + ","
-               + std::to_string(r[3]);
-    }
-
     // The item's window: its visibility, or "none".
     std::function<std::string()> itemWindow = [] { return std::string(); };
     std::vector<std::string> calls;
@@ -87,7 +71,13 @@ public:
     platform::WindowHandle window = windows().createWindow("CaseStudy", "Case study");
 
 private:
-    void record(std::string call) { calls.push_back(std::move(call)); }
+    // The call's name and its numbers, each after a blank.
+    template <typename... Numbers>
+    void record(std::string call, Numbers... numbers)
+    {
+        ((call += " " + std::to_string(numbers)), ...);
+        calls.push_back(std::move(call));
+    }
 };
 
 // Items bound to case files in a resources folder of their own, with the recording case study
@@ -150,12 +140,10 @@ TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheM
         const bool named = code.starts_with('C');
         auto item = driver();
         ASSERT_TRUE(item->init(itemXml({.caseCode = code})));
-        const auto& boxes = item->support->messages();
-        ASSERT_EQ(boxes.size(), named ? 1u : 0u);
-        if (named) {
-            EXPECT_EQ((std::tuple{boxes[0].text, boxes[0].style}),
-                      (std::tuple{"Can't find case study for this item.  Looking for " + code, 0}));
-        }
+        Texts boxes;
+        for (const auto& box : item->support->messages())
+            boxes.push_back(std::to_string(box.style) + " " + box.text);
+        EXPECT_EQ(boxes, named ? Texts{"0 Can't find case study for this item.  Looking for " + code} : Texts{});
         EXPECT_EQ(created, 0);
         const auto form = item->component->mainForm();
         EXPECT_FALSE(form->CaseStudy());
@@ -196,9 +184,7 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     bool viewedAll = false;
     std::string message;
     display.GetExternalDisplayStatus(state, viewedAll, message);
-    EXPECT_EQ(message, "Case study C12 viewed");
-    EXPECT_EQ(state, 2);
-    EXPECT_EQ(viewedAll, form->ViewedAll());
+    EXPECT_EQ((std::tuple{state, viewedAll, message}), (std::tuple{2, form->ViewedAll(), "Case study C12 viewed"}));
 
     EXPECT_TRUE(display.HideExternalDisplay());
     EXPECT_TRUE(display.FreeExternalDisplay());
@@ -206,12 +192,12 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     const std::string window = std::to_string(caseStudy->window);
     const std::vector<std::string> calls = {
         "DisplayInt_SetParentWnd " + std::to_string(item->parentWindow),
-        "InitCaseStudy " + std::to_string(caseFile.size()) + " 257 Question",
+        "InitCaseStudy Question " + std::to_string(caseFile.size()) + " 257",
         "getCaseParent",
-        "DisplayInt_ShowExternalDisplay 100,200,9000,6000",
-        "QuestionSize 100,200,9000,6000",
-        "DisplayInt_ResizeExternalDisplay 0,0,8000,7000",
-        "QuestionSize 0,0,8000,7000",
+        "DisplayInt_ShowExternalDisplay 100 200 9000 6000",
+        "QuestionSize 100 200 9000 6000",
+        "DisplayInt_ResizeExternalDisplay 0 0 8000 7000",
+        "QuestionSize 0 0 8000 7000",
         "DisplayInt_GetExternalDisplayStatus",
         "DisplayInt_HideExternalDisplay visible",
         "DisplayInt_FreeExternalDisplay none",

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 #include <tuple>
 
 namespace quorin::test {
@@ -76,6 +77,21 @@ inline std::string withScrollFlag(const std::string& state)
 inline vb::ByteArray bytes(const std::string& text)
 {
     return vb::bytesFromText(text);
+}
+
+// Where a window or control is, as "left,top widthxheight", marked when it does not show.
+template <typename Shown>
+std::string place(const Shown& shown)
+{
+    std::ostringstream text;
+    text << shown.Left() << ',' << shown.Top() << ' ' << shown.Width() << 'x' << shown.Height();
+    return text.str() + (shown.Visible() ? "" : " hidden");
+}
+
+// The window system every window of the test lives in.
+inline platform::WindowSystem& windows()
+{
+    return platform::WindowSystem::instance();
 }
 
 // The number of the error the call fails with, as the driver sees it; 0 when it returns.

@@ -11,11 +11,6 @@
 namespace quorin::test {
 namespace {
 
-platform::WindowSystem& windows()
-{
-    return platform::WindowSystem::instance();
-}
-
 TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBackAndReleasesEverything)
 {
     ItemDriver item{ItemParts{}};
@@ -69,20 +64,17 @@ TEST(Lifecycle, InitTakesTheStaticsOfTheItemsLanguageOrTheFirstTheGivenOrAnEmpty
         std::int32_t options;
         std::array<bool, 3> readOnlyShowAnswersParlaDriver;
     };
+    // clang-format off
     const Case cases[] = {
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0, {false, false, false}},
         {"DEU", "Arial", "Quorin Prüfung", "Alles löschen", stateWith({"B"}), 0x111, {true, true, true}},
-        {"FRA",
-         "",
-         "Quorin Examination",
-         "Clear All",
-         "<State><Scroll>1</Scroll><Responses/></State>",
-         0x1,
+        {"FRA", "", "Quorin Examination", "Clear All", "<State><Scroll>1</Scroll><Responses/></State>", 0x1,
          {true, false, false}},
         {"deu", "", "Quorin Examination", "Clear All", "", 0x10, {false, true, false}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", 0x100, {false, false, true}},
         {"ENU", "Verdana", "Quorin Examination", "Clear All", "", ~0x111, {false, false, false}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.language) + " " + std::to_string(c.options));
         // A State without Responses gets one, so that every selection can be recorded.

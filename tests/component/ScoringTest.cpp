@@ -42,26 +42,25 @@ TEST(Scoring, RescoreReplacesTheStateWithEachResponseFormAndKeepsItForDamagedByt
         Texts errorRoutines;
         std::optional<std::int32_t> lRespBytes;
     };
+    // clang-format off
     const Case cases[] = {
         {bytes("A, C,"), {true, 1, 0, 0, 0, 2}, stateWith({"A", "C"})},
-        {bytes("A,,C"),
-         {true, 1, 0, 0, 0, 2},
+        {bytes("A,,C"), {true, 1, 0, 0, 0, 2},
          "<State><Responses><Response>A</Response><Response/><Response>C</Response></Responses></State>"},
         {bytes("A & B"), {true, 0, 1, 0, 0, 0}, stateWith({"A &amp; B"})},
-        {bytes("<Responses><Response>C</Response><Response>A</Response></Responses>"),
-         {true, 1, 0, 0, 0, 2},
+        {bytes("<Responses><Response>C</Response><Response>A</Response></Responses>"), {true, 1, 0, 0, 0, 2},
          stateWith({"C", "A"})},
         {bytes("<Responses/>"), {true, 0, 0, 1, 1, 0}, stateWith({})},
         {bytes("<Visited><cmdShowQuestion/></Visited><ItemType><MC/></ItemType>"
                R"(<UserAnswers><Answer Value="A"/><Answer Value="C"/></UserAnswers>)"),
-         {true, 1, 0, 0, 0, 2},
-         stateWith({"A", "C"})},
+         {true, 1, 0, 0, 0, 2}, stateWith({"A", "C"})},
         {bytes("A, C"), {true, 0, 0, 0, 0, 0}, kept, {}, 0},
         {odd, {true, 1, 0, 0, 0, 2}, stateWith({"A", "C"})},
         {vb::ByteArray(utf8.begin(), utf8.end()), {true, 0, 1, 0, 0, 0}, stateWith({"\u2C41\u4320"})},
         {bytes("<Responses><Response>A</Response>"), {}, kept, {"DisplayInt_RescoreExternalDisplay"}},
         {bytes(std::string(1 << 20, '<')), {}, kept, {"ConvertResponse"}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(vb::textFromBytes(c.response).substr(0, 60));
         ItemDriver item({.extra = kept});

@@ -3,9 +3,9 @@
 #include "itemwindow/FrameImageList.h"
 #include "itemwindow/ImagePaths.h"
 #include "platform/Bitmap.h"
+#include "vb/Strings.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace quorin::test {
 namespace {
@@ -16,18 +16,7 @@ namespace fs = std::filesystem;
 constexpr std::int32_t kCalculatorOption = 256;
 constexpr std::int32_t kShowAnswersOption = 16;
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to)
-{
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
+using velm::host::readFileText;
 
 // The frame pages, and the button bar under each set of options, must be these texts to the
 // character: frame-pages.html holds them with LF line ends and {support} for the support folder.
@@ -44,8 +33,8 @@ TEST_F(ChromeTest, TheFramePagesAndTheButtonBarsAreExactlyTheExpectedTexts)
         }
         pages += "== brwButtons with options " + std::to_string(options) + " ==\r\n" + form.brwButtons.html();
     }
-    const auto expected = readFile(fs::path(QUORIN_ITEMWINDOW_TESTS_DIR) / "frame-pages.html");
-    EXPECT_EQ(pages, replaced(replaced(expected, "\n", "\r\n"), "{support}", support));
+    const auto expected = readFileText(fs::path(QUORIN_ITEMWINDOW_TESTS_DIR) / "frame-pages.html");
+    EXPECT_EQ(pages, vb::replaceAll(vb::replaceAll(expected, "\n", "\r\n"), "{support}", support));
 }
 
 TEST(RewriteImagePaths, ImagesAskTheDriverFrameBitmapsAndStyleImagesGetTheSupportFolderAndOtherFormsStayAsTheyAre)
@@ -90,7 +79,7 @@ TEST_F(ChromeTest, TheFrameBitmapsAreWrittenOnceAndNeverOverwrittenAndReleaseRem
     for (const auto tag : FrameImageList::kTags) {
         const auto path = supportDir / (std::string(tag) + "hdt.bmp");
         ASSERT_TRUE(fs::is_regular_file(path)) << tag;
-        const auto text = readFile(path);
+        const auto text = readFileText(path);
         EXPECT_EQ(platform::decodeBitmap(std::vector<std::uint8_t>(text.begin(), text.end())),
                   FrameImageList::image(tag))
             << tag;
@@ -105,7 +94,7 @@ TEST_F(ChromeTest, TheFrameBitmapsAreWrittenOnceAndNeverOverwrittenAndReleaseRem
         std::ofstream(supportDir / name) << "page";
     open({});
     EXPECT_FALSE(fs::exists(supportDir / "Rt_cornerhdt.bmp"));
-    EXPECT_EQ(readFile(supportDir / "Bottom_Tilehdt.bmp"), "mine");
+    EXPECT_EQ(readFileText(supportDir / "Bottom_Tilehdt.bmp"), "mine");
     item->display().FreeExternalDisplay();
     EXPECT_FALSE(fs::exists(supportDir / "1hdt.htm"));
     EXPECT_FALSE(fs::exists(supportDir / "27hdt.htm"));
@@ -118,7 +107,7 @@ TEST_F(ChromeTest, TheFrameBitmapsAreWrittenOnceAndNeverOverwrittenAndReleaseRem
     open({});
     EXPECT_TRUE(fs::exists(supportDir / "Rt_cornerhdt.bmp"));
     EXPECT_TRUE(fs::exists(supportDir / "Lt_Lower_Cornerhdt.bmp"));
-    EXPECT_EQ(readFile(supportDir / "Bottom_Tilehdt.bmp"), "mine");
+    EXPECT_EQ(readFileText(supportDir / "Bottom_Tilehdt.bmp"), "mine");
     EXPECT_TRUE(item->errors().empty());
 }
 

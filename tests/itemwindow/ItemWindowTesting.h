@@ -16,18 +16,6 @@
 
 namespace quorin::test {
 
-// The texts of the Response elements of a State, in order.
-inline Texts responsesOf(const std::string& state)
-{
-    Texts responses;
-    const std::string open = "<Response>";
-    for (auto at = state.find(open); at != std::string::npos; at = state.find(open, at)) {
-        at += open.size();
-        responses.push_back(state.substr(at, state.find('<', at) - at));
-    }
-    return responses;
-}
-
 // Each test gets a manual clock, the headless browser engine, a support folder of its own (which
 // is also where the driver finds the item's resources) and one item, shown as the driver shows it, with the candidate's actions to apply to it.
 class ItemWindowTest : public ::testing::Test {
@@ -141,7 +129,6 @@ protected:
             tags += answerControl(p).Tag();
         return tags;
     }
-    Texts responses() const { return responsesOf(item->state()); }
     // The texts of the message boxes shown so far.
     Texts messages() const
     {

@@ -1,21 +1,13 @@
 #include "ItemWindowTesting.h"
 
 #include "itemwindow/ItemLayout.h"
+#include "vb/Strings.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 
 namespace quorin::test {
 namespace {
-
-using Rect = std::array<float, 4>;  // left, top, width, height
-
-template <typename Shown>
-Rect boundsOf(const Shown& control)
-{
-    return {control.Left(), control.Top(), control.Width(), control.Height()};
-}
 
 // Two exhibits the candidate must open, captioned Map and Table.
 const std::string kTwoRequiredExhibits =
@@ -47,10 +39,8 @@ protected:
     void initWithStatics(const ItemParts& definition, const std::vector<std::pair<std::string, std::string>>& edits)
     {
         std::string statics = velm::host::bundledStaticStrings();
-        for (const auto& [from, to] : edits) {
-            for (auto at = statics.find(from); at != std::string::npos; at = statics.find(from, at + to.size()))
-                statics.replace(at, from.size(), to);
-        }
+        for (const auto& [from, to] : edits)
+            statics = vb::replaceAll(statics, from, to);
         item = std::make_unique<ItemDriver>(statics.c_str(), supportDir);
         ASSERT_TRUE(item->init(itemXml(definition)));
     }
@@ -73,13 +63,17 @@ protected:
         std::erase_if(texts, [](const std::string& text) { return text.starts_with("Error: "); });
         return texts;
     }
-    // How many full layout passes have run.
-    std::size_t layouts() const
+    // What the driver sees of the layout: the window, its item area, the last answer box, the
+    // full layout passes run so far and whether the item counts as viewed whole.
+    std::string seen() const
     {
         const auto& log = item->support->log();
-        return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [](const auto& entry) {
+        const auto layouts = std::count_if(log.begin(), log.end(), [](const auto& entry) {
             return entry.routine == "SizeControls" && entry.text == "begin size controls";
-        }));
+        });
+        const auto& form = window();
+        return place(form) + " | area " + place(form.scrItemStem) + " | box " + place(form.chkBox[3]) + " | "
+               + std::to_string(layouts) + (viewedAll() ? " layouts, viewed" : " layouts");
     }
     // The candidate scrolls the item area to that offset.
     void scrollTo(std::int32_t position)
@@ -105,23 +99,11 @@ TEST_F(LayoutTest, AResizeBeforeTheDocumentsCompleteShowsTheWindowAtOnceAndLaysI
             browser.LoadHTML(browser.html());
         }
         item->display().ShowExternalDisplay(300, 200, 9000, 6000);
-        auto& form = window();
-        EXPECT_TRUE(form.Visible());
         // Not moved: the frame is laid out provisionally at the window's own 4800 x 3600 twips.
-        EXPECT_EQ(boundsOf(form), (Rect{0, 0, 4800, 3600}));
-        EXPECT_EQ(boundsOf(form.scrItemStem), (Rect{120, 405, 4560, 2580}));
-        EXPECT_FALSE(form.scrItemStem.Visible());
-        EXPECT_FALSE(form.chkBox[0].Visible());
-        EXPECT_EQ(layouts(), 0u);
-        EXPECT_FALSE(viewedAll());
+        EXPECT_EQ(seen(), "0,0 4800x3600 | area 120,405 4560x2580 hidden | box 0,0 615x255 hidden | 0 layouts");
         EXPECT_TRUE(messages().empty());
-
         loop.runUntilIdle();
-        EXPECT_EQ(boundsOf(form), (Rect{300, 200, 9000, 6000}));
-        EXPECT_TRUE(form.scrItemStem.Visible());
-        EXPECT_TRUE(form.chkBox[3].Visible());
-        EXPECT_EQ(layouts(), 1u);
-        EXPECT_TRUE(viewedAll());
+        EXPECT_EQ(seen(), "300,200 9000x6000 | area 120,405 8760x4860 | box 150,1175 615x255 | 1 layouts, viewed");
         EXPECT_TRUE(item->errors().empty());
     }
 }
@@ -131,25 +113,19 @@ TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveral
     initWithHeights({}, 400, {30, 45, 60, 24});
     loop.runUntilIdle();
     item->display().ShowExternalDisplay(0, 0, 9000, 6000);
-    EXPECT_EQ(window().Width(), 9000);
-    EXPECT_TRUE(window().scrItemStem.Visible());
-    EXPECT_EQ(layouts(), 1u);
+    EXPECT_EQ(seen(), "0,0 9000x6000 | area 120,405 8760x4860 | box 150,2120 615x255 | 1 layouts");
     scrollTo(2000);
     item->display().ResizeExternalDisplay(100, 50, 9600, 7200);
-    EXPECT_EQ(boundsOf(window()), (Rect{100, 50, 9600, 7200}));
+    EXPECT_EQ(seen(), "100,50 9600x7200 | area 120,405 9360x6060 | box 150,2120 615x255 | 2 layouts");
     EXPECT_EQ(window().scrItemStem.VerticalPosition(), 0);
-    EXPECT_EQ(layouts(), 2u);
 
     // Two requests while a choice reloads: one layout, at the second rectangle.
     window().txtChoice[1].LoadHTML(window().txtChoice[1].html());
     item->display().ResizeExternalDisplay(0, 0, 9600, 7000);
     item->display().ResizeExternalDisplay(150, 75, 10500, 7500);
-    EXPECT_EQ(window().Width(), 9600);
-    EXPECT_EQ(layouts(), 2u);
+    EXPECT_EQ(seen(), "100,50 9600x7200 | area 120,405 9360x6060 | box 150,2120 615x255 | 2 layouts");
     loop.runUntilIdle();
-    EXPECT_EQ(boundsOf(window()), (Rect{150, 75, 10500, 7500}));
-    EXPECT_EQ(boundsOf(window().scrItemStem), (Rect{120, 405, 10260, 6360}));
-    EXPECT_EQ(layouts(), 3u);
+    EXPECT_EQ(seen(), "150,75 10500x7500 | area 120,405 10260x6360 | box 150,2120 615x255 | 3 layouts");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -167,16 +143,16 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
         float width, height;
         FrameStrips strips;  // title, left, right, button bar, bottom
         bool caseStudy;
-        FrameLayout expected;  // title, left edge, right edge, bottom, buttons, item area
+        std::vector<platform::Bounds> expected;  // title, left edge, right edge, bottom, buttons, item area
     };
     // clang-format off
     const Case cases[] = {
         {"15 twips per pixel", 9000, 6000, {405, 120, 120, 615, 120}, false,
          {at(0, 0, 9000, 405), at(0, 405, 120, 5475), at(8880, 405, 120, 5475), at(0, 5880, 9000, 120),
           at(120, 5265, 8760, 615), at(120, 405, 8760, 4860)}},
-        {"unequal measures", 9600, 7200, {270, 96, 96, 410, 80}, false,
-         {at(0, 0, 9600, 270), at(0, 270, 96, 6850), at(9504, 270, 96, 6850), at(0, 7120, 9600, 80),
-          at(96, 6710, 9408, 410), at(96, 270, 9408, 6440)}},
+        {"unequal measures", 9600, 7200, {270, 96, 80, 410, 80}, false,
+         {at(0, 0, 9600, 270), at(0, 270, 96, 6850), at(9520, 270, 80, 6850), at(0, 7120, 9600, 80),
+          at(96, 6710, 9424, 410), at(96, 270, 9424, 6440)}},
         {"half twips", 9000, 6000, {202.5, 60, 60, 307.5, 60}, false,
          {at(0, 0, 9000, 202.5), at(0, 202.5, 60, 5737.5), at(8940, 202.5, 60, 5737.5), at(0, 5940, 9000, 60),
           at(60, 5632.5, 8880, 307.5), at(60, 202.5, 8880, 5430)}},
@@ -192,13 +168,8 @@ TEST(ItemLayout, TheFrameFollowsTheWindowSizeAndTheStripsAndACaseStudyHasOnlyThe
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto frame = ItemLayout::frame(c.width, c.height, c.strips, c.caseStudy);
-        EXPECT_EQ(frame.title, c.expected.title);
-        EXPECT_EQ(frame.leftEdge, c.expected.leftEdge);
-        EXPECT_EQ(frame.rightEdge, c.expected.rightEdge);
-        EXPECT_EQ(frame.bottom, c.expected.bottom);
-        EXPECT_EQ(frame.buttons, c.expected.buttons);
-        EXPECT_EQ(frame.itemArea, c.expected.itemArea);
+        const auto f = ItemLayout::frame(c.width, c.height, c.strips, c.caseStudy);
+        EXPECT_EQ((std::vector{f.title, f.leftEdge, f.rightEdge, f.bottom, f.buttons, f.itemArea}), c.expected);
     }
 }
 
@@ -245,13 +216,12 @@ TEST(ItemLayout, TheStemExhibitButtonsAndChoicesStackUpFromTheMeasuredHeights)
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ContentMeasures measures;
-        measures.itemAreaWidth = c.itemAreaWidth;
-        measures.windowWidth = 9000;
-        measures.horzSpacing = c.spacing;
-        measures.vertSpacing = c.spacing;
-        measures.twipsPerPixelY = c.twipsPerPixelY;
-        measures.stemPixels = c.stemPixels;
+        ContentMeasures measures{.itemAreaWidth = c.itemAreaWidth,
+                                 .windowWidth = 9000,
+                                 .horzSpacing = c.spacing,
+                                 .vertSpacing = c.spacing,
+                                 .twipsPerPixelY = c.twipsPerPixelY,
+                                 .stemPixels = c.stemPixels};
         for (const float width : c.exhibitWidths) {
             measures.exhibits.push_back(at(0, 0, width, 375));
             measures.exhibitsWidth += static_cast<std::int32_t>(width);
@@ -283,45 +253,23 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
         window().setCaseStudy(caseStudy);
         show();
         auto& form = window();
-        ASSERT_TRUE(item->errors().empty());
         for (const platform::WebBrowser* chrome :
              {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
             EXPECT_EQ(chrome->Visible(), !caseStudy) << chrome->Name();
-        EXPECT_TRUE(form.brwButtons.Visible());
-        EXPECT_EQ(boundsOf(form.brwButtons), caseStudy ? (Rect{0, 5385, 9000, 615}) : (Rect{120, 5265, 8760, 615}));
-        EXPECT_EQ(boundsOf(form.scrItemStem), caseStudy ? (Rect{0, 0, 9000, 5385}) : (Rect{120, 405, 8760, 4860}));
-        EXPECT_EQ(form.chkBox[3].Top(), 2120);
-        EXPECT_TRUE(form.chkBox[3].Visible());
-        EXPECT_EQ(form.txtChoice[3].Top(), 2120);
-        EXPECT_TRUE(form.txtChoice[3].Visible());
-        EXPECT_EQ(form.pcChoicesContainer.Top(), 1500);
+        EXPECT_EQ(place(form.brwButtons), caseStudy ? "0,5385 9000x615" : "120,5265 8760x615");
+        EXPECT_EQ(seen(), caseStudy
+                              ? "0,0 9000x6000 | area 0,0 9000x5385 | box 150,2120 615x255 | 1 layouts, viewed"
+                              : "0,0 9000x6000 | area 120,405 8760x4860 | box 150,2120 615x255 | 1 layouts, viewed");
+        EXPECT_EQ(place(form.txtChoice[3]), caseStudy ? "790,2120 7900x360" : "790,2120 7660x360");
+        EXPECT_EQ(place(form.pcChoicesContainer), caseStudy ? "0,1500 9000x2630" : "0,1500 8760x2630");
         EXPECT_EQ(form.scrItemStem.ScrollingHeight(), 4280);
         EXPECT_EQ(stateValue("ItemStemHeight"), caseStudy ? "5385" : "4860");
+        EXPECT_TRUE(item->errors().empty());
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Seeing the whole item
-
-TEST_F(LayoutTest, AnItemAreaThatFitsCountsAsScrolledAtTheFirstLayoutAndOneTwipShortDoesNot)
-{
-    // The content is 200 px of stem and one 40 px choice: 3000 + 50 + 600 + 150 + 150 = 3950
-    // twips, shown in an area 1140 twips lower than the window.
-    const std::pair<std::int32_t, bool> cases[] = {{5090, true}, {5089, false}, {9000, true}, {4000, false}};
-    for (const auto& [height, fits] : cases) {
-        SCOPED_TRACE("window height " + std::to_string(height));
-        initWithHeights({.choices = 1}, 200, {40});
-        show({0, 0, 9000, height});
-        ASSERT_EQ(window().scrItemStem.ScrollingHeight(), 3950);
-        EXPECT_EQ(viewedAll(), fits);
-        EXPECT_EQ(messages(), fits ? Texts{} : Texts{kScrollItem});
-        EXPECT_EQ(window().tmflash.Enabled(), !fits);
-        EXPECT_EQ(stateValue("Buttons"), fits ? std::optional<std::string>("True") : std::nullopt);
-        // Handed back, the state records what the window decided.
-        item->restore(item->savedState());
-        EXPECT_EQ(stateValue("ItemAreaScroll"), fits ? "True" : "False");
-    }
-}
 
 TEST_F(LayoutTest, ScrollingCountsOnceTheAreaBottomAndTenPixelsPassTheEndAndAHandedBackStateKeepsItWithItsExhibitFlag)
 {
@@ -365,6 +313,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         std::optional<std::string> buttons;
         std::vector<std::pair<std::string, std::string>> edits;  // of the bundled static strings
         Texts errors;
+        std::int32_t windowHeight = 6000;
     };
     // clang-format off
     const Case cases[] = {
@@ -378,6 +327,9 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
          50, {"Please open the exhibits Map before you go on."}, false, "false"},
         {"no exhibits, not scrolled", "", 400, {kScrollItem}, true, std::nullopt},
         {"no exhibits, fits", "", 50, {}, false, "True"},
+        // 750 twips of stem, 2630 of choices and 150 below them fill an area 1140 twips lower than the window.
+        {"no exhibits, fits to the twip", "", 50, {}, false, "True", {}, {}, 4670},
+        {"no exhibits, one twip short", "", 50, {kScrollItem}, true, std::nullopt, {}, {}, 4669},
         {"ScrollItem not allowed", "", 400, {}, true, std::nullopt,
          {{R"(<ScrollItem DisplayScrollMsg="True">)", R"(<ScrollItem DisplayScrollMsg="no">)"}}},
         {"ScrollItem allowed in upper case", "", 400, {kScrollItem}, true, std::nullopt,
@@ -392,7 +344,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         SCOPED_TRACE(c.name);
         initWithStatics({.extra = c.exhibits}, c.edits);
         fixHeights(c.stemPixels, {30, 45, 60, 24});
-        show();
+        show({0, 0, 9000, c.windowHeight});
         EXPECT_EQ(viewedAll(), c.buttons == "True");
         EXPECT_EQ(notices(), c.messages);
         for (const auto& message : item->support->messages())

@@ -10,19 +10,11 @@ constexpr std::int32_t kReadOnlyOption = 1;
 // What a key event looks like once the window has seen it.
 enum class Outcome { Passes, Blocked, Chooses };
 
-struct KeyCase {
-    const char* type;
-    std::int32_t keyCode;
-    bool alt;
-    bool shift;
-    bool ctrl;
-    Outcome pages;  // the title, bottom strip, stem, button bar and choice texts
-    Outcome edges;
-};
-
 TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSelected)
 {
-    const KeyCase cases[] = {
+    // The event's type, key, alt, shift and ctrl, then the outcome on the title, bottom strip,
+    // stem, button bar and choice texts and the outcome on the two edges.
+    const std::tuple<const char*, std::int32_t, bool, bool, bool, Outcome, Outcome> cases[] = {
         {"keypress", 'b', false, false, false, Outcome::Chooses, Outcome::Passes},
         {"keypress", 'B', false, false, false, Outcome::Chooses, Outcome::Passes},
         {"keypress", 't', false, false, false, Outcome::Chooses, Outcome::Passes},  // 116: the letter t
@@ -50,18 +42,18 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
         EXPECT_FALSE(select.returnValue) << browser.Name();
         EXPECT_TRUE(select.cancelBubble) << browser.Name();
         const auto name = browser.Name();  // each key goes to a fresh window
-        for (const auto& c : cases) {
-            SCOPED_TRACE(name + " " + c.type + " " + std::to_string(c.keyCode) + (c.alt ? " alt" : "")
-                         + (c.shift ? " shift" : "") + (c.ctrl ? " ctrl" : ""));
+        for (const auto& [type, keyCode, alt, shift, ctrl, pages, edges] : cases) {
+            SCOPED_TRACE(name + " " + type + " " + std::to_string(keyCode) + (alt ? " alt" : "")
+                         + (shift ? " shift" : "") + (ctrl ? " ctrl" : ""));
             open({.choices = 20, .max = "20"});
-            auto event = platform::HtmlEvent::key(c.type, c.keyCode, c.alt, c.shift, c.ctrl);
+            auto event = platform::HtmlEvent::key(type, keyCode, alt, shift, ctrl);
             documents()[document]->fireEvent(event);
-            const auto outcome = name.ends_with("Edge") ? c.edges : c.pages;
+            const auto outcome = name.ends_with("Edge") ? edges : pages;
             const bool blocked = outcome == Outcome::Blocked;
-            EXPECT_EQ(event.keyCode, blocked ? 32 : c.keyCode);
+            EXPECT_EQ(event.keyCode, blocked ? 32 : keyCode);
             EXPECT_EQ(event.returnValue, !blocked);
             EXPECT_EQ(event.cancelBubble, blocked);
-            const std::string chosen(1, static_cast<char>(std::toupper(c.keyCode)));
+            const std::string chosen(1, static_cast<char>(std::toupper(keyCode)));
             EXPECT_EQ(selected(), outcome == Outcome::Chooses ? chosen : "");
         }
     }

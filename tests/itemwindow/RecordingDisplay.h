@@ -45,7 +45,7 @@ public:
     bool InitExternalDisplay(const velm::ByteArray& arInit, std::int32_t lInitBytes, std::int32_t lOptions) override
     {
         initBytes = arInit;
-        record("Init " + std::to_string(lInitBytes) + " " + std::to_string(lOptions));
+        record("Init", lInitBytes, lOptions);
         if (failInit && support)
             support->LogError(1234, "the exhibit broke", "Recorder", "modInit", "LoadExhibit", 17);
         return true;
@@ -63,7 +63,7 @@ public:
     bool ResizeExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth,
                                std::int32_t lHeight) override
     {
-        return record("Resize " + rect(lLeft, lTop, lWidth, lHeight));
+        return record("Resize", lLeft, lTop, lWidth, lHeight);
     }
     bool ScoreExternalDisplay(std::int16_t&, std::int16_t&, std::int16_t&, std::int16_t&, float&) override
     {
@@ -78,7 +78,7 @@ public:
     }
     bool ShowExternalDisplay(std::int32_t lLeft, std::int32_t lTop, std::int32_t lWidth, std::int32_t lHeight) override
     {
-        return record("Show " + rect(lLeft, lTop, lWidth, lHeight));
+        return record("Show", lLeft, lTop, lWidth, lHeight);
     }
 
     std::shared_ptr<velm::ParentInt> support;
@@ -86,13 +86,12 @@ public:
     bool failInit = false;
 
 private:
-    static std::string rect(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h)
+    // Writes down the call's name and its numbers, each after a blank.
+    template <typename... Numbers>
+    bool record(std::string call, Numbers... numbers)
     {
-        return std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(w) + "," + std::to_string(h);
-    }
-    bool record(const std::string& call)
-    {
-        calls_->push_back(call);
+        ((call += " " + std::to_string(numbers)), ...);
+        calls_->push_back(std::move(call));
         return true;
     }
 

@@ -83,10 +83,8 @@ TEST_F(ContentPackageTest, ReadsTheItemsItsManifestListsAndWritesThemBack)
 
 TEST_F(ContentPackageTest, DamagedOrUnsafePackagesAreRefusedWithOneLine)
 {
-    const struct {
-        std::vector<Member> members;
-        std::string reason;
-    } cases[] = {
+    // The members, the reason given.
+    const std::pair<std::vector<Member>, std::string> cases[] = {
         {{{"imsmanifest.xml", kManifest}, {"../evil.xml", "x"}}, "member \"../evil.xml\" lies outside the package"},
         {{{"imsmanifest.xml", kManifest}, {"/etc/evil", "x"}}, "member \"/etc/evil\" lies outside the package"},
         {{{"imsmanifest.xml", kManifest}, {"items/q 1.xml", "/etc/passwd", true}}, "is a symbolic link"},
@@ -96,9 +94,9 @@ TEST_F(ContentPackageTest, DamagedOrUnsafePackagesAreRefusedWithOneLine)
         {{{"imsmanifest.xml", "<manifest><resource type=\"imsqti_item_xmlv2p2\" href=\"../x.xml\"/></manifest>"}},
          "names an item outside the package"},
     };
-    for (const auto& c : cases) {
-        const auto error = errorOf(zipOf(c.members));
-        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    for (const auto& [members, reason] : cases) {
+        const auto error = errorOf(zipOf(members));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
     std::ofstream(folder_ / "not.zip") << "plain text";

@@ -1,3 +1,4 @@
+#include "host/driver/InputFiles.h"
 #include "itemformat/ItemFormat.h"
 #include "qti/Exporter.h"
 #include "qti/ItemImport.h"
@@ -7,21 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace quorin::qti {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string fileText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using velm::host::readFileText;
 
 // Our scorer on our item (by its kept QTI scoring, else by its keys), as the component asks it:
 // an empty response is never scored.
@@ -90,7 +82,7 @@ TEST(RoundTripTest, EveryExampleComesBackScoringEveryResponseAlike)
 {
     int items = 0;
     for (const auto& entry : fs::directory_iterator(QUORIN_EXAMPLES_DIR)) {
-        const auto read = itemformat::read(fileText(entry.path()));
+        const auto read = itemformat::read(readFileText(entry.path()));
         if (entry.path().extension() != ".xml" || !read.item)
             continue;
         ++items;
@@ -104,10 +96,8 @@ TEST(RoundTripTest, EveryExampleComesBackScoringEveryResponseAlike)
 
 TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
 {
-    const struct {
-        const char* answers;
-        const char* max;
-    } cases[] = {
+    // The keys, Max.
+    const std::pair<const char*, const char*> cases[] = {
         {"<Answer Weight=\"2\">A AND C AND ONLY</Answer><Answer Weight=\"1\">(A OR c) AND NOT B</Answer>", "4"},
         {"<Answer Weight=\"-1\">B</Answer><Answer Weight=\"0.5\">NOT A AND ONLY</Answer><Answer>Z OR 2</Answer>", "3"},
         {"<Answer Weight=\"3\">B AND ONLY</Answer><Answer Weight=\"x\">A</Answer><Answer>A AND AND</Answer>", "2"},
@@ -116,10 +106,10 @@ TEST(RoundTripTest, WeightedKeysScoreAsTheLargestWeightMet)
         {"<Answer Weight=\"1\">A AND c AND ONLY</Answer>", "1"},
         {"", "2"},
     };
-    for (const auto& c : cases) {
-        const auto item = itemWith(kFourChoices, c.answers, c.max);
+    for (const auto& [answers, max] : cases) {
+        const auto item = itemWith(kFourChoices, answers, max);
         for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0})
-            expectSameScores(item, roundTrip(item, version, "keys"), c.answers);
+            expectSameScores(item, roundTrip(item, version, "keys"), answers);
     }
 }
 
@@ -128,7 +118,7 @@ TEST(RoundTripTest, QtiItemsComeBackScoringAsTheyDid)
     for (const auto& entry : fs::directory_iterator(QUORIN_QTI_ITEMS_DIR)) {
         if (entry.path().extension() != ".xml")
             continue;
-        const auto imported = importItem(fileText(entry.path()), {.allowUnfixed = true});
+        const auto imported = importItem(readFileText(entry.path()), {.allowUnfixed = true});
         ASSERT_TRUE(imported.definition) << entry.path() << imported.refusal;
         for (const auto version : {QtiVersion::V2p2, QtiVersion::V3p0}) {
             const auto name = entry.path().filename().string();
@@ -139,12 +129,8 @@ TEST(RoundTripTest, QtiItemsComeBackScoringAsTheyDid)
 
 TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
 {
-    const struct {
-        std::string choices;
-        const char* answers;
-        const char* max;
-        const char* reason;
-    } cases[] = {
+    // The choices, the keys, Max, the reason given.
+    const std::tuple<std::string, const char*, const char*, const char*> cases[] = {
         {kFourChoices, "<Answer>A BEFORE B</Answer>", "2",
          "the key \"A BEFORE B\" orders its responses (BEFORE); a choice response has no order"},
         {"", "<Answer>A</Answer>", "1", "the item has no choices"},
@@ -154,9 +140,9 @@ TEST(RoundTripTest, WhatQtiCannotExpressIsRefusedWithTheReason)
         {kFourChoices, "<Answer>A</Answer>", "0",
          "Max 0 lets the candidate choose nothing, which QTI cannot say (its maxChoices 0 means no limit)"},
     };
-    for (const auto& c : cases) {
-        const auto exported = exportItem(itemWith(c.choices, c.answers, c.max), QtiVersion::V3p0, "refused");
-        EXPECT_EQ(exported.refusal, c.reason);
+    for (const auto& [choices, answers, max, reason] : cases) {
+        const auto exported = exportItem(itemWith(choices, answers, max), QtiVersion::V3p0, "refused");
+        EXPECT_EQ(exported.refusal, reason);
         EXPECT_EQ(exported.xml, "");
     }
 }

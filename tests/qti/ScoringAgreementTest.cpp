@@ -5,18 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace quorin::test {
 namespace {
 
 std::string testItem(const std::string& name)
 {
-    std::ifstream in(std::filesystem::path(QUORIN_QTI_ITEMS_DIR) / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return velm::host::readFileText(std::filesystem::path(QUORIN_QTI_ITEMS_DIR) / name);
 }
 
 // A test item imported and run through the component as a driver rescores it.

@@ -5,14 +5,10 @@
 namespace quorin::qti {
 namespace {
 
-struct XhtmlCase {
-    const char* html;
-    const char* xhtml;
-};
-
 TEST(XhtmlTest, AwkwardHtmlBecomesWellFormedBodyContent)
 {
-    const XhtmlCase cases[] = {
+    // The HTML, the body content made of it.
+    const std::pair<const char*, const char*> cases[] = {
         {"<html><body><p>Which two?</p><p>Choose two.</p></body></html>", "<p>Which two?</p><p>Choose two.</p>"},
         {"<html><body><p>open<p>second", "<p>open</p><p>second</p>"},
         {"<html><body>a<br>b<img src=\"key-cap.png\"></body></html>", "a<br/>b<img src=\"key-cap.png\" alt=\"\"/>"},
@@ -31,8 +27,8 @@ TEST(XhtmlTest, AwkwardHtmlBecomesWellFormedBodyContent)
         {"<html><body><table><td>cell</table>", "<table><tbody><tr><td>cell</td></tr></tbody></table>"},
         {"", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Xhtml::bodyOf(c.html), c.xhtml) << c.html;
+    for (const auto& [html, xhtml] : cases)
+        EXPECT_EQ(Xhtml::bodyOf(html), xhtml) << html;
 }
 
 TEST(XhtmlTest, DeepNestingNeitherCrashesNorLosesText)
