@@ -90,6 +90,47 @@ private:
     velm::DataIO& data_;
 };
 
+// What an item takes from the driver's static strings for one language.
+struct StaticSelection {
+    std::string staticXml;
+    std::string language;
+    std::string block;
+    std::string appTitle;
+    std::string fontName;
+};
+
+StaticSelection readStatics(const std::string& staticXml, const std::string& language)
+{
+    StaticSelection selection{staticXml, language, {}, {}, {}};
+    velm::DataIO statics;
+    statics.LoadXml(staticXml);
+    statics.FindElement("Root");
+    statics.setFromRoot(true);
+    const std::int32_t count = statics.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        statics.MoveToChild(i);
+        if (statics.HasAttribute("Id") && statics.GetAttribute("Id").toString() == language) {
+            selection.fontName = statics.GetAttribute("Font").toString();
+            break;
+        }
+        statics.MoveToParent();
+    }
+    statics.setFromRoot(false);
+    selection.block = statics.GetElementXml("Static");
+    selection.appTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
+    return selection;
+}
+
+// The selection for these strings and language; a driver hands the same strings to every item
+// it opens, so the last one read is kept rather than parsed again.
+const StaticSelection& selectStatics(const std::string& staticXml, const std::string& language)
+{
+    thread_local std::optional<StaticSelection> last;
+    if (!last || last->staticXml != staticXml || last->language != language)
+        last = readStatics(staticXml, language);
+    return *last;
+}
+
 }  // namespace
 
 std::shared_ptr<clsMultipleChoice> clsMultipleChoice::create()
@@ -238,31 +279,15 @@ void clsMultipleChoice::insertStaticBlock(const std::string& language)
     if (msStaticXml == "0" || vb::utf16Length(vb::trim(msStaticXml)) < 5)
         throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information",
                            "InitExternalDisplay");
-    velm::DataIO statics;
-    statics.LoadXml(msStaticXml);
-    statics.FindElement("Root");
-    statics.setFromRoot(true);
-    std::string fontName;
-    const std::int32_t count = statics.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        statics.MoveToChild(i);
-        if (statics.HasAttribute("Id") && statics.GetAttribute("Id").toString() == language) {
-            fontName = statics.GetAttribute("Font").toString();
-            break;
-        }
-        statics.MoveToParent();
-    }
-    statics.setFromRoot(false);
-    const std::string staticBlock = statics.GetElementXml("Static");
+    const auto& statics = selectStatics(msStaticXml, language);
     auto& data = ItemData();
     data.setFromRoot(true);
-    data.InsertXml("MultipleChoiceItem", staticBlock);
-    gsAppTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
-    if (!fontName.empty()) {
-        mFontReg.setName(fontName);
-        mFontBld.setName(fontName);
+    data.InsertXml("MultipleChoiceItem", statics.block);
+    gsAppTitle = statics.appTitle;
+    if (!statics.fontName.empty()) {
+        mFontReg.setName(statics.fontName);
+        mFontBld.setName(statics.fontName);
     }
-    statics.Clear();
 }
 
 // Makes sure a State with its Responses exists, which every selection and every score reads.

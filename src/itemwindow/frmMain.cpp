@@ -416,8 +416,12 @@ void frmMain::DisplayAnswerChoices()
             }
         }
         auto& owner = parent();
-        for (std::int16_t j = 0; j < answerControlCount(); ++j)
-            answerControl(j).setCaption(modFormFunctions::GetStaticLetter(j, owner) + ".");
+        const auto letters = modFormFunctions::GetStaticLetters(answerControlCount(), owner);
+        for (std::int16_t j = 0; j < answerControlCount(); ++j) {
+            const auto letter =
+                letters ? (*letters)[static_cast<std::size_t>(j)] : modFormFunctions::GetStaticLetter(j, owner);
+            answerControl(j).setCaption(letter + ".");
+        }
         logNote("DisplayAnswerChoices", "done load choices");
     });
 }

@@ -50,6 +50,21 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
+std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from)
+{
+    if (from > text.size() || needle.size() > text.size() - from)
+        return std::string_view::npos;
+    if (needle.empty())
+        return from;
+    const char first = upper(needle.front());
+    const char other = lower(needle.front());
+    for (auto at = from; at + needle.size() <= text.size(); ++at) {
+        if ((text[at] == first || text[at] == other) && equalsIgnoreCase(text.substr(at, needle.size()), needle))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string_view leftCodePoints(std::string_view text, std::size_t count)
 {
     std::size_t i = 0;
