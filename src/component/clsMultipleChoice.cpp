@@ -95,13 +95,15 @@ struct StaticSelection {
     std::string staticXml;
     std::string language;
     std::string block;
+    // The block parsed once, for the items that insert it; null when it does not parse alone.
+    std::shared_ptr<velm::DataIO> parsedBlock;
     std::string appTitle;
     std::string fontName;
 };
 
 StaticSelection readStatics(const std::string& staticXml, const std::string& language)
 {
-    StaticSelection selection{staticXml, language, {}, {}, {}};
+    StaticSelection selection{staticXml, language, {}, {}, {}, {}};
     velm::DataIO statics;
     statics.LoadXml(staticXml);
     statics.FindElement("Root");
@@ -118,6 +120,9 @@ StaticSelection readStatics(const std::string& staticXml, const std::string& lan
     statics.setFromRoot(false);
     selection.block = statics.GetElementXml("Static");
     selection.appTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
+    selection.parsedBlock = std::make_shared<velm::DataIO>();
+    if (!vb::trapSilently([&] { selection.parsedBlock->LoadXml(selection.block); }))
+        selection.parsedBlock.reset();
     return selection;
 }
 
@@ -276,13 +281,17 @@ void clsMultipleChoice::loadItemDefinition(const velm::ByteArray& arInit)
 
 void clsMultipleChoice::insertStaticBlock(const std::string& language)
 {
-    if (msStaticXml == "0" || vb::utf16Length(vb::trim(msStaticXml)) < 5)
+    // Five code points are at least five UTF-16 units, so the length test reads no further.
+    if (msStaticXml == "0" || vb::utf16Length(vb::leftCodePoints(vb::trimView(msStaticXml, " "), 5)) < 5)
         throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information",
                            "InitExternalDisplay");
     const auto& statics = selectStatics(msStaticXml, language);
     auto& data = ItemData();
     data.setFromRoot(true);
-    data.InsertXml("MultipleChoiceItem", statics.block);
+    if (statics.parsedBlock)
+        data.InsertCopy("MultipleChoiceItem", *statics.parsedBlock);
+    else
+        data.InsertXml("MultipleChoiceItem", statics.block);
     gsAppTitle = statics.appTitle;
     if (!statics.fontName.empty()) {
         mFontReg.setName(statics.fontName);
