@@ -136,6 +136,24 @@ const StaticSelection& selectStatics(const std::string& staticXml, const std::st
     return *last;
 }
 
+// The item document a driver's fast rescoring hands over with every response, loaded once for
+// as long as the same bytes come; malformed bytes raise as loading them always did.
+const velm::DataIO& quickDocument(const velm::ByteArray& bytes)
+{
+    struct Loaded {
+        velm::ByteArray bytes;
+        velm::DataIO data;
+    };
+    thread_local std::unique_ptr<Loaded> last;
+    if (!last || last->bytes != bytes) {
+        auto loaded = std::make_unique<Loaded>();
+        loaded->data.LoadXml(vb::textFromBytes(bytes));
+        loaded->bytes = bytes;
+        last = std::move(loaded);
+    }
+    return last->data;
+}
+
 }  // namespace
 
 std::shared_ptr<clsMultipleChoice> clsMultipleChoice::create()
@@ -706,7 +724,7 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         // Checked before the document is replaced, so a damaged response leaves the item as it was.
         velm::DataIO state;
         loadStateText(state, "<State>" + vb::textFromBytes(arResponse) + "</State>");
-        ItemData().LoadXml(vb::textFromBytes(XMLBA));
+        ItemData().LoadFrom(quickDocument(XMLBA));
         replaceCheckedState(&state);
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
