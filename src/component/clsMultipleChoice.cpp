@@ -91,6 +91,70 @@ private:
     velm::DataIO& data_;
 };
 
+// What an item takes from the driver's static strings for one language.
+struct StaticSelection {
+    std::string staticXml;
+    std::string language;
+    std::string block;
+    // The block parsed once, for the items that insert it; null when it does not parse alone.
+    std::shared_ptr<velm::DataIO> parsedBlock;
+    std::string appTitle;
+    std::string fontName;
+};
+
+StaticSelection readStatics(const std::string& staticXml, const std::string& language)
+{
+    StaticSelection selection{staticXml, language, {}, {}, {}, {}};
+    velm::DataIO statics;
+    statics.LoadXml(staticXml);
+    statics.FindElement("Root");
+    statics.setFromRoot(true);
+    const std::int32_t count = statics.ChildCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        statics.MoveToChild(i);
+        if (statics.HasAttribute("Id") && statics.GetAttribute("Id").toString() == language) {
+            selection.fontName = statics.GetAttribute("Font").toString();
+            break;
+        }
+        statics.MoveToParent();
+    }
+    statics.setFromRoot(false);
+    selection.block = statics.GetElementXml("Static");
+    selection.appTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
+    selection.parsedBlock = std::make_shared<velm::DataIO>();
+    if (!vb::trapSilently([&] { selection.parsedBlock->LoadXml(selection.block); }))
+        selection.parsedBlock.reset();
+    return selection;
+}
+
+// The selection for these strings and language; a driver hands the same strings to every item
+// it opens, so the last one read is kept rather than parsed again.
+const StaticSelection& selectStatics(const std::string& staticXml, const std::string& language)
+{
+    thread_local std::optional<StaticSelection> last;
+    if (!last || last->staticXml != staticXml || last->language != language)
+        last = readStatics(staticXml, language);
+    return *last;
+}
+
+// The item document a driver's fast rescoring hands over with every response, loaded once for
+// as long as the same bytes come; malformed bytes raise as loading them always did.
+const velm::DataIO& quickDocument(const velm::ByteArray& bytes)
+{
+    struct Loaded {
+        velm::ByteArray bytes;
+        velm::DataIO data;
+    };
+    thread_local std::unique_ptr<Loaded> last;
+    if (!last || last->bytes != bytes) {
+        auto loaded = std::make_unique<Loaded>();
+        loaded->data.LoadXml(vb::textFromBytes(bytes));
+        loaded->bytes = bytes;
+        last = std::move(loaded);
+    }
+    return last->data;
+}
+
 }  // namespace
 
 std::shared_ptr<clsMultipleChoice> clsMultipleChoice::create()
@@ -236,34 +300,22 @@ void clsMultipleChoice::loadItemDefinition(const velm::ByteArray& arInit)
 
 void clsMultipleChoice::insertStaticBlock(const std::string& language)
 {
-    if (msStaticXml == "0" || vb::utf16Length(vb::trim(msStaticXml)) < 5)
+    // Five code points are at least five UTF-16 units, so the length test reads no further.
+    if (msStaticXml == "0" || vb::utf16Length(vb::leftCodePoints(vb::trimView(msStaticXml, " "), 5)) < 5)
         throw vb::ComError(modFormFunctions::kStaticInformationError, "Missing Static information",
                            "InitExternalDisplay");
-    velm::DataIO statics;
-    statics.LoadXml(msStaticXml);
-    statics.FindElement("Root");
-    statics.setFromRoot(true);
-    std::string fontName;
-    const std::int32_t count = statics.ChildCount();
-    for (std::int32_t i = 0; i < count; ++i) {
-        statics.MoveToChild(i);
-        if (statics.HasAttribute("Id") && statics.GetAttribute("Id").toString() == language) {
-            fontName = statics.GetAttribute("Font").toString();
-            break;
-        }
-        statics.MoveToParent();
-    }
-    statics.setFromRoot(false);
-    const std::string staticBlock = statics.GetElementXml("Static");
+    const auto& statics = selectStatics(msStaticXml, language);
     auto& data = ItemData();
     data.setFromRoot(true);
-    data.InsertXml("MultipleChoiceItem", staticBlock);
-    gsAppTitle = statics.FindElement("ApplicationTitle") ? statics.GetText().toString() : std::string();
-    if (!fontName.empty()) {
-        mFontReg.setName(fontName);
-        mFontBld.setName(fontName);
+    if (statics.parsedBlock)
+        data.InsertCopy("MultipleChoiceItem", *statics.parsedBlock);
+    else
+        data.InsertXml("MultipleChoiceItem", statics.block);
+    gsAppTitle = statics.appTitle;
+    if (!statics.fontName.empty()) {
+        mFontReg.setName(statics.fontName);
+        mFontBld.setName(statics.fontName);
     }
-    statics.Clear();
 }
 
 // Makes sure a State with its Responses exists, which every selection and every score reads.
@@ -676,7 +728,7 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         // Checked before the document is replaced, so a damaged response leaves the item as it was.
         velm::DataIO state;
         loadStateText(state, "<State>" + vb::textFromBytes(arResponse) + "</State>");
-        ItemData().LoadXml(vb::textFromBytes(XMLBA));
+        ItemData().LoadFrom(quickDocument(XMLBA));
         replaceCheckedState(&state);
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;

@@ -5,8 +5,7 @@
 #include "itemwindow/ImagePaths.h"
 #include "itemwindow/ItemLayout.h"
 #include "keyanswers/WholeKeyAnswers.h"
-#include "platform/ComponentRegistry.h"
-#include "platform/FileSystemObject.h"
+#include "platform/Files.h"
 #include "platform/Screen.h"
 #include "platform/WindowSystem.h"
 #include "support/ItemParent.h"
@@ -21,6 +20,7 @@
 #include "velm/ParentInt.h"
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace quorin {
@@ -299,10 +299,12 @@ std::string frmMain::createButtons() const
 
 void frmMain::RemoveTempFiles() const
 {
+    // Swept directly: the file object reports a sweep that finds nothing, the usual case, as an
+    // error, and every window's closing would pay for raising it.
     vb::trapSilently([this] {
-        const auto files =
-            platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>("Scripting.FileSystemObject");
-        files->DeleteFile(msSupportDir + "*hdt.htm");
+        const std::filesystem::path pattern(msSupportDir + "*hdt.htm");
+        platform::deleteMatching(pattern.has_parent_path() ? pattern.parent_path() : std::filesystem::path("."),
+                                 pattern.filename().string());
     });
 }
 
@@ -416,8 +418,12 @@ void frmMain::DisplayAnswerChoices()
             }
         }
         auto& owner = parent();
-        for (std::int16_t j = 0; j < answerControlCount(); ++j)
-            answerControl(j).setCaption(modFormFunctions::GetStaticLetter(j, owner) + ".");
+        const auto letters = modFormFunctions::GetStaticLetters(answerControlCount(), owner);
+        for (std::int16_t j = 0; j < answerControlCount(); ++j) {
+            const auto letter =
+                letters ? (*letters)[static_cast<std::size_t>(j)] : modFormFunctions::GetStaticLetter(j, owner);
+            answerControl(j).setCaption(letter + ".");
+        }
         logNote("DisplayAnswerChoices", "done load choices");
     });
 }

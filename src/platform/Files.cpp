@@ -1,7 +1,8 @@
 #include "platform/Files.h"
 
-#include "vb/Strings.h"
+#include <dirent.h>
 
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -18,12 +19,16 @@ std::size_t characterLength(std::string_view text, std::size_t i)
     return length;
 }
 
+bool sameLetter(char a, char b)
+{
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return upper(a) == upper(b);
+}
+
 }  // namespace
 
-bool matchesPattern(std::string_view nameText, std::string_view patternText)
+bool matchesPattern(std::string_view name, std::string_view pattern)
 {
-    const std::string name = vb::upperAscii(nameText);
-    const std::string pattern = vb::upperAscii(patternText);
     // Greedy matching with one backtrack point: the last '*' seen and the name position it took.
     std::size_t n = 0;
     std::size_t p = 0;
@@ -36,7 +41,7 @@ bool matchesPattern(std::string_view nameText, std::string_view patternText)
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += characterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && pattern[p] == name[n]) {
+        } else if (p < pattern.size() && sameLetter(pattern[p], name[n])) {
             ++n;
             ++p;
         } else if (starPattern != std::string_view::npos) {
@@ -54,14 +59,20 @@ bool matchesPattern(std::string_view nameText, std::string_view patternText)
 
 std::size_t deleteMatching(const std::filesystem::path& folder, std::string_view pattern)
 {
-    // The names are gathered first because removing entries while iterating a folder is unspecified.
-    std::error_code error;
+    // The names are gathered first because removing entries while reading a folder is unspecified;
+    // the folder is read with the system's calls, as a window's every closing sweeps it.
     std::vector<std::filesystem::path> doomed;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir(folder.c_str()), closedir);
+    if (!directory)
+        return 0;
+    while (const dirent* entry = readdir(directory.get())) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == ".." || !matchesPattern(name, pattern))
+            continue;
+        const auto path = folder / name;
         std::error_code statusError;
-        if (it->symlink_status(statusError).type() == std::filesystem::file_type::regular
-            && matchesPattern(it->path().filename().string(), pattern))
-            doomed.push_back(it->path());
+        if (std::filesystem::symlink_status(path, statusError).type() == std::filesystem::file_type::regular)
+            doomed.push_back(path);
     }
     std::size_t removed = 0;
     for (const auto& path : doomed) {

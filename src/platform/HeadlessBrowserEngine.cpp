@@ -111,8 +111,8 @@ private:
         } else if (name == "img") {
             images_ += numericAttribute(inner, "height");
         } else if (!closing && isRawTextTag(name)) {
-            const auto close = vb::lowerAscii(html).find("</" + name, end);
-            return close == std::string::npos ? html.size() : close;
+            const auto close = vb::findIgnoringCase(html, "</" + name, end);
+            return close == std::string_view::npos ? html.size() : close;
         }
         return end + 1;
     }
@@ -203,7 +203,36 @@ std::int32_t HeadlessBrowserEngine::contentHeight(const WebBrowser& browser) con
     return measuredHeight(browser);
 }
 
+namespace {
+
+// A measured page: a window measures the same page again on every load and resize.
+struct MeasuredPage {
+    std::string html;
+    std::int32_t widthPixels = 0;
+    std::int32_t marginPixels = 0;
+    std::int32_t height = 0;
+};
+
+}  // namespace
+
 std::int32_t HeadlessBrowserEngine::measure(std::string_view html, std::int32_t widthPixels, std::int32_t marginPixels)
+{
+    thread_local std::array<MeasuredPage, 32> recent;
+    thread_local std::size_t next = 0;
+    for (const auto& page : recent) {
+        if (page.widthPixels == widthPixels && page.marginPixels == marginPixels && page.html == html)
+            return page.height;
+    }
+    auto& slot = recent[next];
+    next = (next + 1) % recent.size();
+    slot.height = layOut(html, widthPixels, marginPixels);
+    slot.html = html;
+    slot.widthPixels = widthPixels;
+    slot.marginPixels = marginPixels;
+    return slot.height;
+}
+
+std::int32_t HeadlessBrowserEngine::layOut(std::string_view html, std::int32_t widthPixels, std::int32_t marginPixels)
 {
     const std::int64_t margin = std::max(marginPixels, 0);
     const std::int64_t charsPerLine = std::max<std::int64_t>(1, (widthPixels - 2 * margin) / kCharWidth);

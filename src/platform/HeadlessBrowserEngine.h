@@ -44,6 +44,8 @@ public:
 
 private:
     static std::int32_t measuredHeight(const WebBrowser& browser);
+    // measure's computation, without its memory of recent pages.
+    static std::int32_t layOut(std::string_view html, std::int32_t widthPixels, std::int32_t marginPixels);
 
     std::vector<std::pair<std::weak_ptr<WebBrowser>, std::int32_t>> fixed_;
 };

@@ -9,6 +9,9 @@
 #include "velm/DataIO.h"
 #include "velm/ParentInt.h"
 
+#include <algorithm>
+#include <exception>
+
 namespace quorin::modFormFunctions {
 namespace {
 
@@ -64,6 +67,26 @@ std::string GetStaticLetter(std::int32_t lIndex, ItemParent& oParent)
         }
     });
     return letter;
+}
+
+std::optional<std::vector<std::string>> GetStaticLetters(std::int32_t lCount, ItemParent& oParent)
+{
+    try {
+        auto& data = oParent.ItemData();
+        data.setFromRoot(true);
+        if (!data.FindElement("Static") || !data.FindElement("Keys"))
+            return std::nullopt;
+        std::vector<std::string> letters(static_cast<std::size_t>(std::max(lCount, 0)));
+        const std::int32_t count = data.ChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::int32_t id = data.GetChildAttribute(i, "Id").toInt32();
+            if (id >= 0 && id < lCount)
+                letters[static_cast<std::size_t>(id)] = data.GetChildAttribute(i, "Letter").toString();
+        }
+        return letters;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 std::string String_Replace(ItemParent& oParent, const std::string& sText, const std::string& sFind,

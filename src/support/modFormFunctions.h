@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 class Control;
@@ -25,6 +27,9 @@ std::string GetStaticMsg(ItemParent& oParent, const std::string& sKey, bool bRep
 
 // The letter of choice position lIndex (the last "Keys" child with that "Id" wins); "" when none.
 std::string GetStaticLetter(std::int32_t lIndex, ItemParent& oParent);
+// The letters of positions 0 .. lCount - 1 as GetStaticLetter gives them, read in one pass;
+// nullopt when that lookup fails, leaving GetStaticLetter to report the failure.
+std::optional<std::vector<std::string>> GetStaticLetters(std::int32_t lCount, ItemParent& oParent);
 
 // The text with the first sFind replaced by sReplace; "" after a reported failure when sFind is missing.
 std::string String_Replace(ItemParent& oParent, const std::string& sText, const std::string& sFind,

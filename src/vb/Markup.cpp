@@ -13,20 +13,20 @@ bool isHtml(std::string_view text)
 
 std::vector<ImageSource> imageSources(std::string_view html)
 {
-    const std::string upper = upperAscii(html);
     std::vector<ImageSource> sources;
-    for (auto tag = upper.find("<IMG"); tag != std::string::npos;) {
-        const auto tagEnd = upper.find('>', tag);
-        const auto src = upper.find("SRC=\"", tag);
+    for (auto tag = findIgnoringCase(html, "<IMG"); tag != std::string_view::npos;) {
+        // An attribute that opens before the tag's end lies wholly before it: it holds no '>'.
+        const auto tagEnd = html.find('>', tag);
+        const auto src = findIgnoringCase(html.substr(0, tagEnd), "SRC=\"", tag);
         auto next = tag + 4;
-        if (src != std::string::npos && src < tagEnd) {
+        if (src != std::string_view::npos) {
             const auto start = src + 5;
             if (const auto end = html.find('"', start); end != std::string_view::npos) {
                 sources.push_back({start, end});
                 next = end + 1;
             }
         }
-        tag = upper.find("<IMG", next);
+        tag = findIgnoringCase(html, "<IMG", next);
     }
     return sources;
 }

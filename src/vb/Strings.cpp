@@ -50,6 +50,31 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
+std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from)
+{
+    if (from > text.size() || needle.size() > text.size() - from)
+        return std::string_view::npos;
+    if (needle.empty())
+        return from;
+    // A needle opening with a letter is found by either case of it; any other opening byte by
+    // the library's own search, which is far quicker than comparing byte by byte.
+    const char first = upper(needle.front());
+    const bool letter = first != lower(needle.front());
+    const std::size_t last = text.size() - needle.size();
+    for (auto at = from; at <= last; ++at) {
+        if (!letter) {
+            at = text.find(first, at);
+            if (at > last)
+                return std::string_view::npos;
+        } else if (upper(text[at]) != first) {
+            continue;
+        }
+        if (equalsIgnoreCase(text.substr(at, needle.size()), needle))
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::string_view leftCodePoints(std::string_view text, std::size_t count)
 {
     std::size_t i = 0;

@@ -18,6 +18,9 @@ std::string lowerAscii(std::string_view text);
 
 // Equality without regard to ASCII letter case.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// Where needle first stands in text at or after from, ASCII letters matching in either case;
+// npos when nowhere. The same as searching both texts upper-cased, without copying them.
+std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from = 0);
 
 // The first count code points of UTF-8 text, never splitting a sequence.
 std::string_view leftCodePoints(std::string_view text, std::size_t count);

@@ -87,15 +87,35 @@ void appendUnit(ByteArray& out, char32_t unit)
 std::string textFromBytes(const std::uint8_t* data, std::size_t size)
 {
     const std::size_t units = size / 2;
-    // No unit takes more than three bytes of UTF-8, nor a surrogate pair more than its two units' six.
-    std::string out(units * 3, '\0');
-    char* end = out.data();
+    // Sized for ASCII, nearly all of an item's text; the first wider unit makes room for three
+    // bytes per unit left, as no unit takes more, nor a surrogate pair more than its two units' six.
+    std::string out(units, '\0');
+    std::size_t at = 0;
+    bool widened = false;
     auto unitAt = [data](std::size_t k) -> char32_t { return data[2 * k] | (data[2 * k + 1] << 8); };
     for (std::size_t k = 0; k < units; ++k) {
+        const std::uint8_t* pair = data + 2 * k;
+        if (k + 4 <= units && ((pair[0] | pair[2] | pair[4] | pair[6]) & 0x80) == 0
+            && (pair[1] | pair[3] | pair[5] | pair[7]) == 0) {
+            out[at] = static_cast<char>(pair[0]);
+            out[at + 1] = static_cast<char>(pair[2]);
+            out[at + 2] = static_cast<char>(pair[4]);
+            out[at + 3] = static_cast<char>(pair[6]);
+            at += 4;
+            k += 3;
+            continue;
+        }
         const char32_t unit = unitAt(k);
         if (unit < 0x80) {
-            *end++ = static_cast<char>(unit);
-        } else if (isHighSurrogate(unit) && k + 1 < units && isLowSurrogate(unitAt(k + 1))) {
+            out[at++] = static_cast<char>(unit);
+            continue;
+        }
+        if (!widened) {
+            out.resize(at + (units - k) * 3);
+            widened = true;
+        }
+        char* end = out.data() + at;
+        if (isHighSurrogate(unit) && k + 1 < units && isLowSurrogate(unitAt(k + 1))) {
             end = writeUtf8(end, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00));
             ++k;
         } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
@@ -103,8 +123,9 @@ std::string textFromBytes(const std::uint8_t* data, std::size_t size)
         } else {
             end = writeUtf8(end, unit);
         }
+        at = static_cast<std::size_t>(end - out.data());
     }
-    out.resize(static_cast<std::size_t>(end - out.data()));
+    out.resize(at);
     return out;
 }
 

@@ -5,7 +5,9 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { after, before, describe, test } from "node:test";
 import { promisify } from "node:util";
-import { closeBrowser, example, launch, open, serve, velmHost, view } from "./live.mjs";
+import { closeBrowser, example, launch, open, serve, stopServers, velmHost, view } from "./live.mjs";
+
+after(stopServers);
 
 const run = promisify(execFile);
 const item = new URL("./fixed-heights-item.xml", import.meta.url).pathname;

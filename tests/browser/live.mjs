@@ -12,15 +12,25 @@ export const example = (name) => resolve(root, "examples", name);
 const registry = process.env.VELM_REGISTRY || resolve(root, "build/default/velm-registry");
 const chromiumProgram = process.env.VELM_CHROMIUM || "/usr/bin/chromium-headless-shell";
 
+// Servers not yet stopped, so a test that fails halfway leaves none running (node would wait for them).
+const running = new Set();
+
 // The served visit: its address, its process, and stop() ending the server.
 export async function serve(item, options = [], env = {}) {
   const child = spawn(velmHost, ["serve", item, ...options], {
     env: { ...process.env, VELM_REGISTRY: registry, ...env }, stdio: ["ignore", "pipe", "pipe"] });
+  const exited = new Promise((resolve) => child.once("exit", (code) => resolve(code)));
+  const stop = async () => {
+    if (child.exitCode === null && child.signalCode === null) child.kill("SIGTERM");
+    return exited;
+  };
+  running.add(stop);
+  exited.then(() => running.delete(stop));
   let errors = "";
   child.stderr.on("data", (data) => { errors += data; });
   const [first] = await Promise.race([
     once(child.stdout, "data"),
-    once(child, "exit").then(([code]) => { throw new Error(`velm-host serve ended with ${code}: ${errors}`); }),
+    exited.then((code) => { throw new Error(`velm-host serve ended with ${code}: ${errors}`); }),
   ]);
   const url = String(first).trim().split("\n")[0];
   return {
@@ -29,13 +39,13 @@ export async function serve(item, options = [], env = {}) {
     token: new URL(url).searchParams.get("token"),
     pid: child.pid,
     errors: () => errors,
-    async stop() {
-      if (child.exitCode !== null) return child.exitCode;
-      child.kill("SIGTERM");
-      const [code] = await once(child, "exit");
-      return code;
-    },
+    stop,
   };
+}
+
+// Stops every server still running; a file's last hook, which runs however its tests ended.
+export async function stopServers() {
+  await Promise.all([...running].map((stop) => stop()));
 }
 
 let browser = null;
@@ -51,32 +61,48 @@ export async function closeBrowser() {
   browser = null;
 }
 
-// A page showing the served item, once its layout has run on the page's own heights (the item
-// area has a scrolling height only from then on).
+// The item laid out on the page's own heights: the stem area scrolls and every choice text has
+// been measured. Before that the layout still moves as the frames report their heights.
+export const laidOut = (view) => Boolean(view && view.controls.scrItemStem && view.controls.scrItemStem.scrollingHeight > 0
+  && view.choices.length > 0 && view.choices.every((choice) => choice.text && choice.text.contentHeight > 0));
+
+// A page showing the served item, once its layout has settled on the page's own heights.
 export async function open(server) {
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
   page.on("pageerror", (error) => { throw error; });
   await page.goto(server.url);
-  await page.waitForFunction(() => {
-    const view = window.velm.view;
-    return view && view.controls.scrItemStem && view.controls.scrItemStem.scrollingHeight > 0 && view.choices.length > 0
-      && view.choices.every((choice) => choice.text && choice.text.contentHeight > 0);
-  });
+  await settledView(page);
   return page;
 }
 
 export const view = (page) => page.evaluate(() => window.velm.view);
 
-// Waits until the view the page last received satisfies the predicate, and returns it. The
-// predicate runs here: the page's script policy lets no text become code there.
-export async function viewWhere(page, predicate, argument) {
+// Polls the page until accept takes what it last received: {view, loading (whether a frame is loading)}.
+async function pollPage(page, accept, what) {
   const deadline = Date.now() + 30000;
   for (;;) {
-    const shown = await page.evaluate(() => window.velm.view);
-    if (shown && predicate(shown, argument)) return shown;
-    if (Date.now() > deadline) throw new Error(`no view satisfied ${predicate}`);
+    const seen = await page.evaluate(() => ({
+      view: window.velm.view, loading: [...window.velm.frames.values()].some((record) => record.loading) }));
+    if (seen.view && accept(seen)) return seen.view;
+    if (Date.now() > deadline) throw new Error(`no view satisfied ${what}`);
     await new Promise((resolve) => setTimeout(resolve, 20));
   }
+}
+
+// Waits until the view the page last received satisfies the predicate, and returns it. The
+// predicate runs here: the page's script policy lets no text become code there.
+export const viewWhere = (page, predicate, argument) => pollPage(page, ({ view }) => predicate(view, argument), predicate);
+
+// Waits, as viewWhere, for a view on a settled screen: laid out, no frame loading and the same
+// on two polls in a row. A click aimed while the layout still moves lands on whatever moves there.
+export async function settledView(page, predicate = () => true, argument) {
+  let previous = "";
+  return pollPage(page, ({ view, loading }) => {
+    const text = JSON.stringify(view);
+    const steady = text === previous;
+    previous = text;
+    return steady && !loading && laidOut(view) && predicate(view, argument);
+  }, `a settled layout where ${predicate}`);
 }
 
 export const checked = (view) => view.choices.filter((choice) => choice.value === 1).map((choice) => choice.caption);

@@ -4,7 +4,9 @@ import { request } from "node:http";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { after, before, describe, test } from "node:test";
-import { checked, closeBrowser, example, frameOf, launch, open, serve, viewWhere } from "./live.mjs";
+import { checked, closeBrowser, example, frameOf, launch, open, serve, stopServers, viewWhere } from "./live.mjs";
+
+after(stopServers);
 
 // Status code of a GET, or of a WebSocket handshake when upgrade is set; the headers as given.
 function status(url, headers = {}, upgrade = false) {

@@ -90,6 +90,8 @@ TEST(Scoring, RescoreQuickScoresTheDocumentItIsHanded)
     EXPECT_EQ(item.state(), stateWith({"B"}));
     EXPECT_EQ(item.response(0), R"(<Answers><Answer Weight="3">B</Answer></Answers>)");
     EXPECT_EQ(item.errors().size(), 2u);
+    const auto reweighted = bytes(itemXml({.responseType = "N", .answers = R"(<Answer Weight="2">B</Answer>)"}));
+    EXPECT_EQ(item.rescore(responses, {}, &reweighted), (Score{true, 1, 0, 0, 0, 2}));
 }
 
 TEST(Scoring, ScoreInfoGivesOneItemAndTheKeysRangeAndConvertKeyGivesExpressionsAndWeightsAsAttributes)

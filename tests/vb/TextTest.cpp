@@ -17,7 +17,8 @@ vb::ByteArray units(std::initializer_list<std::uint16_t> codeUnits)
 
 TEST(Text, RoundTripsThroughUtf16)
 {
-    for (const auto& text : {""s, "A"s, "<State/>"s, "Größe"s, "日本語"s, "emoji 😀 end"s, "\xEF\xBF\xBD"s, "A\0B"s}) {
+    for (const auto& text : {""s, "A"s, "<State/>"s, "Größe"s, "日本語"s, "emoji 😀 end"s, "\xEF\xBF\xBD"s, "A\0B"s,
+                             "abcé<Response>A</Response>日本語😀 after"s}) {
         const auto bytes = vb::bytesFromText(text);
         EXPECT_EQ(bytes.size(), 2 * vb::utf16Length(text)) << text;
         EXPECT_EQ(vb::textFromBytes(bytes), text);
@@ -61,6 +62,10 @@ TEST(Strings, TrimCaseAndPrefixHelpers)
               "ä|ab|日");
     EXPECT_EQ(vb::upperAscii("aBc-ä"), "ABC-ä");
     EXPECT_TRUE(vb::equalsIgnoreCase("NoNe", "NONE") && !vb::equalsIgnoreCase("NON", "NONE"));
+    EXPECT_EQ(vb::findIgnoringCase("a<Img <iMG", "<img", 2), 6u);
+    EXPECT_EQ(vb::findIgnoringCase("Src", "src=", 0), std::string_view::npos);
+    EXPECT_EQ(vb::findIgnoringCase("sr <img SrC=\"", "src=\"", 0), 8u);
+    EXPECT_EQ(vb::findIgnoringCase("ab", "", 3), std::string_view::npos);
     EXPECT_EQ(vb::replaceAll("a%b%", "%", "12"), "a12b12");
     EXPECT_EQ(vb::split("|a||b|", '|'), (std::vector<std::string>{"", "a", "", "b", ""}));
     EXPECT_EQ(vb::split("", ','), std::vector<std::string>{""});
