@@ -1,7 +1,6 @@
 #include "CommandTesting.h"
 
 #include <string>
-#include <tuple>
 
 namespace {
 
@@ -69,8 +68,7 @@ TEST_F(Lint, EachRunPrintsItsFindingsAndExitsOneForAnyError)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments + " in " + c.folder.string());
-        const auto result = lint(c.arguments, c.folder);
-        EXPECT_EQ((std::tuple{result.exitCode, result.err, result.out}), (std::tuple{c.exitCode, c.err, c.out}));
+        EXPECT_EQ(lint(c.arguments, c.folder), (CommandRun{c.exitCode, c.out, c.err}));
     }
 }
 

@@ -35,11 +35,8 @@ protected:
         const auto in = work_ / "in";
         std::ofstream(in, std::ios::binary) << input;
         RunResult result{shell(environment + " " + host() + " run " + arguments + " <" + quoted(in)), {}};
-        if (arguments.find("--json") != std::string::npos) {
-            std::istringstream lines(result.out);
-            for (std::string line; std::getline(lines, line);)
-                result.views.push_back(json::parse(line));
-        }
+        if (arguments.find("--json") != std::string::npos)
+            result.views = command_testing::jsonLines(result.out);
         return result;
     }
 
