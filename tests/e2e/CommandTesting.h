@@ -57,14 +57,6 @@ inline std::string quoted(const std::string& text)
         word += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return word + "'";
 }
-inline std::string quoted(const fs::path& path)
-{
-    return quoted(path.string());
-}
-inline std::string quoted(const char* text)
-{
-    return quoted(std::string(text));
-}
 
 class CommandTest : public ::testing::Test {
 protected:

@@ -185,18 +185,15 @@ TEST_F(HostCommand, WithoutAHomeTheSupportFolderIsThisUsersAlone)
 {
     const auto temporary = work_ / "tmp";
     fs::create_directories(temporary);
-    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary)
-                         + " VELM_REGISTRY=" + quoted(work_ / "registry") + " " + quoted(QUORIN_VELM_HOST) + " score "
-                         + item_ + " --response A >/dev/null 2>" + quoted(work_ / "err");
-    const int first = std::system(command.c_str());
-    ASSERT_EQ(WEXITSTATUS(first), 0) << readAll(work_ / "err");
+    const auto command = "env -u HOME -u XDG_CACHE_HOME TMPDIR=" + quoted(temporary) + " " + host() + " score " + item_
+                         + " --response A";
+    ASSERT_EQ(shell(command).exitCode, 0) << readAll(work_ / "err");
     const auto own = temporary / ("velm-host-" + std::to_string(getuid()));
     EXPECT_EQ(fs::status(own).permissions() & fs::perms::all, fs::perms::owner_all);
     fs::permissions(own, fs::perms::all);  // as a folder another user made first would be
-    const int second = std::system(command.c_str());
-    EXPECT_EQ(WEXITSTATUS(second), 2);
-    EXPECT_NE(readAll(work_ / "err").find("is not this user's own folder"), std::string::npos)
-        << readAll(work_ / "err");
+    const auto refused = shell(command);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("is not this user's own folder"), std::string::npos) << refused.err;
 }
 
 }  // namespace
