@@ -69,13 +69,13 @@ TEST_F(HostCommand, DamagedStateBytesAreReportedAndTheItemKeepsItsState)
 // the outcome, and a blank response is no answer: the candidate counts as not attempted.
 TEST_F(HostCommand, ScorePrintsTheRescoredOutcome)
 {
+    const char* const blank =
+        R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")";
     const std::pair<const char*, const char*> cases[] = {
         {"'A, C,'", R"("correct":1,"incorrect":0,"notAttempted":0,"notScored":0,"raw":1,)"
                     R"("state":"<State><Responses><Response>A</Response><Response>C</Response></Responses></State>")"},
-        {"''",
-         R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
-        {"'  '",
-         R"("correct":0,"incorrect":0,"notAttempted":1,"notScored":1,"raw":0,"state":"<State><Responses/></State>")"},
+        {"''", blank},
+        {"'  '", blank},
     };
     for (const auto& [response, fields] : cases)
         EXPECT_EQ(run("score " + item_ + " --response " + response),
