@@ -7,15 +7,13 @@ using namespace run_testing;
 TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
 {
     const auto result = run(quoted(example("basic-item.xml")) + " --json --support-dir " + quoted(work_ / "support"));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.views.size(), 1u);
+    ASSERT_EQ((std::tuple{result.exitCode, result.err, result.views.size()}), (std::tuple{0, "", 1u}));
     const auto& last = result.views.back();
     for (const char* field : {"window", "pages", "controls", "choices", "exhibits", "state", "responses", "status",
                               "viewedAll", "score", "messages", "errors", "log"})
         EXPECT_TRUE(last.contains(field)) << field;
     // The final object asks the status itself: nothing is chosen of an item needing two answers.
     EXPECT_EQ(seen(result.views, "0/status 0/viewedAll 0/window/visible 0/errors"), R"([2, true, true, []])"_json);
-    EXPECT_TRUE(result.err.empty()) << result.err;
 }
 
 // The rules themselves are the item window's to prove; here each snapshot carries what the driver reads.
