@@ -40,8 +40,7 @@ TEST_F(RunCommand, TheCalculatorStartsOnceIsHeldByTheItemAndStartsAgainAfterTheC
     const auto result = withScript("button btnCalculator\nbutton btnCalculator\nsnapshot\ncalculator close\nsnapshot\n"
                                    "button btnCalculator\nsnapshot\nleave\nsnapshot\n",
                                    "--options 256 --json");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.views.size(), 5u);
+    ASSERT_EQ((std::tuple{result.exitCode, result.err, result.views.size()}), (std::tuple{0, "", 5u}));
     // Leaving unloads the item, which closes its calculator.
     EXPECT_EQ(seen(result.views, "0/calculator 3/calculator"),
               R"([{"running":true, "captured":true}, {"running":false, "captured":false}])"_json);

@@ -20,8 +20,7 @@ TEST_F(RunCommand, TheLastLineWithoutAScriptHoldsEveryField)
 TEST_F(RunCommand, EverySnapshotCarriesTheChoicesTheResponsesAndEveryMessageSoFar)
 {
     const auto result = visit("basic-item.xml", "several-answers-visit.script");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.views.size(), 5u);
+    ASSERT_EQ((std::tuple{result.exitCode, result.err, result.views.size()}), (std::tuple{0, "", 5u}));
     EXPECT_EQ(valuesOf(result.views[1]), (std::vector<int>{0, 1, 1, 0}));
     EXPECT_EQ(responsesOf(result.views[1]), "<Responses><Response>C</Response><Response>B</Response></Responses>");
     EXPECT_EQ(result.views[3]["messages"], R"([
@@ -36,8 +35,7 @@ TEST_F(RunCommand, EverySnapshotCarriesTheChoicesTheResponsesAndEveryMessageSoFa
 TEST_F(RunCommand, LeaveHandsTheDriverTheSavedStateAndReturnShowsTheSameItemAgain)
 {
     const auto result = visit("random-order-item.xml", "random-order-visit.script");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.views.size(), 4u);
+    ASSERT_EQ((std::tuple{result.exitCode, result.err, result.views.size()}), (std::tuple{0, "", 4u}));
     const auto& [first, back] = std::tie(result.views[0], result.views[2]);
     EXPECT_NE(first["state"].get<std::string>().find("<RandomOrder>"), std::string::npos) << first["state"];
     // While the display is left the driver holds the saved state and no window is shown.
@@ -108,8 +106,7 @@ TEST_F(RunCommand, TheScriptComesFromStandardInputAndTheStateIsHandedBackFirst)
     const auto result = run(quoted(example("basic-item.xml")) + " --script - --json --state-in "
                                 + quoted(example("basic-state.xml")) + " --support-dir " + quoted(work_ / "support"),
                             "", "click C\nkey d\nsnapshot\n");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    ASSERT_EQ(result.views.size(), 2u);
+    ASSERT_EQ((std::tuple{result.exitCode, result.err, result.views.size()}), (std::tuple{0, "", 2u}));
     EXPECT_EQ(valuesOf(result.views[0]), (std::vector<int>{1, 0, 0, 1}));
     EXPECT_EQ(responsesOf(result.views[0]), "<Responses><Response>A</Response><Response>D</Response></Responses>");
 }
