@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 // What the end-to-end tests share: velm-host run through the shell, as integrators run it, in a
 // work folder of each test's own (tests run side by side).
@@ -21,7 +24,24 @@ struct CommandRun {
     int exitCode = -1;
     std::string out;
     std::string err;
+
+    friend bool operator==(const CommandRun&, const CommandRun&) = default;
+    friend void PrintTo(const CommandRun& run, std::ostream* os)
+    {
+        *os << "exit " << run.exitCode << ", out " << ::testing::PrintToString(run.out) << ", err "
+            << ::testing::PrintToString(run.err);
+    }
 };
+
+// Each line of the text read as JSON.
+inline std::vector<nlohmann::json> jsonLines(const std::string& text)
+{
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    return lines;
+}
 
 inline std::string readAll(const fs::path& path)
 {
@@ -36,14 +56,6 @@ inline std::string quoted(const std::string& text)
     for (const char c : text)
         word += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return word + "'";
-}
-inline std::string quoted(const fs::path& path)
-{
-    return quoted(path.string());
-}
-inline std::string quoted(const char* text)
-{
-    return quoted(std::string(text));
 }
 
 class CommandTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "platform/WindowSystem.h"
 #include "vb/ComError.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,12 +72,8 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
     }
     registry.unregisterServer(QUORIN_PLUGIN);
     EXPECT_FALSE(platform::RegistryFile::load(folder_ / "registry").findByProgId(kProgId).has_value());
-    try {
-        registry.create(kProgId);
-        FAIL() << "an unregistered name must not create anything";
-    } catch (const vb::ComError& error) {
-        EXPECT_EQ(error.number, vb::err::kCannotCreateObject);
-    }
+    EXPECT_THAT([&] { registry.create(kProgId); },
+                testing::Throws<vb::ComError>(testing::Field(&vb::ComError::number, vb::err::kCannotCreateObject)));
 }
 
 TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)

@@ -14,6 +14,7 @@ namespace run_testing {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using namespace nlohmann::literals;
 
 using command_testing::quoted;
 
@@ -26,11 +27,6 @@ inline fs::path example(const char* name)
     return fs::path(QUORIN_EXAMPLES_DIR) / name;
 }
 
-inline int lineCount(const std::string& text)
-{
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
 // Runs `velm-host run` as an integrator would, with a registry and a support folder of the test's own.
 class RunCommand : public command_testing::CommandTest {
 protected:
@@ -39,11 +35,8 @@ protected:
         const auto in = work_ / "in";
         std::ofstream(in, std::ios::binary) << input;
         RunResult result{shell(environment + " " + host() + " run " + arguments + " <" + quoted(in)), {}};
-        if (arguments.find("--json") != std::string::npos) {
-            std::istringstream lines(result.out);
-            for (std::string line; std::getline(lines, line);)
-                result.views.push_back(json::parse(line));
-        }
+        if (arguments.find("--json") != std::string::npos)
+            result.views = command_testing::jsonLines(result.out);
         return result;
     }
 
@@ -83,9 +76,18 @@ inline std::string responsesOf(const json& view)
     return state.substr(start, end + 12 - start);
 }
 
-inline json message(const char* text, int style, int answer)
+// What the snapshots showed at the places named, each "N/pointer": a JSON pointer into the Nth snapshot (null
+// where nothing is).
+inline json seen(const std::vector<json>& views, const std::string& places)
 {
-    return {{"text", text}, {"style", style}, {"answer", answer}};
+    json values = json::array();
+    std::istringstream words(places);
+    for (std::string place; words >> place;) {
+        const auto slash = place.find('/');
+        const auto& view = views.at(std::stoul(place.substr(0, slash)));
+        values.push_back(view.value(json::json_pointer(place.substr(slash)), json()));
+    }
+    return values;
 }
 
 }  // namespace run_testing

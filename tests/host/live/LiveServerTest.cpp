@@ -3,6 +3,7 @@
 
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 #include <gtest/gtest.h>
 
@@ -132,19 +133,8 @@ TEST(LiveServer, ListensOnTheLoopbackAddressAndNamesItsPageWithTheToken)
     EXPECT_THROW(LiveServer{settings}, std::runtime_error);  // the port is taken
 }
 
-// An answer as it came over the wire.
-struct Reply {
-    int status = 0;
-    std::string head;
-    std::string body;
-
-    std::string header(const std::string& name) const
-    {
-        std::smatch match;
-        const std::regex line("\r\n" + name + ": ([^\r]*)", std::regex::icase);
-        return std::regex_search(head, match, line) ? match[1].str() : std::string();
-    }
-};
+// An answer as it came over the wire; status 0 when none came.
+using Reply = beast::http::response<beast::http::string_body>;
 
 // A connection whose reads give up after half a minute, so that a server that never answers fails the test.
 int connectTo(std::uint16_t port)
@@ -163,15 +153,14 @@ int connectTo(std::uint16_t port)
     return -1;
 }
 
-// Sends the request as written and reads the answer: its head, then as much body as it announces
-// (none for HEAD and for a WebSocket that opened).
+// Sends the request as written and reads the answer (no body for HEAD and for a WebSocket that opened).
 Reply roundTrip(std::uint16_t port, const std::string& request)
 {
-    Reply reply;
+    beast::http::response_parser<beast::http::string_body> parser;
+    parser.eager(true);
+    parser.skip(request.starts_with("HEAD"));
     const int fd = connectTo(port);
-    if (fd < 0)
-        return reply;
-    for (std::size_t sent = 0; sent < request.size();) {
+    for (std::size_t sent = 0; fd >= 0 && sent < request.size();) {
         const ssize_t count = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (count <= 0)
             break;
@@ -179,24 +168,16 @@ Reply roundTrip(std::uint16_t port, const std::string& request)
     }
     std::string bytes;
     char buffer[65536];
-    std::size_t headEnd = std::string::npos;
-    std::size_t wanted = 0;
-    while (headEnd == std::string::npos || bytes.size() < headEnd + 4 + wanted) {
-        const ssize_t count = recv(fd, buffer, sizeof buffer, 0);
-        if (count <= 0)
-            break;
+    beast::error_code error;
+    for (ssize_t count; fd >= 0 && !parser.is_done() && (count = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
         bytes.append(buffer, static_cast<std::size_t>(count));
-        if (headEnd == std::string::npos && (headEnd = bytes.find("\r\n\r\n")) != std::string::npos) {
-            reply.head = bytes.substr(0, headEnd);
-            reply.status = std::stoi(reply.head.substr(9, 3));
-            const std::string length = reply.header("Content-Length");
-            wanted = request.starts_with("HEAD") || reply.status == 101 || length.empty() ? 0 : std::stoul(length);
-        }
+        bytes.erase(0, parser.put(boost::asio::buffer(bytes), error));
+        if (error && error != beast::http::error::need_more)
+            break;
     }
-    close(fd);
-    if (headEnd != std::string::npos)
-        reply.body = bytes.substr(headEnd + 4);
-    return reply;
+    if (fd >= 0)
+        close(fd);
+    return parser.is_header_done() ? parser.release() : Reply(beast::http::status::unknown, 11);
 }
 
 // Runs call on a thread of its own while this one serves, and returns what it returned.
@@ -252,7 +233,7 @@ protected:
     std::string token() const { return "0123456789abcdef0123456789abcdef"; }
     std::string cookie()
     {
-        const std::string set = get("/?token=" + token()).header("Set-Cookie");
+        const std::string set(get("/?token=" + token())["Set-Cookie"]);
         return set.substr(0, set.find(';'));
     }
 
@@ -313,7 +294,7 @@ TEST_F(LiveServerRequests, EachRequestIsAnsweredByWhatItCarries)
         {get(page, "", "DELETE"), 405},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(cases[i].first.status, cases[i].second) << "case " << i << ":\n" << cases[i].first.head;
+        EXPECT_EQ(cases[i].first.result_int(), cases[i].second) << "case " << i << ":\n" << cases[i].first.base();
 }
 
 TEST_F(LiveServerRequests, ThePageRunsOnlyItsOwnScriptAndItsFilesRunNothing)
@@ -321,22 +302,23 @@ TEST_F(LiveServerRequests, ThePageRunsOnlyItsOwnScriptAndItsFilesRunNothing)
     const Reply first = get("/?token=" + token());
     const Reply second = get("/?token=" + token());
     std::smatch nonce;
-    ASSERT_TRUE(std::regex_search(first.body, nonce, std::regex("nonce=\"([0-9a-f]{32})\"")));
-    const std::string policy = first.header("Content-Security-Policy");
+    ASSERT_TRUE(std::regex_search(first.body(), nonce, std::regex("nonce=\"([0-9a-f]{32})\"")));
+    const std::string policy(first["Content-Security-Policy"]);
     for (const std::string& part : {"script-src 'nonce-" + nonce[1].str() + "'", std::string("connect-src 'self'"),
                                     std::string("frame-ancestors 'none'"), std::string("base-uri 'none'")})
         EXPECT_NE(policy.find(part), std::string::npos) << part << " in " << policy;
-    EXPECT_EQ(second.body.find(nonce[1].str()), std::string::npos);
-    EXPECT_TRUE(first.header("Set-Cookie").starts_with("velm_" + std::to_string(server_.port()) + "="));
-    EXPECT_NE(first.header("Set-Cookie").find("HttpOnly"), std::string::npos);
+    EXPECT_EQ(second.body().find(nonce[1].str()), std::string::npos);
+    EXPECT_TRUE(first["Set-Cookie"].starts_with("velm_" + std::to_string(server_.port()) + "="));
+    EXPECT_NE(first["Set-Cookie"].find("HttpOnly"), std::string::npos);
 
     const Reply picture = get(file("pic.png") + "?token=" + token());
-    EXPECT_EQ(picture.body, std::string(1000, 'x'));
-    EXPECT_TRUE(picture.header("Content-Security-Policy").starts_with("sandbox; default-src 'none'"));
-    EXPECT_EQ((std::tuple{picture.header("X-Content-Type-Options"), picture.header("Content-Type")}),
-              (std::tuple{"nosniff", "image/png"}));
+    EXPECT_EQ(picture.body(), std::string(1000, 'x'));
+    EXPECT_TRUE(picture["Content-Security-Policy"].starts_with("sandbox; default-src 'none'"));
+    EXPECT_EQ(picture["X-Content-Type-Options"], "nosniff");
+    EXPECT_EQ(picture["Content-Type"], "image/png");
     const Reply head = get(file("pic.png") + "?token=" + token(), "", "HEAD");
-    EXPECT_EQ((std::tuple{head.status, head.header("Content-Length")}), (std::tuple{200, "1000"}));
+    EXPECT_EQ(head.result_int(), 200);
+    EXPECT_EQ(head["Content-Length"], "1000");
 }
 
 TEST_F(LiveServerRequests, IdleConnectionsGiveWayToThePagesRequests)
@@ -344,7 +326,7 @@ TEST_F(LiveServerRequests, IdleConnectionsGiveWayToThePagesRequests)
     std::vector<int> idle;
     for (int i = 0; i < 100; ++i)
         idle.push_back(connectTo(server_.port()));
-    EXPECT_EQ(get("/?token=" + token()).status, 200);
+    EXPECT_EQ(get("/?token=" + token()).result_int(), 200);
     for (const int fd : idle)
         close(fd);
 }
@@ -361,7 +343,7 @@ TEST_F(LiveServerRequests, ALargeFileIsStreamedWhileThePageGoesOnBeingAnswered)
     char buffer[65536];
     const ssize_t first = whileServing(server_, [&] { return recv(reader, buffer, sizeof buffer, 0); });
     ASSERT_GT(first, 0);
-    EXPECT_EQ(get("/?token=" + token()).status, 200);  // while the file waits to be read
+    EXPECT_EQ(get("/?token=" + token()).result_int(), 200);  // while the file waits to be read
     EXPECT_LT(kMemoryMeasurable ? residentBytes() - before : 0, 16u << 20);
     // The head comes before the body, so the whole file is there once as many bytes have come.
     const std::uintmax_t received = whileServing(server_, [&] {
@@ -373,7 +355,7 @@ TEST_F(LiveServerRequests, ALargeFileIsStreamedWhileThePageGoesOnBeingAnswered)
     close(reader);
     EXPECT_GE(received, kLarge);
     fs::resize_file(file("pic.png"), 300u * 1024 * 1024);
-    EXPECT_EQ(get(file("pic.png") + "?token=" + token()).status, 403);
+    EXPECT_EQ(get(file("pic.png") + "?token=" + token()).result_int(), 403);
 }
 
 // A page played by a thread: it opens the WebSocket and hands it to play.
@@ -491,7 +473,7 @@ TEST(LiveServerConnections, RunningOutOfDescriptorsNeitherSpinsNorStopsTheServer
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     EXPECT_LT(ticksUsed, sysconf(_SC_CLK_TCK) / 4) << "a quarter of a second's work in one second of waiting";
-    EXPECT_EQ((std::tuple{page.status, page.body}), (std::tuple{200, "page"}));
+    EXPECT_EQ((std::tuple{page.result_int(), page.body()}), (std::tuple{200, "page"}));
 }
 
 }  // namespace

@@ -152,13 +152,9 @@ TEST_F(PageBrowserEngineTest, ALoadAndAWidthChangeTakeTheHeightsThePageMeasured)
     EXPECT_EQ(completions_, 1);
     const auto loads = page_->received("load");
     ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0], (json{{"type", "load"},
-                              {"frame", "f1"},
-                              {"loadId", 1},
-                              {"html", "<p>stem</p>"},
-                              {"bodyMargin", "5px"},
-                              {"scrollBars", true},
-                              {"width", 200}}));  // 3000 twips at 15 a pixel
+    // 3000 twips at 15 a pixel.
+    EXPECT_EQ(loads[0], json::parse(R"({"type": "load", "frame": "f1", "loadId": 1, "html": "<p>stem</p>",
+                                        "bodyMargin": "5px", "scrollBars": true, "width": 200})"));
     EXPECT_EQ(engine_->browserOf("f1"), &browser_);
     EXPECT_FALSE(engine_->hasPendingLoads());
 
