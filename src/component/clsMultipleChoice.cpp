@@ -139,20 +139,40 @@ const StaticSelection& selectStatics(const std::string& staticXml, const std::st
 
 // The item document a driver's fast rescoring hands over with every response, loaded once for
 // as long as the same bytes come; malformed bytes raise as loading them always did.
-const velm::DataIO& quickDocument(const velm::ByteArray& bytes)
+struct QuickDocument {
+    velm::ByteArray bytes;
+    velm::DataIO data;
+    // Whether putting a State in place of the item's is undone by putting another in place of
+    // that one: the item element is the document element and only one State (with its subtree)
+    // is ever replaced, so each rescoring can edit the last one's document in place.
+    bool stateReplaceable = false;
+    // The revision of the document that last received a State from this one; 0 when none.
+    std::uint64_t stateRevision = 0;
+};
+
+bool replacesOneState(const velm::DataIO& document)
 {
-    struct Loaded {
-        velm::ByteArray bytes;
-        velm::DataIO data;
-    };
-    thread_local std::unique_ptr<Loaded> last;
+    velm::DataIO probe;
+    probe.LoadFrom(document);
+    probe.setFromRoot(true);
+    probe.MoveToRoot();
+    if (!probe.FindElement("MultipleChoiceItem") || probe.MoveToParent())
+        return false;
+    probe.DeleteElement("State");
+    return !probe.FindElement("State");
+}
+
+QuickDocument& quickDocument(const velm::ByteArray& bytes)
+{
+    thread_local std::unique_ptr<QuickDocument> last;
     if (!last || last->bytes != bytes) {
-        auto loaded = std::make_unique<Loaded>();
+        auto loaded = std::make_unique<QuickDocument>();
         loaded->data.LoadXml(vb::textFromBytes(bytes));
         loaded->bytes = bytes;
+        loaded->stateReplaceable = replacesOneState(loaded->data);
         last = std::move(loaded);
     }
-    return last->data;
+    return *last;
 }
 
 }  // namespace
@@ -728,8 +748,14 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         // Checked before the document is replaced, so a damaged response leaves the item as it was.
         velm::DataIO state;
         loadStateText(state, "<State>" + vb::textFromBytes(arResponse) + "</State>");
-        ItemData().LoadFrom(quickDocument(XMLBA));
+        auto& quick = quickDocument(XMLBA);
+        auto& data = ItemData();
+        // A document untouched since the last response only differs from the handed one in its State.
+        const bool inPlace = quick.stateReplaceable && data.Revision() == quick.stateRevision;
+        quick.stateRevision = 0;
+        data.LoadFrom(inPlace ? data : quick.data);
         replaceCheckedState(&state);
+        quick.stateRevision = data.Revision();
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
     });

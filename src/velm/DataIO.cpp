@@ -226,6 +226,7 @@ struct DataIO::Impl {
     // shares it; returns node's counterpart in it.
     pugi::xml_node own(pugi::xml_node node = {})
     {
+        revision = nextSerial();
         if (snapshot.use_count() == 1)
             return node;
         auto copy = std::make_shared<Snapshot>();
@@ -371,6 +372,7 @@ struct DataIO::Impl {
 
     void replaceSnapshot(std::shared_ptr<Snapshot> replacement)
     {
+        revision = nextSerial();
         positions.clear();
         cursor = {};
         snapshot = std::move(replacement);
@@ -382,6 +384,7 @@ struct DataIO::Impl {
     bool fromRoot = true;
     std::weak_ptr<void> owner;
     std::vector<Saved> positions;
+    std::uint64_t revision = nextSerial();
     struct ChildCursor {
         pugi::xml_node parent;
         std::int32_t index = -1;
@@ -403,6 +406,11 @@ void DataIO::setOwner(std::weak_ptr<void> owner)
 std::shared_ptr<void> DataIO::Owner() const
 {
     return impl_->owner.lock();
+}
+
+std::uint64_t DataIO::Revision() const
+{
+    return impl_->revision;
 }
 
 bool DataIO::FromRoot() const

@@ -41,6 +41,10 @@ public:
     void setOwner(std::weak_ptr<void> owner);
     std::shared_ptr<void> Owner() const;
 
+    // Changes with every load, clear and edit, to a number no DataIO in the process had before,
+    // so a caller can tell that a document still holds exactly what it left there.
+    std::uint64_t Revision() const;
+
     // True: by-name lookups search the whole document; false: the current element's subtree.
     bool FromRoot() const;
     void setFromRoot(bool fromRoot);
