@@ -94,6 +94,21 @@ TEST(Scoring, RescoreQuickScoresTheDocumentItIsHanded)
     EXPECT_EQ(item.rescore(responses, {}, &reweighted), (Score{true, 1, 0, 0, 0, 2}));
 }
 
+TEST(Scoring, RescoreQuickLeavesTheSameStateWhateverWasRescoredBefore)
+{
+    const auto first = bytes("<Responses><Response>B</Response></Responses>");
+    const auto second = bytes("<Responses><Response>A</Response><Response>C</Response></Responses>");
+    for (const auto& extra : {std::string(), stateWith({"D"}), stateWith({"D"}) + stateWith({"A"})}) {
+        const auto document = bytes(itemXml({.extra = extra}));
+        ItemDriver fresh{ItemParts{}};
+        ItemDriver item{ItemParts{}};
+        item.rescore(first, {}, &document);
+        const auto score = item.rescore(second, {}, &document);
+        EXPECT_EQ(score, fresh.rescore(second, {}, &document)) << extra;
+        EXPECT_EQ(item.state(), fresh.state()) << extra;
+    }
+}
+
 TEST(Scoring, ScoreInfoGivesOneItemAndTheKeysRangeAndConvertKeyGivesExpressionsAndWeightsAsAttributes)
 {
     ItemDriver item{ItemParts{}};
