@@ -23,7 +23,7 @@ TEST(Text, EncodesEachCodePointAsItsUnitsAndDecodesWellFormedTextBack)
 {
     const std::tuple<std::string, vb::ByteArray, bool> cases[] = {
         {"", {}, true},
-        {"A\xC3\xA9<", units({0x41, 0xE9, 0x3C}), true},
+        {"Abcde\xC3\xA9<", units({0x41, 0x62, 0x63, 0x64, 0x65, 0xE9, 0x3C}), true},
         {"\xE6\x97\xA5\0B"s, units({0x65E5, 0, 0x42}), true},
         {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00}), true},
         {"\xEF\xBF\xBD", units({0xFFFD}), true},
