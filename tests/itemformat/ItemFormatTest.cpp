@@ -49,21 +49,14 @@ TEST(ItemFormat, EveryExampleItemComesBackAsTheComponentReadsIt)
     EXPECT_GE(items, 8);
 }
 
+// What is read into each field shows in the round trip above; here only what tools derive from it.
 TEST(ItemFormat, ReadsWhatToolsNeed)
 {
     const auto read =
         quorin::itemformat::read(fileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "exhibits-item.xml"));
     ASSERT_TRUE(read.item);
-    const ItemDefinition& item = *read.item;
-    std::string ids;
-    for (const auto& choice : item.choices)
-        ids += choice.answerId;
-    EXPECT_EQ(
-        (std::tuple{item.heading, item.exhibitsRequire, item.exhibits.size(), item.exhibits.at(1).initDataFilename,
-                    item.maxAnswers(), item.isRandomOrder(), ids, item.answers.size(), item.answers.at(0).expression,
-                    item.answers.at(0).weight, item.instructionsHtml}),
-        (std::tuple{"Question 4", "true", 2u, "exhibit-timetable.xml", 1, false, "ABC", 1u, "B AND ONLY", "1",
-                    std::nullopt}));
+    EXPECT_EQ((std::tuple{read.item->maxAnswers(), read.item->isRandomOrder(), read.item->exhibits.size()}),
+              (std::tuple{1, false, 2u}));
 }
 
 TEST(ItemFormat, KeepsScoringAndUnknownElementsAndTextsThatLookLikeMarkup)
