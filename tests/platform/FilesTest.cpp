@@ -20,15 +20,12 @@ using FilesTest = platform_testing::TempFolderTest;
 TEST(FilePattern, MatchesLikeTheSystemsWildcards)
 {
     // pattern, names it matches, names it does not
+    // clang-format off
     const std::tuple<const char*, std::vector<const char*>, std::vector<const char*>> cases[] = {
         {"*hdt.htm", {"12hdt.htm", "12HDT.HTM", "hdt.htm"}, {"12hdt.html", "12hdt.htm.bak"}},
-        {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}},
-        {"m*ss*pi", {"mississippi"}, {}},
-        {"*sipx*", {}, {"mississippi"}},
-        {"a*b?", {"abcbd"}, {}},
-        {"*", {""}, {}},
-        {"?", {}, {""}},
-        {"", {}, {"x"}}};
+        {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}}, {"m*ss*pi", {"mississippi"}, {}},
+        {"*sipx*", {}, {"mississippi"}}, {"a*b?", {"abcbd"}, {}}, {"*", {""}, {}}, {"?", {}, {""}}, {"", {}, {"x"}}};
+    // clang-format on
     for (const auto& [pattern, matching, other] : cases) {
         for (const char* name : matching)
             EXPECT_TRUE(platform::matchesPattern(name, pattern)) << name << " ~ " << pattern;

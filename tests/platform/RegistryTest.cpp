@@ -162,14 +162,13 @@ TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInPr
 TEST(RegistryFileLocation, FollowsTheEnvironment)
 {
     // VELM_REGISTRY, XDG_CONFIG_HOME, HOME, expected path
+    // clang-format off
     const std::tuple<const char*, const char*, const char*, std::string> cases[]{
-        {"/r/registry", "/x", "/h", "/r/registry"},
-        {nullptr, "/x", "/h", "/x/velm/registry"},
-        {"", "/x", "/h", "/x/velm/registry"},
-        {nullptr, "relative", "/h", "/h/.config/velm/registry"},
-        {nullptr, "", "/h", "/h/.config/velm/registry"},
-        {nullptr, nullptr, nullptr, ""},
+        {"/r/registry", "/x", "/h", "/r/registry"}, {nullptr, "/x", "/h", "/x/velm/registry"},
+        {"", "/x", "/h", "/x/velm/registry"}, {nullptr, "relative", "/h", "/h/.config/velm/registry"},
+        {nullptr, "", "/h", "/h/.config/velm/registry"}, {nullptr, nullptr, nullptr, ""},
     };
+    // clang-format on
     for (const auto& [registry, xdg, home, expected] : cases) {
         ScopedEnvironment registryVariable("VELM_REGISTRY", registry);
         ScopedEnvironment xdgVariable("XDG_CONFIG_HOME", xdg);

@@ -21,16 +21,14 @@ vb::ByteArray units(std::initializer_list<std::uint16_t> codeUnits)
 // only well-formed text decodes back as it was.
 TEST(Text, EncodesEachCodePointAsItsUnitsAndDecodesWellFormedTextBack)
 {
+    // clang-format off
     const std::tuple<std::string, vb::ByteArray, bool> cases[] = {
-        {"", {}, true},
-        {"Abcde\xC3\xA9<", units({0x41, 0x62, 0x63, 0x64, 0x65, 0xE9, 0x3C}), true},
-        {"\xE6\x97\xA5\0B"s, units({0x65E5, 0, 0x42}), true},
-        {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00}), true},
-        {"\xEF\xBF\xBD", units({0xFFFD}), true},
-        {"\xFF\x41", units({0xFFFD, 0x41}), false},
-        {"\xC3", units({0xFFFD}), false},
-        {"\xED\xA0\x80", units({0xFFFD, 0xFFFD, 0xFFFD}), false},
+        {"", {}, true}, {"Abcde\xC3\xA9<", units({0x41, 0x62, 0x63, 0x64, 0x65, 0xE9, 0x3C}), true},
+        {"\xE6\x97\xA5\0B"s, units({0x65E5, 0, 0x42}), true}, {"\xF0\x9F\x98\x80", units({0xD83D, 0xDE00}), true},
+        {"\xEF\xBF\xBD", units({0xFFFD}), true}, {"\xFF\x41", units({0xFFFD, 0x41}), false},
+        {"\xC3", units({0xFFFD}), false}, {"\xED\xA0\x80", units({0xFFFD, 0xFFFD, 0xFFFD}), false},
     };
+    // clang-format on
     for (const auto& [text, expected, wellFormed] : cases) {
         SCOPED_TRACE(text);
         EXPECT_EQ(vb::bytesFromText(text), expected);
@@ -41,13 +39,12 @@ TEST(Text, EncodesEachCodePointAsItsUnitsAndDecodesWellFormedTextBack)
 
 TEST(Text, DecodingIgnoresAnOddLastByteAndReplacesLoneSurrogates)
 {
+    // clang-format off
     const std::pair<vb::ByteArray, std::string> cases[] = {
-        {{0x41, 0x00, 0x42, 0x00, 0x43}, "AB"},
-        {{0x41}, ""},
-        {units({0xD800, 0x41}), "\xEF\xBF\xBD\x41"},
-        {units({0x41, 0xDC00}), "A\xEF\xBF\xBD"},
-        {units({0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {{0x41, 0x00, 0x42, 0x00, 0x43}, "AB"}, {{0x41}, ""}, {units({0xD800, 0x41}), "\xEF\xBF\xBD\x41"},
+        {units({0x41, 0xDC00}), "A\xEF\xBF\xBD"}, {units({0xDC00, 0xD800}), "\xEF\xBF\xBD\xEF\xBF\xBD"},
     };
+    // clang-format on
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(vb::textFromBytes(bytes), expected);
 }
