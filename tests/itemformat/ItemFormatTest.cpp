@@ -6,7 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,48 +17,15 @@ using quorin::itemformat::ItemDefinition;
 std::string fileText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// What the component reads of an item, looked up through its own data object as it looks.
-std::vector<std::string> componentView(const std::string& xml)
+// The document as the component's data object holds it: the same for any two texts it cannot tell apart.
+std::string asComponentHolds(const std::string& xml)
 {
     velm::DataIO data;
     data.LoadXml(xml);
-    std::vector<std::string> seen;
-    auto textBelow = [&](const char* parent, const char* child) {
-        data.setFromRoot(true);
-        if (!data.FindElement(parent))
-            return seen.push_back(std::string("no ") + parent);
-        data.setFromRoot(false);
-        seen.push_back(data.FindElement(child) ? data.GetText().toString() : std::string("no ") + child);
-    };
-    auto children = [&](const char* parent, std::vector<const char*> attributes) {
-        data.setFromRoot(true);
-        if (!data.FindElement(parent))
-            return seen.push_back(std::string("no ") + parent);
-        for (const char* attribute : {"Max", "Min", "RandomOrder", "Require"})
-            seen.push_back(data.GetAttribute(attribute).toString());
-        for (std::int32_t i = 0; i < data.ChildCount(); ++i) {
-            seen.push_back(data.GetChildText(i).toString());
-            for (const char* attribute : attributes)
-                seen.push_back(data.GetChildAttribute(i, attribute).toString());
-        }
-    };
-    data.MoveToRoot();
-    for (const char* attribute : {"Language", "ResponseType", "CaseCode"})
-        seen.push_back(data.GetAttribute(attribute).toString());
-    textBelow("ItemStem", "Heading");
-    textBelow("ItemStem", "Text");
-    textBelow("Instructions", "Text");
-    children("ActiveExhibits", {"ButtonText", "Progid", "InitDataFilename", "SelfClosing"});
-    children("Choices", {"AnswerID"});
-    children("Answers", {"Weight"});
-    data.setFromRoot(true);
-    seen.push_back(data.FindElement("State") ? data.GetElementXml("State") : "no State");
-    return seen;
+    return data.GetXml();
 }
 
 TEST(ItemFormat, EveryExampleItemComesBackAsTheComponentReadsIt)
@@ -70,35 +37,26 @@ TEST(ItemFormat, EveryExampleItemComesBackAsTheComponentReadsIt)
             continue;
         SCOPED_TRACE(name);
         ++items;
-        const auto first = quorin::itemformat::read(fileText(entry.path()));
+        const auto text = fileText(entry.path());
+        const auto first = quorin::itemformat::read(text);
         ASSERT_TRUE(first.item) << first.error;
         const std::string written = quorin::itemformat::write(*first.item);
         const auto second = quorin::itemformat::read(written);
         ASSERT_TRUE(second.item) << second.error;
-        EXPECT_TRUE(second.item->sameContent(*first.item));
         EXPECT_EQ(quorin::itemformat::write(*second.item), written);
-        if (name.find("exhibit-") == std::string::npos) {
-            EXPECT_EQ(componentView(written), componentView(fileText(entry.path())));
-        }
+        EXPECT_EQ(asComponentHolds(written), asComponentHolds(quorin::itemformat::itemText(text)));
     }
     EXPECT_GE(items, 8);
 }
 
+// What is read into each field shows in the round trip above; here only what tools derive from it.
 TEST(ItemFormat, ReadsWhatToolsNeed)
 {
     const auto read =
         quorin::itemformat::read(fileText(std::filesystem::path(QUORIN_EXAMPLES_DIR) / "exhibits-item.xml"));
     ASSERT_TRUE(read.item);
-    const ItemDefinition& item = *read.item;
-    std::string ids;
-    for (const auto& choice : item.choices)
-        ids += choice.answerId;
-    EXPECT_EQ(
-        (std::tuple{item.heading, item.exhibitsRequire, item.exhibits.size(), item.exhibits.at(1).initDataFilename,
-                    item.maxAnswers(), item.isRandomOrder(), ids, item.answers.size(), item.answers.at(0).expression,
-                    item.answers.at(0).weight, item.instructionsHtml}),
-        (std::tuple{"Question 4", "true", 2u, "exhibit-timetable.xml", 1, false, "ABC", 1u, "B AND ONLY", "1",
-                    std::nullopt}));
+    EXPECT_EQ((std::tuple{read.item->maxAnswers(), read.item->isRandomOrder(), read.item->exhibits.size()}),
+              (std::tuple{1, false, 2u}));
 }
 
 TEST(ItemFormat, KeepsScoringAndUnknownElementsAndTextsThatLookLikeMarkup)
@@ -111,21 +69,18 @@ TEST(ItemFormat, KeepsScoringAndUnknownElementsAndTextsThatLookLikeMarkup)
 <State><Responses><Response>A</Response><Response> </Response></Responses></State>
 </MultipleChoiceItem>)";
     const auto first = quorin::itemformat::read(text);
-    ASSERT_TRUE(first.item) << first.error;
-    EXPECT_EQ(first.item->heading, "a <b>");
-    EXPECT_EQ(first.item->stemHtml, "<html>xy");
-    EXPECT_EQ(first.item->choices.at(0).html, "<html>]]>");
-    EXPECT_FALSE(first.item->maxAnswers());
-    EXPECT_TRUE(first.item->isRandomOrder());
-    ASSERT_TRUE(first.item->qtiScoring);
-    EXPECT_EQ(first.item->qtiScoring->line, 4);
-    EXPECT_EQ(first.item->qtiScoring->mapping->defaultValue, -1);
-    EXPECT_EQ(first.item->qtiScoring->choices.at(0).identifier, "x1");
-    const auto second = quorin::itemformat::read(quorin::itemformat::write(*first.item));
+    ASSERT_TRUE(first.item && first.item->qtiScoring) << first.error;
+    const ItemDefinition& item = *first.item;
+    EXPECT_EQ((std::tuple{item.heading, item.stemHtml, item.choices.at(0).html, item.maxAnswers(), item.isRandomOrder(),
+                          item.qtiScoring->line, item.qtiScoring->mapping->defaultValue,
+                          item.qtiScoring->choices.at(0).identifier}),
+              (std::tuple{"a <b>", "<html>xy", "<html>]]>", std::optional<int>(), true, 4, -1.0, "x1"}));
+    const std::string written = quorin::itemformat::write(item);
+    const auto second = quorin::itemformat::read(written);
     ASSERT_TRUE(second.item);
-    EXPECT_TRUE(second.item->sameContent(*first.item));
-    EXPECT_TRUE(second.item->qtiScoring->sameContent(*first.item->qtiScoring));
-    EXPECT_EQ(componentView(quorin::itemformat::write(*second.item)), componentView(text));
+    EXPECT_TRUE(second.item->sameContent(item) && second.item->qtiScoring->sameContent(*item.qtiScoring));
+    EXPECT_NE(asComponentHolds(written).find("<State><Responses><Response>A</Response><Response> </Response>"),
+              std::string::npos);
 }
 
 TEST(ItemFormat, RefusesWhatIsNoItemNamingTheLine)
@@ -134,9 +89,9 @@ TEST(ItemFormat, RefusesWhatIsNoItemNamingTheLine)
         {"", 1}, {"<MultipleChoiceItem>\n<Choices>\n</MultipleChoiceItem>", 3}, {"<Root/>", 1}, {"\xFF\xFE<", 1}};
     for (const auto& [text, line] : cases) {
         const auto read = quorin::itemformat::read(text);
-        EXPECT_FALSE(read.item) << text;
-        EXPECT_FALSE(read.error.empty());
-        EXPECT_EQ(read.errorLine, line) << text;
+        EXPECT_EQ((std::tuple{read.item.has_value(), read.error.empty(), read.errorLine}),
+                  (std::tuple{false, false, line}))
+            << text;
     }
 }
 

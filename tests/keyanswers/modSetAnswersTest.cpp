@@ -61,15 +61,12 @@ TEST(modSetAnswers, CollectsThePositiveTermsOfWellFormedKeys)
 TEST(wholeKeyAnswers, CutsTheKeyAtItsFirstAndOnlyInAnyCaseAndTellsAMalformedRest)
 {
     // The whole key, the answers it names; nothing when the rest is not well formed.
+    // clang-format off
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"A AND C AND ONLY", "A,C"},
-        {"A AND C and only", "A,C"},
-        {"B And Only AND C", "B"},
-        {"A AND NOT B", "A"},
-        {"NOT A", ""},
-        {"A AND", std::nullopt},
-        {"AND ONLY", std::nullopt},
+        {"A AND C AND ONLY", "A,C"}, {"A AND C and only", "A,C"}, {"B And Only AND C", "B"}, {"A AND NOT B", "A"},
+        {"NOT A", ""}, {"A AND", std::nullopt}, {"AND ONLY", std::nullopt},
     };
+    // clang-format on
     for (const auto& [key, answers] : cases)
         EXPECT_EQ(quorin::wholeKeyAnswers(key, "MC"), answers) << key;
 }

@@ -15,23 +15,17 @@ namespace {
 namespace fs = std::filesystem;
 using platform_testing::errorNumber;
 
-class FilesTest : public platform_testing::TempFolderTest {
-protected:
-    void touch(const fs::path& name) { std::ofstream(folder / name) << "x"; }
-};
+using FilesTest = platform_testing::TempFolderTest;
 
 TEST(FilePattern, MatchesLikeTheSystemsWildcards)
 {
     // pattern, names it matches, names it does not
+    // clang-format off
     const std::tuple<const char*, std::vector<const char*>, std::vector<const char*>> cases[] = {
         {"*hdt.htm", {"12hdt.htm", "12HDT.HTM", "hdt.htm"}, {"12hdt.html", "12hdt.htm.bak"}},
-        {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}},
-        {"m*ss*pi", {"mississippi"}, {}},
-        {"*sipx*", {}, {"mississippi"}},
-        {"a*b?", {"abcbd"}, {}},
-        {"*", {""}, {}},
-        {"?", {}, {""}},
-        {"", {}, {"x"}}};
+        {"?.txt", {"a.txt", "\xC3\xA9.txt"}, {"ab.txt", ".txt"}}, {"m*ss*pi", {"mississippi"}, {}},
+        {"*sipx*", {}, {"mississippi"}}, {"a*b?", {"abcbd"}, {}}, {"*", {""}, {}}, {"?", {}, {""}}, {"", {}, {"x"}}};
+    // clang-format on
     for (const auto& [pattern, matching, other] : cases) {
         for (const char* name : matching)
             EXPECT_TRUE(platform::matchesPattern(name, pattern)) << name << " ~ " << pattern;
@@ -63,7 +57,7 @@ TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmapAndBadPathsOrPixelsRaise)
         hex(0, 38) + " " + hex(46, 4) + " " + hex(54, 3) + " " + hex(54 + 45, 3) + " " + hex(54 + 15 * 48, 3),
         "424d360300000000000036000000280000001000000010000000010018000000000000030000 00000000 ffcc99 00ff00 0000ff");
     EXPECT_EQ(platform::readBitmap(path), image);
-    touch("short.bmp");
+    writeFile("short.bmp");
     EXPECT_FALSE(platform::readBitmap(folder / "short.bmp"));
     EXPECT_FALSE(platform::readBitmap(folder / "missing.bmp"));
     EXPECT_EQ(errorNumber([&] { platform::writeBitmap(folder / "missing" / "a.bmp", image); }), 75);
@@ -78,10 +72,10 @@ TEST_F(FilesTest, BitmapIsA24BitBottomUpWindowsBitmapAndBadPathsOrPixelsRaise)
 TEST_F(FilesTest, TheScriptingFileSystemObjectDeletesMatchingFilesOfTheFolderItselfAndReportsWhenNothingMatched)
 {
     for (const char* name : {"1hdt.htm", "22HDT.HTM", "hdt.htm", "Lt_Lower_Cornerhdt.bmp", "3hdt.html"})
-        touch(name);
+        writeFile(name);
     fs::create_directories(folder / "4hdt.htm");
     fs::create_directories(folder / "sub");
-    touch("sub/5hdt.htm");
+    writeFile("sub/5hdt.htm");
     const auto files =
         platform::ComponentRegistry::instance().createAs<platform::FileSystemObject>("scripting.filesystemobject");
 

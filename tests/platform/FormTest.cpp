@@ -74,21 +74,19 @@ TEST(Form, ResizeFollowsSizeChangesOfALoadedFormAndScaleSizeIsTheInnerSize)
     form.onResize = [&] { ++resizes; };
     form.Move(0, 0, 6000, 4500);  // not loaded yet
     form.Load();
-    // left, top, width, height, resizes so far: a move alone is no resize, negative sizes count as 0
-    const std::tuple<float, float, float, float, int> steps[] = {
-        {0, 0, 6000, 4500, 0}, {100, 200, 6000, 4500, 0}, {100, 200, 6001, 4500, 1}, {0, 0, -5, -5, 2}, {0, 0, 0, 0, 2},
+    const auto move = [&](float left, float top, float width, float height) {
+        return [=, &form] { form.Move(left, top, width, height); };
     };
-    for (const auto& [left, top, width, height, expected] : steps) {
-        form.Move(left, top, width, height);
-        EXPECT_EQ(resizes, expected) << width << "x" << height;
-    }
-
-    // the first show after each load gives the window its size
-    const std::pair<std::function<void()>, int> shows[] = {
-        {[&] { form.Show(); }, 3},   {[&] { form.Hide(); }, 3}, {[&] { form.Show(); }, 3},
-        {[&] { form.Unload(); }, 3}, {[&] { form.Show(); }, 4},
+    // What happens and the resizes so far: a move alone is no resize, negative sizes count as 0, and
+    // the first show after each load gives the window its size.
+    // clang-format off
+    const std::pair<std::function<void()>, int> steps[] = {
+        {move(0, 0, 6000, 4500), 0}, {move(100, 200, 6000, 4500), 0}, {move(100, 200, 6001, 4500), 1},
+        {move(0, 0, -5, -5), 2}, {move(0, 0, 0, 0), 2}, {[&] { form.Show(); }, 3}, {[&] { form.Hide(); }, 3},
+        {[&] { form.Show(); }, 3}, {[&] { form.Unload(); }, 3}, {[&] { form.Show(); }, 4},
     };
-    for (const auto& [step, expected] : shows) {
+    // clang-format on
+    for (const auto& [step, expected] : steps) {
         step();
         EXPECT_EQ(resizes, expected);
     }

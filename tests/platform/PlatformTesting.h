@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,6 +59,11 @@ protected:
         std::filesystem::create_directories(folder);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
+    // A path relative to the folder lies in it.
+    void writeFile(const std::filesystem::path& path, const std::string& text = "x")
+    {
+        std::ofstream(folder / path, std::ios::binary) << text;
+    }
 
     std::filesystem::path folder = std::filesystem::temp_directory_path() / ("velm-test-" + std::to_string(getpid()));
 };

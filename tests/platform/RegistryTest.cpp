@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <dlfcn.h>
-#include <fstream>
 #include <optional>
 #include <tuple>
 
@@ -38,11 +37,6 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
-
-void writeText(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // The number action raises, or -1 when the description it raises with does not mention text.
 std::int32_t raisedMentioning(const std::function<void()>& action, const std::string& text)
@@ -101,19 +95,19 @@ TEST_F(RegistryTest, BrokenOrUnwritableRegistrationsRaiseA429NamingTheProblem)
         {"QuorinTest.Widget\t{no such class}\t" + plugin, plugin + "\" has no class {no such class}"},
     };
     fs::create_directories(registryPath.parent_path());
-    writeText(notALibrary, "not a shared library\n");
+    writeFile(notALibrary, "not a shared library\n");
     for (const auto& [line, problem] : cases) {
-        writeText(registryPath, "# comment\n" + line + "\n");
+        writeFile(registryPath, "# comment\n" + line + "\n");
         EXPECT_EQ(raisedMentioning([&] { registry.create(kWidgetProgId); }, problem), vb::err::kCannotCreateObject)
             << line;
     }
     EXPECT_EQ(
         raisedMentioning([&] { registry.unregisterServer(kPlatformLibrary); }, "does not export DllUnregisterServer"),
         vb::err::kCannotCreateObject);
-    writeText(registryPath, "# header\r\n\r\n   \n  # indented comment\nA.One\t{1}\t/lib/a.so\r\n");
+    writeFile(registryPath, "# header\r\n\r\n   \n  # indented comment\nA.One\t{1}\t/lib/a.so\r\n");
     EXPECT_EQ(RegistryFile::load(registryPath).entries(), (Entries{{"A.One", "{1}", "/lib/a.so"}}));
 
-    writeText(folder / "file", "");  // a registry folder that is really a file cannot be written
+    writeFile(folder / "file", "");  // a registry folder that is really a file cannot be written
     const auto unwritable = folder / "file" / "registry";
     ScopedEnvironment variable("VELM_REGISTRY", unwritable.c_str());
     EXPECT_EQ(raisedMentioning([&] { registry.registerServer(kPlugin); },
@@ -168,14 +162,13 @@ TEST_F(RegistryTest, ThePluginCountsLiveObjectsAndRefusesBadClassRequestsAndInPr
 TEST(RegistryFileLocation, FollowsTheEnvironment)
 {
     // VELM_REGISTRY, XDG_CONFIG_HOME, HOME, expected path
+    // clang-format off
     const std::tuple<const char*, const char*, const char*, std::string> cases[]{
-        {"/r/registry", "/x", "/h", "/r/registry"},
-        {nullptr, "/x", "/h", "/x/velm/registry"},
-        {"", "/x", "/h", "/x/velm/registry"},
-        {nullptr, "relative", "/h", "/h/.config/velm/registry"},
-        {nullptr, "", "/h", "/h/.config/velm/registry"},
-        {nullptr, nullptr, nullptr, ""},
+        {"/r/registry", "/x", "/h", "/r/registry"}, {nullptr, "/x", "/h", "/x/velm/registry"},
+        {"", "/x", "/h", "/x/velm/registry"}, {nullptr, "relative", "/h", "/h/.config/velm/registry"},
+        {nullptr, "", "/h", "/h/.config/velm/registry"}, {nullptr, nullptr, nullptr, ""},
     };
+    // clang-format on
     for (const auto& [registry, xdg, home, expected] : cases) {
         ScopedEnvironment registryVariable("VELM_REGISTRY", registry);
         ScopedEnvironment xdgVariable("XDG_CONFIG_HOME", xdg);

@@ -8,40 +8,39 @@
 namespace {
 
 using Conversion = std::string (*)(const vb::Variant&);
-const Conversion Int16 = [](const vb::Variant& v) { return vb::numberText(v.toInt16()); };
-const Conversion Int32 = [](const vb::Variant& v) { return vb::numberText(v.toInt32()); };
-const Conversion Single = [](const vb::Variant& v) { return vb::numberText(v.toSingle()); };
-const Conversion Bool = [](const vb::Variant& v) { return std::string(v.toBool() ? "True" : "False"); };
-
-// Each text (nullptr: Empty) converts to the expected text of its result, or "error N" when it raises N.
-template <std::size_t N>
-void expectConversions(Conversion to, const std::pair<const char*, const char*> (&cases)[N])
-{
-    for (const auto& [text, expected] : cases) {
-        const vb::Variant value = text ? vb::Variant(text) : vb::Variant();
-        try {
-            EXPECT_EQ(to(value), expected) << (text ? text : "Empty");
-        } catch (const vb::ComError& raised) {
-            EXPECT_EQ("error " + std::to_string(raised.number), expected) << (text ? text : "Empty");
-        }
-    }
-}
+const Conversion toInt16 = [](const vb::Variant& v) { return vb::numberText(v.toInt16()); };
+const Conversion toInt32 = [](const vb::Variant& v) { return vb::numberText(v.toInt32()); };
+const Conversion toSingle = [](const vb::Variant& v) { return vb::numberText(v.toSingle()); };
+const Conversion toBool = [](const vb::Variant& v) { return std::string(v.toBool() ? "True" : "False"); };
 
 TEST(Conversion, FollowsTheRuntimeAtItsEdges)
 {
-    expectConversions(Int16, {{nullptr, "0"},        {"32767", "32767"},   {"32768", "error 6"},   {"-32768", "-32768"},
-                              {"-32769", "error 6"}, {"32767.4", "32767"}, {"32767.5", "error 6"}, {"2.5", "2"},
-                              {"3.5", "4"},          {"-2.5", "-2"},       {"0.5", "0"},           {"  12  ", "12"},
-                              {"+7", "7"},           {"1e3", "1000"},      {"1e999", "error 6"},   {"&H10", "16"},
-                              {"&o17", "15"},        {"True", "-1"},       {"false", "0"},         {"", "error 13"},
-                              {"abc", "error 13"},   {"1 2", "error 13"},  {"1e", "error 13"},     {".", "error 13"}});
-    expectConversions(Int32, {{"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}, {"2147483648", "error 6"}});
-    expectConversions(Single, {{nullptr, "0"}, {"1.25", "1.25"}, {"1e39", "error 6"}});
-    const std::pair<const char*, const char*> toBool[] = {{nullptr, "False"},  {"TRUE", "True"},   {"true", "True"},
-                                                          {"false", "False"},  {"FALSE", "False"}, {"-1", "True"},
-                                                          {"0", "False"},      {"2", "True"},      {"0.0", "False"},
-                                                          {"yes", "error 13"}, {"", "error 13"},   {"T", "error 13"}};
-    expectConversions(Bool, toBool);
+    // The conversion, the text (nullptr: Empty) and the text of its result, or "error N" when it raises N.
+    // clang-format off
+    const std::tuple<Conversion, const char*, const char*> cases[] = {
+        {toInt16, nullptr, "0"}, {toInt16, "32767", "32767"}, {toInt16, "32768", "error 6"},
+        {toInt16, "-32768", "-32768"}, {toInt16, "-32769", "error 6"}, {toInt16, "32767.4", "32767"},
+        {toInt16, "32767.5", "error 6"}, {toInt16, "2.5", "2"}, {toInt16, "3.5", "4"}, {toInt16, "-2.5", "-2"},
+        {toInt16, "0.5", "0"}, {toInt16, "  12  ", "12"}, {toInt16, "+7", "7"}, {toInt16, "1e3", "1000"},
+        {toInt16, "1e999", "error 6"}, {toInt16, "&H10", "16"}, {toInt16, "&o17", "15"}, {toInt16, "True", "-1"},
+        {toInt16, "false", "0"}, {toInt16, "", "error 13"}, {toInt16, "abc", "error 13"},
+        {toInt16, "1 2", "error 13"}, {toInt16, "1e", "error 13"}, {toInt16, ".", "error 13"},
+        {toInt32, "2147483647", "2147483647"}, {toInt32, "-2147483648", "-2147483648"},
+        {toInt32, "2147483648", "error 6"}, {toSingle, nullptr, "0"}, {toSingle, "1.25", "1.25"},
+        {toSingle, "1e39", "error 6"}, {toBool, nullptr, "False"}, {toBool, "TRUE", "True"}, {toBool, "true", "True"},
+        {toBool, "false", "False"}, {toBool, "FALSE", "False"}, {toBool, "-1", "True"}, {toBool, "0", "False"},
+        {toBool, "2", "True"}, {toBool, "0.0", "False"}, {toBool, "yes", "error 13"}, {toBool, "", "error 13"},
+        {toBool, "T", "error 13"},
+    };
+    // clang-format on
+    for (const auto& [to, text, expected] : cases) {
+        SCOPED_TRACE(text ? text : "Empty");
+        try {
+            EXPECT_EQ(to(text ? vb::Variant(text) : vb::Variant()), expected);
+        } catch (const vb::ComError& raised) {
+            EXPECT_EQ("error " + std::to_string(raised.number), expected);
+        }
+    }
 }
 
 TEST(Conversion, TextsThatAreNumbersAndTheTextOfValues)

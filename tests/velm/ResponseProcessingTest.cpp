@@ -8,14 +8,6 @@
 
 namespace {
 
-std::string repeated(const std::string& text, int times)
-{
-    std::string result;
-    for (int i = 0; i < times; ++i)
-        result += text;
-    return result;
-}
-
 const char* const kChoices = R"(<QtiChoice AnswerID="A" Identifier="ca"/><QtiChoice AnswerID="B" Identifier="cb"/>)"
                              R"(<QtiChoice AnswerID="C" Identifier="cc"/>)";
 
@@ -96,6 +88,9 @@ TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
     const auto score = [&](const std::string& body) {
         return rules("<setOutcomeValue identifier=\"SCORE\">" + body + "</setOutcomeValue>");
     };
+    std::string deep = "<baseValue baseType=\"boolean\">true</baseValue>";
+    for (int i = 0; i < 5000; ++i)
+        deep = "<not>" + deep + "</not>";
     const std::pair<std::string, const char*> cases[] = {
         {"<QtiScoring Template=\"map_response_point\"/>", "map_response_point"},
         {rules("<exitResponse/>"), "exitResponse"},
@@ -107,8 +102,7 @@ TEST(ResponseProcessing, RefusesWhatItCannotEvaluateNamingIt)
         {rules("<responseCondition><responseElse/></responseCondition>"), "responseElse"},
         {"<QtiScoring", "well-formed"},
         {"<MultipleChoiceItem><Other/></MultipleChoiceItem>", "no QtiScoring"},
-        {score(repeated("<not>", 5000) + "<baseValue baseType=\"boolean\">true</baseValue>" + repeated("</not>", 5000)),
-         "deeper"},
+        {score(deep), "deeper"},
     };
     for (const auto& [xml, named] : cases) {
         std::string error;
