@@ -64,9 +64,7 @@ TEST_F(Plugin, DriverCreatesTheComponentThroughTheRegistryFileItsServerWrites)
         ASSERT_TRUE(session.initialize(velm::host::readFileText(kExamples / "basic-item.xml")));
         EXPECT_TRUE(session.display().ShowExternalDisplay(0, 0, 9000, 6000));
         EXPECT_NE(session.display().hwnd(), 0);
-        const auto score = session.rescore("A, C");
-        EXPECT_TRUE(score.result);
-        EXPECT_EQ(score.correct, 1);
+        EXPECT_EQ(session.rescore("A, C").correct, 1);
         EXPECT_TRUE(session.free());
         EXPECT_EQ(session.support().notesOf("FreeExternalDisplay"), (std::vector<std::string>{"Start", "End"}));
     }
@@ -86,9 +84,8 @@ TEST_F(Plugin, AnItemNamingACaseStudySitsInTheQuestionPartOfOurCaseStudysWindow)
     ASSERT_EQ(caseWindows.size(), 1u);
     const auto* caseStudy = platform::Form::fromHandle(caseWindows[0]);
     ASSERT_NE(caseStudy, nullptr);
-    EXPECT_EQ(caseStudy->Name(), "frmCaseStudy");
-    EXPECT_EQ(caseStudy->Caption(), "Harbour freight ledger");
-    EXPECT_EQ(session.displayStatus().message, "Case study not viewed: Harbour freight ledger");
+    EXPECT_EQ((std::tuple{caseStudy->Name(), caseStudy->Caption(), session.displayStatus().message}),
+              (std::tuple{"frmCaseStudy", "Harbour freight ledger", "Case study not viewed: Harbour freight ledger"}));
 
     ASSERT_TRUE(session.display().ShowExternalDisplay(300, 150, 10000, 6000));
     session.runUntilIdle();

@@ -1,5 +1,4 @@
 #include "CommandTesting.h"
-#include "qti/ContentPackage.h"
 
 namespace {
 
@@ -17,9 +16,6 @@ protected:
         std::ofstream(work_ / "broken.xml")
             << "<qti-assessment-item xmlns=\"http://www.imsglobal.org/xsd/imsqtiasi_v3p0\">";
         std::ofstream(work_ / "plain.zip") << "not a zip";
-        quorin::qti::ContentPackage climbing;
-        climbing.addItem("3.0", "../evil.xml", "<x/>", {});
-        climbing.write(work_ / "climbing.zip");
     }
 
     // Runs velm-host from the work folder with the examples at "examples".
@@ -48,8 +44,6 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
          {1, "broken.xml: refused: malformed XML: Start-end tags mismatch at byte 72\n1 item: 0 imported, 1 refused\n",
           "velm-host: 1 item refused\n"}},
         {"qti import plain.zip --out y", {2, "", "velm-host: plain.zip: not a readable zip: Not a zip archive\n"}},
-        {"qti import climbing.zip --out y",
-         {2, "", "velm-host: climbing.zip: member \"../evil.xml\" lies outside the package\n"}},
         {"qti import missing.xml --out y", {2, "", "velm-host: no such file or folder: missing.xml\n"}},
         {"qti export examples/basic-item.xml",
          {2, "", "velm-host: qti export needs --out DIR or --package FILE.zip\n"}},
@@ -58,7 +52,6 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
     };
     for (const auto& c : cases)
         EXPECT_EQ(run(c.arguments), c.expected) << c.arguments;
-    EXPECT_FALSE(fs::exists(work_ / "y" / "evil.xml"));
 }
 
 TEST_F(Qti, APackageComesBackScoringAsTheItemDid)

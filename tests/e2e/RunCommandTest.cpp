@@ -67,10 +67,7 @@ TEST_F(RunCommand, ABadOptionOrScriptLineIsOneLineAndExitTwo)
         std::string message;
     } cases[] = {
         {item, "click A\njump 3\n", "script line 2: unknown action \"jump\": jump 3"},
-        {item, "# set up\nresize 0,0,9000\n", "script line 2: " + rect + "resize 0,0,9000"},
         {item + " --rect 0,0,-5,100", "", "--rect: " + rect + "0,0,-5,100"},
-        {item + " --rect 0,0,9000,-1", "", "--rect: " + rect + "0,0,9000,-1"},
-        {item + " --rect wide", "", "--rect: " + rect + "wide"},
         {item + " --answer maybe", "", "--answer: maybe not in {ok,cancel}"},
         {item + " --script " + quoted(missing("gone.script")), "",
          "cannot read " + missing("gone.script") + ": no such file"},

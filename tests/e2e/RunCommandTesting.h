@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,16 +65,12 @@ inline std::vector<int> valuesOf(const json& view)
     return values;
 }
 
+// The Responses element of the snapshot's state.
 inline std::string responsesOf(const json& view)
 {
     const auto state = view["state"].get<std::string>();
-    const auto start = state.find("<Responses");
-    const auto end = state.find("</Responses>");
-    if (start == std::string::npos)
-        return "none";
-    if (end == std::string::npos)
-        return state.substr(start, state.find('>', start) - start + 1);
-    return state.substr(start, end + 12 - start);
+    std::smatch responses;
+    return std::regex_search(state, responses, std::regex("<Responses(/>|>.*</Responses>)")) ? responses.str() : "none";
 }
 
 // What the snapshots showed at the places named, each "N/pointer": a JSON pointer into the Nth snapshot (null

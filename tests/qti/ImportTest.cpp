@@ -68,9 +68,7 @@ TEST(QtiImport, EachVersionMapsOntoOurItem)
 
 TEST(QtiImport, ContentComesInAsHtmlWithImagesByName)
 {
-    quorin::qti::ImportOptions unfixed;
-    unfixed.allowUnfixed = true;
-    const auto result = importItem(testItem("v22-images-fixed.xml"), unfixed);
+    const auto result = importItem(testItem("v22-images-fixed.xml"), {.allowUnfixed = true});
     ASSERT_TRUE(result.definition) << result.refusal;
     const auto& item = *result.definition;
     EXPECT_EQ(item.heading, "Road signs");
@@ -85,13 +83,11 @@ TEST(QtiImport, ContentComesInAsHtmlWithImagesByName)
     EXPECT_EQ(item.randomOrder, "true");
     EXPECT_FALSE(result.notes.empty());
 
-    const auto german = importItem(testItem("v22-map-multiple.xml"));
-    ASSERT_TRUE(german.definition);
-    EXPECT_FALSE(contains(*german.definition->stemHtml, "Teilpunkte"));
-    EXPECT_TRUE(contains(*german.definition->instructionsHtml, "Falsche Antworten kosten Punkte"));
-    EXPECT_EQ(german.definition->choices.at(3).html, "<html><body>Argon</body></html>");
-    EXPECT_EQ(german.definition->answers.at(0).weight, "2");
-    EXPECT_EQ(german.definition->heading, "Edelgase");
+    const auto german = importItem(testItem("v22-map-multiple.xml")).definition.value();
+    EXPECT_FALSE(contains(*german.stemHtml, "Teilpunkte"));
+    EXPECT_TRUE(contains(*german.instructionsHtml, "Falsche Antworten kosten Punkte"));
+    EXPECT_EQ((std::tuple{german.choices.at(3).html, german.answers.at(0).weight, german.heading}),
+              (std::tuple{"<html><body>Argon</body></html>", "2", "Edelgase"}));
 }
 
 std::string item21(const std::string& attributes, const std::string& body, const std::string& processing,
