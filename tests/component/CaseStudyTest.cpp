@@ -144,15 +144,12 @@ TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheM
         for (const auto& box : item->support->messages())
             boxes.push_back(std::to_string(box.style) + " " + box.text);
         EXPECT_EQ(boxes, named ? Texts{"0 Can't find case study for this item.  Looking for " + code} : Texts{});
-        EXPECT_EQ(created, 0);
         const auto form = item->component->mainForm();
-        EXPECT_FALSE(form->CaseStudy());
-        EXPECT_EQ(windows().parentOf(form->hWnd()), item->parentWindow);
+        EXPECT_EQ((std::tuple{created, form->CaseStudy(), windows().parentOf(form->hWnd())}),
+                  (std::tuple{0, false, item->parentWindow}));
         EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
         platform::EventLoop::current().runUntilIdle();
-        EXPECT_EQ(form->Width(), 9000);
-        EXPECT_EQ(item->status(), 2);
-        EXPECT_TRUE(item->errors().empty());
+        EXPECT_EQ((std::tuple{form->Width(), item->status(), item->errors().empty()}), (std::tuple{9000.0f, 2, true}));
     }
 }
 
@@ -163,12 +160,10 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     auto item = driver();
     auto& display = item->display();
     ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"}), 257));
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(caseStudy->file, velm::ByteArray(caseFile.begin(), caseFile.end()));
-    EXPECT_EQ(caseStudy->supportGiven, item->support);
     const auto form = item->component->mainForm();
-    EXPECT_TRUE(form->CaseStudy());
-    EXPECT_EQ(windows().parentOf(form->hWnd()), caseStudy->window);
+    EXPECT_EQ((std::tuple{created, caseStudy->file, caseStudy->supportGiven == item->support, form->CaseStudy(),
+                          windows().parentOf(form->hWnd())}),
+              (std::tuple{1, velm::ByteArray(caseFile.begin(), caseFile.end()), true, true, caseStudy->window}));
 
     EXPECT_TRUE(display.ShowExternalDisplay(100, 200, 9000, 6000));
     platform::EventLoop::current().runUntilIdle();
@@ -218,12 +213,11 @@ TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKe
         auto item = driver();
         ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"})));
         // A one-byte case file arrives whole, its byte with it.
-        EXPECT_EQ(caseStudy->file, velm::ByteArray{'x'});
         const auto expected = handsBackOther ? other : std::shared_ptr<velm::ParentInt>(item->support);
-        EXPECT_EQ(item->component->ExternalSupport(), expected);
-        EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
-        EXPECT_FALSE(item->state().empty());
-        EXPECT_TRUE(item->errors().empty());
+        EXPECT_EQ((std::tuple{caseStudy->file, item->component->ExternalSupport() == expected,
+                              item->display().ShowExternalDisplay(0, 0, 9000, 6000), item->state().empty(),
+                              item->errors().empty()}),
+                  (std::tuple{velm::ByteArray{'x'}, true, true, false, true}));
     }
 }
 

@@ -22,10 +22,8 @@ protected:
         platform::ProgramLauncher::instance().registerProgram("dcalc.exe", [this, delayMs](platform::WindowState) {
             ++starts;
             const auto open = [] {
-                auto& windows = platform::WindowSystem::instance();
-                const auto handle = windows.createWindow("SciCalc", "Calculator");
-                windows.setCloseHook(
-                    handle, [](platform::WindowHandle h) { platform::WindowSystem::instance().destroyWindow(h); });
+                const auto handle = windows().createWindow("SciCalc", "Calculator");
+                windows().setCloseHook(handle, [](platform::WindowHandle h) { windows().destroyWindow(h); });
             };
             if (delayMs == 0)
                 open();
@@ -36,44 +34,37 @@ protected:
                 });
         });
     }
-    // A calculator window that nobody captured.
-    platform::WindowHandle calculatorWindow() const
-    {
-        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
-    }
-
     int starts = 0;
     platform::EventLoop::TimerId opener = 0;
-    platform::WindowSystem& windows = platform::WindowSystem::instance();
 };
 
 TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandidateClosesItAndClosesWithTheItem)
 {
     installCalculator(0);
     open({}, kCalculatorOption);
-    windows.clearSentMessages();
+    windows().clearSentMessages();
     item->display().FreeExternalDisplay();  // an item that never started one sends nothing
-    EXPECT_TRUE(windows.sentMessages().empty());
+    EXPECT_TRUE(windows().sentMessages().empty());
     open({}, kCalculatorOption);
     pressButton("btnCalculator");
     pressButton("btnCalculator");
     EXPECT_EQ(starts, 1);
     const auto first = window().calculator().window();
-    ASSERT_TRUE(windows.isWindow(first));
-    EXPECT_EQ(windows.parentOf(first), item->parentWindow);
-    EXPECT_EQ(windows.lastShowCommand(first), platform::kSwRestore);
+    ASSERT_TRUE(windows().isWindow(first));
+    EXPECT_EQ(windows().parentOf(first), item->parentWindow);
+    EXPECT_EQ(windows().lastShowCommand(first), platform::kSwRestore);
 
-    windows.sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
+    windows().sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
     pressButton("btnCalculator");
     EXPECT_EQ(starts, 2);
     const auto second = window().calculator().window();
-    EXPECT_TRUE(windows.isWindow(second));
+    EXPECT_TRUE(windows().isWindow(second));
     EXPECT_NE(second, first);
 
-    windows.clearSentMessages();
+    windows().clearSentMessages();
     item->display().FreeExternalDisplay();
-    EXPECT_FALSE(windows.isWindow(second));
-    EXPECT_EQ(windows.sentMessages(),
+    EXPECT_FALSE(windows().isWindow(second));
+    EXPECT_EQ(windows().sentMessages(),
               (std::vector<platform::WindowSystem::Message>{{second, platform::kWmSysCommand, platform::kScClose, 0}}));
 }
 
@@ -93,11 +84,11 @@ TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpen
         loop.advanceBy(waited);
         EXPECT_EQ(starts, 1);
         const auto handle = window().calculator().window();
-        EXPECT_EQ(handle ? windows.parentOf(handle) : 0, captured ? item->parentWindow : 0);
+        EXPECT_EQ(handle ? windows().parentOf(handle) : 0, captured ? item->parentWindow : 0);
         EXPECT_EQ(window().calculator().isWaiting(), !captured && waited < Calculator::kWindowWaitMs);
         item->display().FreeExternalDisplay();
-        if (const auto left = calculatorWindow())
-            windows.destroyWindow(left);
+        if (const auto left = windows().findWindow("SciCalc", "Calculator"))  // nobody captured it
+            windows().destroyWindow(left);
         loop.clear();
     }
 }
@@ -116,7 +107,7 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
         open({.extra = text.empty() ? "" : "<Instructions><Text><![CDATA[" + text + "]]></Text></Instructions>"});
         pressButton("btnInstructions");
         pressButton("btnInstructions");
-        EXPECT_EQ(windows.childrenOf(item->parentWindow).size(), 2u);  // the item's window and the instructions
+        EXPECT_EQ(windows().childrenOf(item->parentWindow).size(), 2u);  // the item's window and the instructions
         auto* instructions = window().instructions();
         ASSERT_NE(instructions, nullptr);
         EXPECT_EQ(instructions->Caption() + " " + place(*instructions), "Instructions 1500,750 6000x4500");
@@ -126,7 +117,7 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
 
         const auto handle = instructions->hWnd();
         item->display().FreeExternalDisplay();
-        EXPECT_FALSE(windows.isWindow(handle));
+        EXPECT_FALSE(windows().isWindow(handle));
     }
 }
 

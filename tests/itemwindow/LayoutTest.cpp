@@ -20,18 +20,11 @@ const std::string kScrollItem = "Please scroll to the end of the question before
 
 class LayoutTest : public ItemWindowTest {
 protected:
-    // Initialises the item without letting its documents complete, then fixes the heights in
-    // pixels the engine reports for the stem and for each choice text (none when not given).
-    void initWithHeights(const ItemParts& definition, std::optional<std::int32_t> stemPixels,
-                         const std::vector<std::int32_t>& choicePixels, std::int32_t options = 0)
+    // Fixes the heights in pixels the engine reports for the stem and for each choice text of an
+    // item whose documents have not completed yet.
+    void fixHeights(std::int32_t stemPixels, const std::vector<std::int32_t>& choicePixels = {30, 45, 60, 24})
     {
-        ASSERT_TRUE(init(definition, options));
-        fixHeights(stemPixels, choicePixels);
-    }
-    void fixHeights(std::optional<std::int32_t> stemPixels, const std::vector<std::int32_t>& choicePixels)
-    {
-        if (stemPixels)
-            engine->fixHeight(window().txtItemStem, *stemPixels);
+        engine->fixHeight(window().txtItemStem, stemPixels);
         for (std::size_t p = 0; p < choicePixels.size(); ++p)
             engine->fixHeight(window().txtChoice[static_cast<std::int16_t>(p)], choicePixels[p]);
     }
@@ -110,7 +103,8 @@ TEST_F(LayoutTest, AResizeBeforeTheDocumentsCompleteShowsTheWindowAtOnceAndLaysI
 
 TEST_F(LayoutTest, ALaterRequestIsLaidOutAtOnceFromTheTopAndOnlyTheLastOfSeveralPendingOnesCounts)
 {
-    initWithHeights({}, 400, {30, 45, 60, 24});
+    ASSERT_TRUE(init({}));
+    fixHeights(400);
     loop.runUntilIdle();
     item->display().ShowExternalDisplay(0, 0, 9000, 6000);
     EXPECT_EQ(seen(), "0,0 9000x6000 | area 120,405 8760x4860 | box 150,2120 615x255 | 1 layouts");
@@ -249,7 +243,8 @@ TEST_F(LayoutTest, TheWindowPutsItsControlsWhereTheLayoutSaysAndACaseStudyHidesI
 {
     for (const bool caseStudy : {false, true}) {
         SCOPED_TRACE(caseStudy ? "case study" : "item");
-        initWithHeights({}, 100, {30, 45, 60, 24});
+        ASSERT_TRUE(init({}));
+        fixHeights(100);
         window().setCaseStudy(caseStudy);
         show();
         auto& form = window();
@@ -285,7 +280,8 @@ TEST_F(LayoutTest, ScrollingCountsOnceTheAreaBottomAndTenPixelsPassTheEndAndAHan
     };
     for (const auto& [flags, position, seen] : cases) {
         SCOPED_TRACE(flags + " scrolled to " + std::to_string(position));
-        initWithHeights({}, 400, {30, 45, 60, 24});
+        ASSERT_TRUE(init({}));
+        fixHeights(400);
         if (!flags.empty())
             item->restore(bytes("<State><Responses/>" + flags + "</State>"));
         show();
@@ -343,7 +339,7 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         initWithStatics({.extra = c.exhibits}, c.edits);
-        fixHeights(c.stemPixels, {30, 45, 60, 24});
+        fixHeights(c.stemPixels);
         show({0, 0, 9000, c.windowHeight});
         EXPECT_EQ(viewedAll(), c.buttons == "True");
         EXPECT_EQ(notices(), c.messages);
