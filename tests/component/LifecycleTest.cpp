@@ -176,14 +176,15 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
     for (const auto& [name, definition, staticStrings, number] : cases) {
         SCOPED_TRACE(name);
         ItemDriver item(staticStrings);
-        EXPECT_EQ(item.display().InitExternalDisplay(definition, 0, 0), number == 0);
-        EXPECT_EQ(item.component->mainForm() != nullptr, number == 0);
+        const bool initialised = item.display().InitExternalDisplay(definition, 0, 0);
+        EXPECT_EQ((std::tuple{initialised, item.component->mainForm() != nullptr}),
+                  (std::tuple{number == 0, number == 0}));
         EXPECT_TRUE(item.display().FreeExternalDisplay());
-        EXPECT_EQ(item.errorRoutines(), number ? Texts{"InitExternalDisplay"} : Texts{});
-        EXPECT_EQ(item.support->messages().size(), number ? 1u : 0u);
         const auto errors = item.errors();
-        EXPECT_EQ(errors.empty() ? 0 : errors[0].number, number);
-        EXPECT_EQ(!errors.empty() && errors[0].text == "Missing Static information", number == missing);
+        EXPECT_EQ(
+            (std::tuple{item.errorRoutines(), item.support->messages().size(), errors.empty() ? 0 : errors[0].number,
+                        !errors.empty() && errors[0].text == "Missing Static information"}),
+            (std::tuple{number ? Texts{"InitExternalDisplay"} : Texts{}, number ? 1u : 0u, number, number == missing}));
     }
 }
 

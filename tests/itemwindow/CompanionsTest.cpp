@@ -50,9 +50,8 @@ TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandida
     pressButton("btnCalculator");
     EXPECT_EQ(starts, 1);
     const auto first = window().calculator().window();
-    ASSERT_TRUE(windows().isWindow(first));
-    EXPECT_EQ(windows().parentOf(first), item->parentWindow);
-    EXPECT_EQ(windows().lastShowCommand(first), platform::kSwRestore);
+    EXPECT_EQ((std::tuple{windows().isWindow(first), windows().parentOf(first), windows().lastShowCommand(first)}),
+              (std::tuple{true, item->parentWindow, platform::kSwRestore}));
 
     windows().sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
     pressButton("btnCalculator");
@@ -111,9 +110,9 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
         auto* instructions = window().instructions();
         ASSERT_NE(instructions, nullptr);
         EXPECT_EQ(instructions->Caption() + " " + place(*instructions), "Instructions 1500,750 6000x4500");
-        EXPECT_EQ(instructions->txtInstructions.html(), page);
-        EXPECT_EQ(instructions->txtInstructions.BodyMargin(), "5px");
-        EXPECT_EQ(instructions->txtInstructions.Width(), instructions->ScaleWidth());
+        const auto& browser = instructions->txtInstructions;
+        EXPECT_EQ((std::tuple{browser.html(), browser.BodyMargin(), browser.Width()}),
+                  (std::tuple{page, "5px", instructions->ScaleWidth()}));
 
         const auto handle = instructions->hWnd();
         item->display().FreeExternalDisplay();

@@ -193,8 +193,8 @@ TEST_F(ExhibitTest, TheScrollHintShowsForFiftyTicksAndHides)
         now = at;
         EXPECT_EQ(hint.Visible(), visible) << at;
     }
-    EXPECT_EQ((std::pair{hint.Left(), hint.Top()}), (std::pair{window().scrItemStem.Width() - hint.Width() - 350,
-                                                               window().scrItemStem.Height() - hint.Height() - 350}));
+    EXPECT_EQ((std::tuple{hint.Left(), hint.Top()}), (std::tuple{window().scrItemStem.Width() - hint.Width() - 350,
+                                                                 window().scrItemStem.Height() - hint.Height() - 350}));
 }
 
 }  // namespace

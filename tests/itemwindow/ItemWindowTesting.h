@@ -79,10 +79,7 @@ protected:
     // The candidate clicks the answer control at that position.
     void click(std::int16_t position)
     {
-        if (single())
-            window().optnBox[position].click();
-        else
-            window().chkBox[position].click();
+        single() ? window().optnBox[position].click() : window().chkBox[position].click();
         loop.runUntilIdle();
     }
     // The candidate clicks inside the text of the choice at that position.

@@ -341,13 +341,11 @@ TEST_F(LayoutTest, TheViewingNoticeNamesWhatIsMissingWhereItsMessageAllowsItAndO
         initWithStatics({.extra = c.exhibits}, c.edits);
         fixHeights(c.stemPixels);
         show({0, 0, 9000, c.windowHeight});
-        EXPECT_EQ(viewedAll(), c.buttons == "True");
-        EXPECT_EQ(notices(), c.messages);
+        EXPECT_EQ((std::tuple{viewedAll(), notices(), window().tmflash.Enabled(), stateValue("Buttons"),
+                              item->errorRoutines()}),
+                  (std::tuple{c.buttons == "True", c.messages, c.flashing, c.buttons, c.errors}));
         for (const auto& message : item->support->messages())
             EXPECT_EQ(message.style, message.text.starts_with("Error: ") ? 16 : 0);
-        EXPECT_EQ(window().tmflash.Enabled(), c.flashing);
-        EXPECT_EQ(stateValue("Buttons"), c.buttons);
-        EXPECT_EQ(item->errorRoutines(), c.errors);
     }
 }
 
