@@ -79,7 +79,8 @@ TEST(Messages, ErrorsInARowAreShownEachUnderItsRoutineByTheInstanceThatRaisedThe
                             "QuorinMultipleChoice  Routine - "
                             "GetResponse  LineNumber - 0"}));
     EXPECT_EQ(english.errorRoutines(), Texts{"GetExternalStateArray"});
-    EXPECT_EQ(english.support->messages().back().title, "Quorin Examination");
+    ASSERT_EQ(english.support->messages().size(), 1u);
+    EXPECT_EQ(english.support->messages()[0].title, "Quorin Examination");
     EXPECT_EQ(GetStaticMsg(*english.component, "cmdClearAll", false, 0, "ButtonText"), "Clear All");
 }
 

@@ -136,14 +136,7 @@ protected:
     }
 
     // What the driver reads as ViewedAll.
-    bool viewedAll() const
-    {
-        std::int32_t lDispState = 0;
-        bool bViewedAll = false;
-        std::string sStateMsg;
-        item->display().GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
-        return bViewedAll;
-    }
+    bool viewedAll() const { return item->displayStatus().second; }
 
     platform::EventLoop& loop = platform::EventLoop::current();
     std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();
