@@ -184,7 +184,6 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     EXPECT_TRUE(display.HideExternalDisplay());
     EXPECT_TRUE(display.FreeExternalDisplay());
     EXPECT_EQ(item->component->caseStudy(), nullptr);
-    const std::string window = std::to_string(caseStudy->window);
     const std::vector<std::string> calls = {
         "DisplayInt_SetParentWnd " + std::to_string(item->parentWindow),
         "InitCaseStudy Question " + std::to_string(caseFile.size()) + " 257",

@@ -75,12 +75,12 @@ TEST(Lifecycle, InitTakesTheStaticsOfTheItemsLanguageOrTheFirstTheGivenOrAnEmpty
         // A State without Responses gets one, so that every selection can be recorded.
         ItemDriver item({.language = c.language, .extra = vb::replaceAll(c.state, "<Responses/>", "")}, c.options);
         auto& mc = *item.component;
-        EXPECT_EQ((std::tuple{mc.mFontReg, mc.mFontBld, mc.gsAppTitle}),
-                  (std::tuple{platform::Font(c.font, 10, false), platform::Font(c.font, 10, true), c.title}));
+        EXPECT_EQ((std::tuple{mc.mFontReg, mc.mFontBld, mc.gsAppTitle,
+                              modFormFunctions::GetStaticMsg(mc, "cmdClearAll", false, 0, "ButtonText"), item.state()}),
+                  (std::tuple{platform::Font(c.font, 10, false), platform::Font(c.font, 10, true), c.title, c.clearAll,
+                              c.state.empty() ? "<State><Responses/></State>" : c.state}));
         const std::string xml = mc.ItemData().GetXml();
         EXPECT_EQ(xml.find("<Static>"), xml.rfind("<Static>"));
-        EXPECT_EQ(modFormFunctions::GetStaticMsg(mc, "cmdClearAll", false, 0, "ButtonText"), c.clearAll);
-        EXPECT_EQ(item.state(), c.state.empty() ? "<State><Responses/></State>" : c.state);
         const auto form = mc.mainForm();
         EXPECT_EQ((std::array{form->ReadOnly(), form->ShowAnswers(), form->ParlaDriver()}),
                   c.readOnlyShowAnswersParlaDriver);

@@ -149,12 +149,11 @@ TEST_F(ExhibitTest, AMissingInitFileAndTheChildsOwnErrorAreReportedAndFreeingThe
     // The child's error is reported like the component's own, under the child's routine.
     const auto errors = item->errors();
     ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine}), (std::tuple{1234, "LoadExhibit"}));
-    EXPECT_EQ(messages().size(), 2u);
+    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine, messages().size()}),
+              (std::tuple{1234, "LoadExhibit", 2u}));
     const auto handle = exhibitWindow()->hWnd();
     item->display().FreeExternalDisplay();
-    EXPECT_EQ(calls->back(), "Free");
-    EXPECT_FALSE(windows().isWindow(handle));
+    EXPECT_EQ((std::tuple{calls->back(), windows().isWindow(handle)}), (std::tuple{"Free", false}));
 }
 
 TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
