@@ -104,10 +104,6 @@ protected:
         std::filesystem::remove_all(resources);
     }
 
-    void writeCaseFile(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(resources / name, std::ios::binary) << bytes;
-    }
     std::unique_ptr<ItemDriver> driver()
     {
         auto item =
@@ -131,9 +127,9 @@ protected:
 
 TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheMessage)
 {
-    writeCaseFile("NONE.xml", "<CaseStudy/>");
-    writeCaseFile(".xml", "<CaseStudy/>");
-    writeCaseFile("C13.xml", "");
+    std::ofstream(resources / "NONE.xml") << "<CaseStudy/>";
+    std::ofstream(resources / ".xml") << "<CaseStudy/>";
+    std::ofstream(resources / "C13.xml") << "";
     // NONE in any case and empty mean no case study; C12 has no file and C13 an empty one.
     for (const std::string code : {"NONE", "none", "NoNe", "", "C12", "C13"}) {
         SCOPED_TRACE(code);
@@ -156,7 +152,7 @@ TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheM
 TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 {
     const std::string caseFile = "<CaseStudy><Title>Harbour</Title></CaseStudy>";
-    writeCaseFile("C12.xml", caseFile);
+    std::ofstream(resources / "C12.xml") << caseFile;
     auto item = driver();
     auto& display = item->display();
     ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"}), 257));
@@ -202,7 +198,7 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 
 TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKeepsThePreviousOne)
 {
-    writeCaseFile("C12.xml", "x");
+    std::ofstream(resources / "C12.xml") << "x";
     const auto other = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
                                                                    ItemDriver::supportFolder(), resources);
     for (const bool handsBackOther : {true, false}) {
@@ -222,7 +218,7 @@ TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKe
 
 TEST_F(CaseStudy, ACaseStudyThatCannotBeCreatedFailsTheInitialisation)
 {
-    writeCaseFile("C12.xml", "<CaseStudy/>");
+    std::ofstream(resources / "C12.xml") << "<CaseStudy/>";
     platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
     auto item = driver();
     EXPECT_FALSE(item->init(itemXml({.caseCode = "C12"})));
