@@ -195,8 +195,8 @@ TEST(Lifecycle, StaticsLongEnoughButWithoutTextsInitialiseAndReportEveryTextTheW
     // The scroll button's caption, the four letters, then the three captions of the button bar.
     EXPECT_EQ(item.errorRoutines(), (Texts{"GetStaticMsg", "GetStaticLetter", "GetStaticLetter", "GetStaticLetter",
                                            "GetStaticLetter", "GetStaticMsg", "GetStaticMsg", "GetStaticMsg"}));
-    EXPECT_EQ(item.errors().front().text, "Static node not found, Static");
-    EXPECT_EQ(item.support->messages().size(), 8u);
+    EXPECT_EQ((std::tuple{item.errors().front().text, item.support->messages().size()}),
+              (std::tuple{"Static node not found, Static", 8u}));
 }
 
 }  // namespace

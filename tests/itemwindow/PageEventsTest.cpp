@@ -58,7 +58,7 @@ TEST_F(PageEventsTest, KeysPassAreBlockedOrChooseByPlaceAndModifierAndNoTextIsSe
     }
 }
 
-TEST_F(PageEventsTest, AReadOnlyButtonBarIgnoresKeyPressesButStillBlocksF5)
+TEST_F(PageEventsTest, AReadOnlyButtonBarIgnoresKeyPressesButStillBlocksF5AndTheItemAreaPassesFocusToTheStem)
 {
     open({}, kReadOnlyOption);
     auto press = platform::HtmlEvent::key("keypress", 'b', false, true);
@@ -67,11 +67,6 @@ TEST_F(PageEventsTest, AReadOnlyButtonBarIgnoresKeyPressesButStillBlocksF5)
     auto f5 = platform::HtmlEvent::key("keydown", 116);
     window().brwButtons.fireEvent(f5);
     EXPECT_EQ(f5.keyCode, 32);
-}
-
-TEST_F(PageEventsTest, FocusOnTheItemAreaGoesOnToTheStem)
-{
-    open({});
     window().scrItemStem.SetFocus();
     EXPECT_EQ(window().ActiveControl(), &window().txtItemStem);
 }
