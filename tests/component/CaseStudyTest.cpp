@@ -177,9 +177,9 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     display.GetExternalDisplayStatus(state, viewedAll, message);
     EXPECT_EQ((std::tuple{state, viewedAll, message}), (std::tuple{2, form->ViewedAll(), "Case study C12 viewed"}));
 
-    EXPECT_TRUE(display.HideExternalDisplay());
-    EXPECT_TRUE(display.FreeExternalDisplay());
-    EXPECT_EQ(item->component->caseStudy(), nullptr);
+    EXPECT_EQ((std::tuple{display.HideExternalDisplay(), display.FreeExternalDisplay(),
+                          item->component->caseStudy() == nullptr}),
+              (std::tuple{true, true, true}));
     const std::vector<std::string> calls = {
         "DisplayInt_SetParentWnd " + std::to_string(item->parentWindow),
         "InitCaseStudy Question " + std::to_string(caseFile.size()) + " 257",

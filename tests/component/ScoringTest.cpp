@@ -96,8 +96,8 @@ TEST(Scoring, ScoreInfoGivesOneItemAndTheKeysRangeAndConvertKeyGivesExpressionsA
     std::int16_t items = 0;
     float max = -99;
     float min = -99;
-    EXPECT_TRUE(item.display().GetScoreInfo(items, max, min));
-    EXPECT_EQ((std::tuple{items, max, min}), (std::tuple<std::int16_t, float, float>{1, 2, 0}));
+    EXPECT_EQ((std::tuple{item.display().GetScoreInfo(items, max, min), items, max, min}),
+              (std::tuple<bool, std::int16_t, float, float>{true, 1, 2, 0}));
     const std::pair<std::string, std::string> cases[] = {
         {R"(<Answers><Answer Weight="1">A AND C</Answer><Answer Weight="2">B OR D</Answer></Answers>)",
          R"(<Answers><Answer Expression="A AND C" Weight="1"/><Answer Expression="B OR D" Weight="2"/></Answers>)"},
