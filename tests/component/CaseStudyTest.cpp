@@ -24,8 +24,8 @@ public:
         record("InitCaseStudy " + sPart, lBytes, lOptions);
         file = arFile;
         supportGiven = support;
-        if (replaceSupport)
-            support = supportToHandBack;
+        if (supportToHandBack)
+            support = *supportToHandBack;
     }
     std::int32_t getCaseParent() override
     {
@@ -66,8 +66,7 @@ public:
     std::vector<std::string> calls;
     velm::ByteArray file;
     std::shared_ptr<velm::ParentInt> supportGiven;
-    bool replaceSupport = false;
-    std::shared_ptr<velm::ParentInt> supportToHandBack;
+    std::optional<std::shared_ptr<velm::ParentInt>> supportToHandBack;  // none: the item's own stays
     platform::WindowHandle window = windows().createWindow("CaseStudy", "Case study");
 
 private:
@@ -203,7 +202,6 @@ TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKe
                                                                    ItemDriver::supportFolder(), resources);
     for (const bool handsBackOther : {true, false}) {
         SCOPED_TRACE(handsBackOther ? "another" : "nothing");
-        caseStudy->replaceSupport = true;
         caseStudy->supportToHandBack = handsBackOther ? other : nullptr;
         auto item = driver();
         ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"})));

@@ -111,8 +111,7 @@ TEST(Lifecycle, MisusedCallsBeforeInitAreReportedAndASecondInitFailsAndKeepsTheF
     // A component the driver drops without Free still takes its window with it.
     std::weak_ptr<clsMultipleChoice> released = item.component;
     item.component.reset();
-    EXPECT_TRUE(released.expired());
-    EXPECT_FALSE(windows().isWindow(handle));
+    EXPECT_EQ((std::tuple{released.expired(), windows().isWindow(handle)}), (std::tuple{true, false}));
 }
 
 TEST(Lifecycle, WithoutASupportObjectEveryCallFailsTheDriversCall)

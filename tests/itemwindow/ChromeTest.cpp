@@ -27,10 +27,9 @@ TEST_F(ChromeTest, TheFramePagesAndTheButtonBarsAreExactlyTheExpectedTexts)
     for (const std::int32_t options : {0, kShowAnswersOption, kCalculatorOption | kShowAnswersOption}) {
         open({.heading = "<![CDATA[Question <b>7</b>]]>"}, options);
         auto& form = window();
-        if (options == 0) {
+        if (options == 0)
             for (const auto* browser : {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
                 pages += "== " + browser->Name() + " ==\r\n" + browser->html();
-        }
         pages += "== brwButtons with options " + std::to_string(options) + " ==\r\n" + form.brwButtons.html();
     }
     const auto expected = readFileText(fs::path(QUORIN_ITEMWINDOW_TESTS_DIR) / "frame-pages.html");
