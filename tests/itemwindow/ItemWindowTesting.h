@@ -44,12 +44,11 @@ protected:
         item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir, supportDir);
         return item->init(itemXml(definition), options);
     }
-    // Initialises and shows the item at that rectangle, then lets every document complete.
-    void open(const ItemParts& definition, std::int32_t options = 0,
-              std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    // Initialises and shows the item, then lets every document complete.
+    void open(const ItemParts& definition, std::int32_t options = 0)
     {
         ASSERT_TRUE(init(definition, options));
-        show(rect);
+        show();
     }
     void show(std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
     {
