@@ -61,12 +61,11 @@ TEST_F(LoadingTest, TextsThatDoNotOpenWithLowerCaseHtmlStayEmptyAndTheWindowStil
           .stem = "<HTML><body>Shouting stem</body></HTML>",
           .texts = {" <html>blank first</html>", "<Html>mixed</Html>", "<html>shown</html>", "plain text"}});
     auto& form = window();
-    EXPECT_EQ(form.txtItemStem.loadCount(), 0u);
     const Texts shown = {form.txtChoice[0].html(), form.txtChoice[1].html(), form.txtChoice[2].html(),
                          form.txtChoice[3].html()};
-    EXPECT_EQ(shown, (Texts{"", "", "<html>shown</html>", ""}));
-    EXPECT_EQ((std::tuple{form.scrItemStem.Visible(), form.Width(), item->errors().empty()}),
-              (std::tuple{true, 9000.0f, true}));
+    EXPECT_EQ((std::tuple{form.txtItemStem.loadCount(), shown, form.scrItemStem.Visible(), form.Width(),
+                          item->errors().empty()}),
+              (std::tuple{0u, Texts{"", "", "<html>shown</html>", ""}, true, 9000.0f, true}));
 }
 
 }  // namespace

@@ -66,9 +66,8 @@ TEST_F(PageEventsTest, AReadOnlyButtonBarIgnoresKeyPressesButStillBlocksF5AndThe
     EXPECT_EQ((std::tuple{press.keyCode, press.returnValue}), (std::tuple{std::int32_t{'b'}, true}));
     auto f5 = platform::HtmlEvent::key("keydown", 116);
     window().brwButtons.fireEvent(f5);
-    EXPECT_EQ(f5.keyCode, 32);
     window().scrItemStem.SetFocus();
-    EXPECT_EQ(window().ActiveControl(), &window().txtItemStem);
+    EXPECT_EQ((std::tuple{f5.keyCode, window().ActiveControl() == &window().txtItemStem}), (std::tuple{32, true}));
 }
 
 }  // namespace
