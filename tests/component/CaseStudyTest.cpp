@@ -24,8 +24,8 @@ public:
         record("InitCaseStudy " + sPart, lBytes, lOptions);
         file = arFile;
         supportGiven = support;
-        if (replaceSupport)
-            support = supportToHandBack;
+        if (supportToHandBack)
+            support = *supportToHandBack;
     }
     std::int32_t getCaseParent() override
     {
@@ -66,8 +66,7 @@ public:
     std::vector<std::string> calls;
     velm::ByteArray file;
     std::shared_ptr<velm::ParentInt> supportGiven;
-    bool replaceSupport = false;
-    std::shared_ptr<velm::ParentInt> supportToHandBack;
+    std::optional<std::shared_ptr<velm::ParentInt>> supportToHandBack;  // none: the item's own stays
     platform::WindowHandle window = windows().createWindow("CaseStudy", "Case study");
 
 private:
@@ -104,10 +103,6 @@ protected:
         std::filesystem::remove_all(resources);
     }
 
-    void writeCaseFile(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(resources / name, std::ios::binary) << bytes;
-    }
     std::unique_ptr<ItemDriver> driver()
     {
         auto item =
@@ -131,44 +126,39 @@ protected:
 
 TEST_F(CaseStudy, WithoutAUsableCaseFileTheItemIsPlainAndOnlyANamedCodeShowsTheMessage)
 {
-    writeCaseFile("NONE.xml", "<CaseStudy/>");
-    writeCaseFile(".xml", "<CaseStudy/>");
-    writeCaseFile("C13.xml", "");
+    std::ofstream(resources / "NONE.xml") << "<CaseStudy/>";
+    std::ofstream(resources / ".xml") << "<CaseStudy/>";
+    std::ofstream(resources / "C13.xml") << "";
     // NONE in any case and empty mean no case study; C12 has no file and C13 an empty one.
     for (const std::string code : {"NONE", "none", "NoNe", "", "C12", "C13"}) {
         SCOPED_TRACE(code);
-        const bool named = code.starts_with('C');
         auto item = driver();
         ASSERT_TRUE(item->init(itemXml({.caseCode = code})));
         Texts boxes;
         for (const auto& box : item->support->messages())
             boxes.push_back(std::to_string(box.style) + " " + box.text);
-        EXPECT_EQ(boxes, named ? Texts{"0 Can't find case study for this item.  Looking for " + code} : Texts{});
-        EXPECT_EQ(created, 0);
+        EXPECT_EQ(boxes, code.starts_with('C') ? Texts{"0 Can't find case study for this item.  Looking for " + code}
+                                               : Texts{});
         const auto form = item->component->mainForm();
-        EXPECT_FALSE(form->CaseStudy());
-        EXPECT_EQ(windows().parentOf(form->hWnd()), item->parentWindow);
+        EXPECT_EQ((std::tuple{created, form->CaseStudy(), windows().parentOf(form->hWnd())}),
+                  (std::tuple{0, false, item->parentWindow}));
         EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
         platform::EventLoop::current().runUntilIdle();
-        EXPECT_EQ(form->Width(), 9000);
-        EXPECT_EQ(item->status(), 2);
-        EXPECT_TRUE(item->errors().empty());
+        EXPECT_EQ((std::tuple{form->Width(), item->status(), item->errors().empty()}), (std::tuple{9000.0f, 2, true}));
     }
 }
 
 TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 {
     const std::string caseFile = "<CaseStudy><Title>Harbour</Title></CaseStudy>";
-    writeCaseFile("C12.xml", caseFile);
+    std::ofstream(resources / "C12.xml") << caseFile;
     auto item = driver();
     auto& display = item->display();
     ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"}), 257));
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(caseStudy->file, velm::ByteArray(caseFile.begin(), caseFile.end()));
-    EXPECT_EQ(caseStudy->supportGiven, item->support);
     const auto form = item->component->mainForm();
-    EXPECT_TRUE(form->CaseStudy());
-    EXPECT_EQ(windows().parentOf(form->hWnd()), caseStudy->window);
+    EXPECT_EQ((std::tuple{created, caseStudy->file, caseStudy->supportGiven == item->support, form->CaseStudy(),
+                          windows().parentOf(form->hWnd())}),
+              (std::tuple{1, velm::ByteArray(caseFile.begin(), caseFile.end()), true, true, caseStudy->window}));
 
     EXPECT_TRUE(display.ShowExternalDisplay(100, 200, 9000, 6000));
     platform::EventLoop::current().runUntilIdle();
@@ -186,10 +176,9 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
     display.GetExternalDisplayStatus(state, viewedAll, message);
     EXPECT_EQ((std::tuple{state, viewedAll, message}), (std::tuple{2, form->ViewedAll(), "Case study C12 viewed"}));
 
-    EXPECT_TRUE(display.HideExternalDisplay());
-    EXPECT_TRUE(display.FreeExternalDisplay());
-    EXPECT_EQ(item->component->caseStudy(), nullptr);
-    const std::string window = std::to_string(caseStudy->window);
+    EXPECT_EQ((std::tuple{display.HideExternalDisplay(), display.FreeExternalDisplay(),
+                          item->component->caseStudy() == nullptr}),
+              (std::tuple{true, true, true}));
     const std::vector<std::string> calls = {
         "DisplayInt_SetParentWnd " + std::to_string(item->parentWindow),
         "InitCaseStudy Question " + std::to_string(caseFile.size()) + " 257",
@@ -208,28 +197,26 @@ TEST_F(CaseStudy, ABoundCaseStudyReceivesEveryCallInOrderAndPlacesTheQuestion)
 
 TEST_F(CaseStudy, TheSupportObjectTheCaseStudyHandsBackServesTheItemButNothingKeepsThePreviousOne)
 {
-    writeCaseFile("C12.xml", "x");
+    std::ofstream(resources / "C12.xml") << "x";
     const auto other = std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(),
                                                                    ItemDriver::supportFolder(), resources);
     for (const bool handsBackOther : {true, false}) {
         SCOPED_TRACE(handsBackOther ? "another" : "nothing");
-        caseStudy->replaceSupport = true;
         caseStudy->supportToHandBack = handsBackOther ? other : nullptr;
         auto item = driver();
         ASSERT_TRUE(item->init(itemXml({.caseCode = "C12"})));
         // A one-byte case file arrives whole, its byte with it.
-        EXPECT_EQ(caseStudy->file, velm::ByteArray{'x'});
         const auto expected = handsBackOther ? other : std::shared_ptr<velm::ParentInt>(item->support);
-        EXPECT_EQ(item->component->ExternalSupport(), expected);
-        EXPECT_TRUE(item->display().ShowExternalDisplay(0, 0, 9000, 6000));
-        EXPECT_FALSE(item->state().empty());
-        EXPECT_TRUE(item->errors().empty());
+        EXPECT_EQ((std::tuple{caseStudy->file, item->component->ExternalSupport() == expected,
+                              item->display().ShowExternalDisplay(0, 0, 9000, 6000), item->state().empty(),
+                              item->errors().empty()}),
+                  (std::tuple{velm::ByteArray{'x'}, true, true, false, true}));
     }
 }
 
 TEST_F(CaseStudy, ACaseStudyThatCannotBeCreatedFailsTheInitialisation)
 {
-    writeCaseFile("C12.xml", "<CaseStudy/>");
+    std::ofstream(resources / "C12.xml") << "<CaseStudy/>";
     platform::ComponentRegistry::instance().unregisterFactory(clsMultipleChoice::kCaseStudyProgId);
     auto item = driver();
     EXPECT_FALSE(item->init(itemXml({.caseCode = "C12"})));

@@ -179,16 +179,17 @@ public:
             display().GetResponse(lRespType, buffer, static_cast<std::int32_t>(buffer.size()));
         return vb::textFromBytes(buffer);
     }
-    // The answer status of GetExternalDisplayStatus, which must hand the driver's message back unchanged.
-    std::int32_t status()
+    // The answer status and ViewedAll of GetExternalDisplayStatus, which must hand the driver's message back unchanged.
+    std::pair<std::int32_t, bool> displayStatus()
     {
         std::int32_t lDispState = -1;
         bool viewedAll = true;
         std::string message = "the driver's own text";
         display().GetExternalDisplayStatus(lDispState, viewedAll, message);
         EXPECT_EQ(message, "the driver's own text");
-        return lDispState;
+        return {lDispState, viewedAll};
     }
+    std::int32_t status() { return displayStatus().first; }
     // ScoreExternalDisplay, with outputs the driver had set to junk before.
     Score score()
     {

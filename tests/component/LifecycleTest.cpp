@@ -18,10 +18,8 @@ TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBack
     auto form = item.component->mainForm();
     ASSERT_NE(form, nullptr);
     const auto handle = form->hWnd();
-    EXPECT_EQ(windows().parentOf(handle), item.parentWindow);
-    EXPECT_EQ(form->PreviousParent(), platform::kDesktopWindow);
-    EXPECT_FALSE(form->Visible());
-    EXPECT_EQ(display.hwnd(), 0);
+    EXPECT_EQ((std::tuple{windows().parentOf(handle), form->PreviousParent(), form->Visible(), display.hwnd()}),
+              (std::tuple{item.parentWindow, platform::kDesktopWindow, false, 0}));
 
     // Resize or Show, left, top, width, height, then the width and height the window gets.
     const std::array<std::int32_t, 7> cases[] = {{0, 0, 0, 100, 100, 100, 100},
@@ -37,19 +35,16 @@ TEST(Lifecycle, InitParentsTheHiddenWindowShowAndResizePlaceItAndFreeGivesItBack
         platform::EventLoop::current().runUntilIdle();
         EXPECT_EQ((std::array{form->Left(), form->Top(), form->Width(), form->Height()}),
                   (std::array{1.0f * left, 1.0f * top, 1.0f * shownWidth, 1.0f * shownHeight}));
-        EXPECT_TRUE(windows().isVisible(handle));
-        EXPECT_EQ(display.hwnd(), handle);
+        EXPECT_EQ((std::tuple{windows().isVisible(handle), display.hwnd()}), (std::tuple{true, handle}));
     }
 
     platform::WindowHandle parentAtUnload = -1;
     form->onUnload = [&] { parentAtUnload = windows().parentOf(handle); };
     std::weak_ptr<clsMultipleChoice> released = item.component;
     EXPECT_TRUE(display.FreeExternalDisplay());
-    EXPECT_EQ(parentAtUnload, platform::kDesktopWindow);
-    EXPECT_FALSE(windows().isWindow(handle));
-    EXPECT_EQ(item.component->mainForm(), nullptr);
-    EXPECT_EQ(form->ParentClass(), nullptr);
-    EXPECT_EQ(item.component->ExternalSupport(), nullptr);
+    EXPECT_EQ((std::tuple{parentAtUnload, windows().isWindow(handle), item.component->mainForm() == nullptr,
+                          form->ParentClass() == nullptr, item.component->ExternalSupport() == nullptr}),
+              (std::tuple{platform::kDesktopWindow, false, true, true, true}));
     EXPECT_TRUE(item.errors().empty());
     form.reset();
     item.component.reset();
@@ -80,12 +75,12 @@ TEST(Lifecycle, InitTakesTheStaticsOfTheItemsLanguageOrTheFirstTheGivenOrAnEmpty
         // A State without Responses gets one, so that every selection can be recorded.
         ItemDriver item({.language = c.language, .extra = vb::replaceAll(c.state, "<Responses/>", "")}, c.options);
         auto& mc = *item.component;
-        EXPECT_EQ((std::tuple{mc.mFontReg, mc.mFontBld, mc.gsAppTitle}),
-                  (std::tuple{platform::Font(c.font, 10, false), platform::Font(c.font, 10, true), c.title}));
+        EXPECT_EQ((std::tuple{mc.mFontReg, mc.mFontBld, mc.gsAppTitle,
+                              modFormFunctions::GetStaticMsg(mc, "cmdClearAll", false, 0, "ButtonText"), item.state()}),
+                  (std::tuple{platform::Font(c.font, 10, false), platform::Font(c.font, 10, true), c.title, c.clearAll,
+                              c.state.empty() ? "<State><Responses/></State>" : c.state}));
         const std::string xml = mc.ItemData().GetXml();
         EXPECT_EQ(xml.find("<Static>"), xml.rfind("<Static>"));
-        EXPECT_EQ(modFormFunctions::GetStaticMsg(mc, "cmdClearAll", false, 0, "ButtonText"), c.clearAll);
-        EXPECT_EQ(item.state(), c.state.empty() ? "<State><Responses/></State>" : c.state);
         const auto form = mc.mainForm();
         EXPECT_EQ((std::array{form->ReadOnly(), form->ShowAnswers(), form->ParlaDriver()}),
                   c.readOnlyShowAnswersParlaDriver);
@@ -99,29 +94,24 @@ TEST(Lifecycle, MisusedCallsBeforeInitAreReportedAndASecondInitFailsAndKeepsTheF
     display.ExternalSupport(nullptr);
     EXPECT_FALSE(display.HideExternalDisplay());
     item.status();  // reported; the driver's message comes back unchanged
-    EXPECT_EQ(item.errorRoutines(),
-              (Texts{"ExternalSupport_Set", "DisplayInt_HideExternalDisplay", "GetExternalDisplayStatus"}));
     EXPECT_EQ(item.errors()[1].number, vb::err::kObjectNotSet);
-    EXPECT_EQ(item.component->ExternalSupport(), item.support);
-    EXPECT_EQ(display.GetExternalStateBytes(), 12);
-    EXPECT_EQ(item.score(), (Score{true, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(display.ShowExternalDisplay(0, 0, 100, 100));
-    EXPECT_EQ(display.hwnd(), 0);
+    EXPECT_EQ((std::tuple{item.component->ExternalSupport() == item.support, display.GetExternalStateBytes(),
+                          item.score(), display.ShowExternalDisplay(0, 0, 100, 100), display.hwnd()}),
+              (std::tuple{true, 12, Score{true, 0, 0, 0, 0, 0}, true, 0}));
 
     ASSERT_TRUE(item.init(itemXml()));
     item.restore(bytes(stateWith({"A", "C"})));
     const auto handle = item.component->mainForm()->hWnd();
     EXPECT_FALSE(item.init(itemXml({.responseType = "N", .extra = stateWith({"D"})})));
-    EXPECT_EQ(item.errorRoutines().back(), "InitExternalDisplay");
-    EXPECT_EQ(item.errors().size(), 4u);
-    EXPECT_EQ(item.component->mainForm()->hWnd(), handle);
-    EXPECT_EQ(windows().childrenOf(item.parentWindow), std::vector<platform::WindowHandle>{handle});
-    EXPECT_EQ(item.response(1), "A, C");
+    EXPECT_EQ(item.errorRoutines(), (Texts{"ExternalSupport_Set", "DisplayInt_HideExternalDisplay",
+                                           "GetExternalDisplayStatus", "InitExternalDisplay"}));
+    EXPECT_EQ(
+        (std::tuple{item.component->mainForm()->hWnd(), windows().childrenOf(item.parentWindow), item.response(1)}),
+        (std::tuple{handle, std::vector<platform::WindowHandle>{handle}, "A, C"}));
     // A component the driver drops without Free still takes its window with it.
     std::weak_ptr<clsMultipleChoice> released = item.component;
     item.component.reset();
-    EXPECT_TRUE(released.expired());
-    EXPECT_FALSE(windows().isWindow(handle));
+    EXPECT_EQ((std::tuple{released.expired(), windows().isWindow(handle)}), (std::tuple{true, false}));
 }
 
 TEST(Lifecycle, WithoutASupportObjectEveryCallFailsTheDriversCall)
@@ -185,14 +175,15 @@ TEST(Lifecycle, DamagedDefinitionOrStaticsEndInitialisationInAReportedError)
     for (const auto& [name, definition, staticStrings, number] : cases) {
         SCOPED_TRACE(name);
         ItemDriver item(staticStrings);
-        EXPECT_EQ(item.display().InitExternalDisplay(definition, 0, 0), number == 0);
-        EXPECT_EQ(item.component->mainForm() != nullptr, number == 0);
+        const bool initialised = item.display().InitExternalDisplay(definition, 0, 0);
+        EXPECT_EQ((std::tuple{initialised, item.component->mainForm() != nullptr}),
+                  (std::tuple{number == 0, number == 0}));
         EXPECT_TRUE(item.display().FreeExternalDisplay());
-        EXPECT_EQ(item.errorRoutines(), number ? Texts{"InitExternalDisplay"} : Texts{});
-        EXPECT_EQ(item.support->messages().size(), number ? 1u : 0u);
         const auto errors = item.errors();
-        EXPECT_EQ(errors.empty() ? 0 : errors[0].number, number);
-        EXPECT_EQ(!errors.empty() && errors[0].text == "Missing Static information", number == missing);
+        EXPECT_EQ(
+            (std::tuple{item.errorRoutines(), item.support->messages().size(), errors.empty() ? 0 : errors[0].number,
+                        !errors.empty() && errors[0].text == "Missing Static information"}),
+            (std::tuple{number ? Texts{"InitExternalDisplay"} : Texts{}, number ? 1u : 0u, number, number == missing}));
     }
 }
 
@@ -203,8 +194,8 @@ TEST(Lifecycle, StaticsLongEnoughButWithoutTextsInitialiseAndReportEveryTextTheW
     // The scroll button's caption, the four letters, then the three captions of the button bar.
     EXPECT_EQ(item.errorRoutines(), (Texts{"GetStaticMsg", "GetStaticLetter", "GetStaticLetter", "GetStaticLetter",
                                            "GetStaticLetter", "GetStaticMsg", "GetStaticMsg", "GetStaticMsg"}));
-    EXPECT_EQ(item.errors().front().text, "Static node not found, Static");
-    EXPECT_EQ(item.support->messages().size(), 8u);
+    EXPECT_EQ((std::tuple{item.errors().front().text, item.support->messages().size()}),
+              (std::tuple{"Static node not found, Static", 8u}));
 }
 
 }  // namespace

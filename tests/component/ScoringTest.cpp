@@ -21,11 +21,9 @@ TEST(Scoring, ScoreAndAnswerStatusCountTheCandidatesResponses)
         SCOPED_TRACE(state + " Min " + min);
         ItemDriver item({.min = min});
         item.restore(bytes(state));
-        EXPECT_EQ(item.score(), score);
-        EXPECT_EQ(item.status(), status);
         // A restored State always keeps its Responses, the place every selection is recorded.
-        EXPECT_EQ(item.state(), withScrollFlag(state == "<State/>" ? stateWith({}) : state));
-        EXPECT_TRUE(item.errors().empty());
+        EXPECT_EQ((std::tuple{item.score(), item.status(), item.state(), item.errors().empty()}),
+                  (std::tuple{score, status, withScrollFlag(state == "<State/>" ? stateWith({}) : state), true}));
     }
 }
 
@@ -83,13 +81,11 @@ TEST(Scoring, RescoreQuickScoresTheDocumentItIsHanded)
     EXPECT_EQ(item.rescore(responses, {}, &truncated), (Score{}));
     EXPECT_EQ(item.rescore(bytes("<Responses><Response>B</Response>"), {}, &other), (Score{}));
     EXPECT_EQ(item.errorRoutines(), (Texts{"RescoreExternalDisplayQuick", "RescoreExternalDisplayQuick"}));
-    EXPECT_EQ(item.state(), stateWith({"D"}));
-    EXPECT_EQ(item.response(0), "A AND C, A, B");
+    EXPECT_EQ((std::tuple{item.state(), item.response(0)}), (std::tuple{stateWith({"D"}), "A AND C, A, B"}));
 
-    EXPECT_EQ(item.rescore(responses, {}, &other), (Score{true, 1, 0, 0, 0, 3}));
-    EXPECT_EQ(item.state(), stateWith({"B"}));
-    EXPECT_EQ(item.response(0), R"(<Answers><Answer Weight="3">B</Answer></Answers>)");
-    EXPECT_EQ(item.errors().size(), 2u);
+    EXPECT_EQ((std::tuple{item.rescore(responses, {}, &other), item.state(), item.response(0), item.errors().size()}),
+              (std::tuple{Score{true, 1, 0, 0, 0, 3}, stateWith({"B"}),
+                          R"(<Answers><Answer Weight="3">B</Answer></Answers>)", 2u}));
     const auto reweighted = bytes(itemXml({.responseType = "N", .answers = R"(<Answer Weight="2">B</Answer>)"}));
     EXPECT_EQ(item.rescore(responses, {}, &reweighted), (Score{true, 1, 0, 0, 0, 2}));
 }
@@ -115,8 +111,8 @@ TEST(Scoring, ScoreInfoGivesOneItemAndTheKeysRangeAndConvertKeyGivesExpressionsA
     std::int16_t items = 0;
     float max = -99;
     float min = -99;
-    EXPECT_TRUE(item.display().GetScoreInfo(items, max, min));
-    EXPECT_EQ((std::tuple{items, max, min}), (std::tuple<std::int16_t, float, float>{1, 2, 0}));
+    EXPECT_EQ((std::tuple{item.display().GetScoreInfo(items, max, min), items, max, min}),
+              (std::tuple<bool, std::int16_t, float, float>{true, 1, 2, 0}));
     const std::pair<std::string, std::string> cases[] = {
         {R"(<Answers><Answer Weight="1">A AND C</Answer><Answer Weight="2">B OR D</Answer></Answers>)",
          R"(<Answers><Answer Expression="A AND C" Weight="1"/><Answer Expression="B OR D" Weight="2"/></Answers>)"},

@@ -27,10 +27,9 @@ TEST_F(ChromeTest, TheFramePagesAndTheButtonBarsAreExactlyTheExpectedTexts)
     for (const std::int32_t options : {0, kShowAnswersOption, kCalculatorOption | kShowAnswersOption}) {
         open({.heading = "<![CDATA[Question <b>7</b>]]>"}, options);
         auto& form = window();
-        if (options == 0) {
+        if (options == 0)
             for (const auto* browser : {&form.brwTitle, &form.brwLeftEdge, &form.brwRightEdge, &form.brwBottom})
                 pages += "== " + browser->Name() + " ==\r\n" + browser->html();
-        }
         pages += "== brwButtons with options " + std::to_string(options) + " ==\r\n" + form.brwButtons.html();
     }
     const auto expected = readFileText(fs::path(QUORIN_ITEMWINDOW_TESTS_DIR) / "frame-pages.html");
@@ -92,23 +91,21 @@ TEST_F(ChromeTest, TheFrameBitmapsAreWrittenOnceAndNeverOverwrittenAndReleaseRem
     std::ofstream(supportDir / "Bottom_Tilehdt.bmp") << "mine";
     for (const char* name : {"1hdt.htm", "27hdt.htm", "notes.htm"})
         std::ofstream(supportDir / name) << "page";
+    const auto held = [&](const char* name) { return fs::exists(supportDir / name); };
     open({});
-    EXPECT_FALSE(fs::exists(supportDir / "Rt_cornerhdt.bmp"));
-    EXPECT_EQ(readFileText(supportDir / "Bottom_Tilehdt.bmp"), "mine");
+    EXPECT_EQ((std::tuple{held("Rt_cornerhdt.bmp"), readFileText(supportDir / "Bottom_Tilehdt.bmp")}),
+              (std::tuple{false, "mine"}));
     item->display().FreeExternalDisplay();
-    EXPECT_FALSE(fs::exists(supportDir / "1hdt.htm"));
-    EXPECT_FALSE(fs::exists(supportDir / "27hdt.htm"));
-    EXPECT_TRUE(fs::exists(supportDir / "notes.htm"));
-    EXPECT_TRUE(fs::exists(supportDir / "Lt_Lower_Cornerhdt.bmp"));
+    EXPECT_EQ((std::tuple{held("1hdt.htm"), held("27hdt.htm"), held("notes.htm"), held("Lt_Lower_Cornerhdt.bmp")}),
+              (std::tuple{false, false, true, true}));
 
     // Without the corner every missing bitmap is written; a file that is there is kept.
     item.reset();
     fs::remove(supportDir / "Lt_Lower_Cornerhdt.bmp");
     open({});
-    EXPECT_TRUE(fs::exists(supportDir / "Rt_cornerhdt.bmp"));
-    EXPECT_TRUE(fs::exists(supportDir / "Lt_Lower_Cornerhdt.bmp"));
-    EXPECT_EQ(readFileText(supportDir / "Bottom_Tilehdt.bmp"), "mine");
-    EXPECT_TRUE(item->errors().empty());
+    EXPECT_EQ((std::tuple{held("Rt_cornerhdt.bmp"), held("Lt_Lower_Cornerhdt.bmp"),
+                          readFileText(supportDir / "Bottom_Tilehdt.bmp"), item->errors().empty()}),
+              (std::tuple{true, true, "mine", true}));
 }
 
 }  // namespace

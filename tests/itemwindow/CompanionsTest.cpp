@@ -22,10 +22,8 @@ protected:
         platform::ProgramLauncher::instance().registerProgram("dcalc.exe", [this, delayMs](platform::WindowState) {
             ++starts;
             const auto open = [] {
-                auto& windows = platform::WindowSystem::instance();
-                const auto handle = windows.createWindow("SciCalc", "Calculator");
-                windows.setCloseHook(
-                    handle, [](platform::WindowHandle h) { platform::WindowSystem::instance().destroyWindow(h); });
+                const auto handle = windows().createWindow("SciCalc", "Calculator");
+                windows().setCloseHook(handle, [](platform::WindowHandle h) { windows().destroyWindow(h); });
             };
             if (delayMs == 0)
                 open();
@@ -36,44 +34,34 @@ protected:
                 });
         });
     }
-    // A calculator window that nobody captured.
-    platform::WindowHandle calculatorWindow() const
-    {
-        return platform::WindowSystem::instance().findWindow("SciCalc", "Calculator");
-    }
-
     int starts = 0;
     platform::EventLoop::TimerId opener = 0;
-    platform::WindowSystem& windows = platform::WindowSystem::instance();
 };
 
 TEST_F(CompanionsTest, TheCalculatorStartsOnceIsCapturedComesBackAfterTheCandidateClosesItAndClosesWithTheItem)
 {
     installCalculator(0);
     open({}, kCalculatorOption);
-    windows.clearSentMessages();
+    windows().clearSentMessages();
     item->display().FreeExternalDisplay();  // an item that never started one sends nothing
-    EXPECT_TRUE(windows.sentMessages().empty());
+    EXPECT_TRUE(windows().sentMessages().empty());
     open({}, kCalculatorOption);
     pressButton("btnCalculator");
     pressButton("btnCalculator");
     EXPECT_EQ(starts, 1);
     const auto first = window().calculator().window();
-    ASSERT_TRUE(windows.isWindow(first));
-    EXPECT_EQ(windows.parentOf(first), item->parentWindow);
-    EXPECT_EQ(windows.lastShowCommand(first), platform::kSwRestore);
+    EXPECT_EQ((std::tuple{windows().isWindow(first), windows().parentOf(first), windows().lastShowCommand(first)}),
+              (std::tuple{true, item->parentWindow, platform::kSwRestore}));
 
-    windows.sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
+    windows().sendMessage(first, platform::kWmSysCommand, platform::kScClose, 0);  // the candidate closes it
     pressButton("btnCalculator");
-    EXPECT_EQ(starts, 2);
     const auto second = window().calculator().window();
-    EXPECT_TRUE(windows.isWindow(second));
-    EXPECT_NE(second, first);
+    EXPECT_EQ((std::tuple{starts, windows().isWindow(second), second == first}), (std::tuple{2, true, false}));
 
-    windows.clearSentMessages();
+    windows().clearSentMessages();
     item->display().FreeExternalDisplay();
-    EXPECT_FALSE(windows.isWindow(second));
-    EXPECT_EQ(windows.sentMessages(),
+    EXPECT_FALSE(windows().isWindow(second));
+    EXPECT_EQ(windows().sentMessages(),
               (std::vector<platform::WindowSystem::Message>{{second, platform::kWmSysCommand, platform::kScClose, 0}}));
 }
 
@@ -91,13 +79,12 @@ TEST_F(CompanionsTest, AStartedCalculatorIsWaitedForOnTheLoopAndOneThatNeverOpen
         pressButton("btnCalculator");
         pressButton("btnCalculator");  // while waiting: no second start
         loop.advanceBy(waited);
-        EXPECT_EQ(starts, 1);
         const auto handle = window().calculator().window();
-        EXPECT_EQ(handle ? windows.parentOf(handle) : 0, captured ? item->parentWindow : 0);
-        EXPECT_EQ(window().calculator().isWaiting(), !captured && waited < Calculator::kWindowWaitMs);
+        EXPECT_EQ((std::tuple{starts, handle ? windows().parentOf(handle) : 0, window().calculator().isWaiting()}),
+                  (std::tuple{1, captured ? item->parentWindow : 0, !captured && waited < Calculator::kWindowWaitMs}));
         item->display().FreeExternalDisplay();
-        if (const auto left = calculatorWindow())
-            windows.destroyWindow(left);
+        if (const auto left = windows().findWindow("SciCalc", "Calculator"))  // nobody captured it
+            windows().destroyWindow(left);
         loop.clear();
     }
 }
@@ -116,17 +103,17 @@ TEST_F(CompanionsTest, InstructionsOpenOnceCentredWithTheirCaptionAndImagesAndCl
         open({.extra = text.empty() ? "" : "<Instructions><Text><![CDATA[" + text + "]]></Text></Instructions>"});
         pressButton("btnInstructions");
         pressButton("btnInstructions");
-        EXPECT_EQ(windows.childrenOf(item->parentWindow).size(), 2u);  // the item's window and the instructions
+        EXPECT_EQ(windows().childrenOf(item->parentWindow).size(), 2u);  // the item's window and the instructions
         auto* instructions = window().instructions();
         ASSERT_NE(instructions, nullptr);
         EXPECT_EQ(instructions->Caption() + " " + place(*instructions), "Instructions 1500,750 6000x4500");
-        EXPECT_EQ(instructions->txtInstructions.html(), page);
-        EXPECT_EQ(instructions->txtInstructions.BodyMargin(), "5px");
-        EXPECT_EQ(instructions->txtInstructions.Width(), instructions->ScaleWidth());
+        const auto& browser = instructions->txtInstructions;
+        EXPECT_EQ((std::tuple{browser.html(), browser.BodyMargin(), browser.Width()}),
+                  (std::tuple{page, "5px", instructions->ScaleWidth()}));
 
         const auto handle = instructions->hWnd();
         item->display().FreeExternalDisplay();
-        EXPECT_FALSE(windows.isWindow(handle));
+        EXPECT_FALSE(windows().isWindow(handle));
     }
 }
 

@@ -59,6 +59,7 @@ protected:
         loop.runUntilIdle();
     }
     frmActExb* exhibitWindow() const { return item->component->exhibitForm().get(); }
+    bool stateHas(const std::string& part) const { return item->state().find(part) != std::string::npos; }
 
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
     std::vector<std::shared_ptr<RecordingDisplay>> children;
@@ -80,7 +81,7 @@ TEST_F(ExhibitTest, PressesWithinThreeSecondsOfTheLastOneOpenNothing)
         opened += opens;
         EXPECT_EQ(children.size(), opened) << at;
     }
-    EXPECT_NE(item->state().find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << item->state();
+    EXPECT_TRUE(stateHas("<ViewedExhibits>2</ViewedExhibits>")) << item->state();
 }
 
 TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutMarkupAndASecondReplacesItHiddenAndFreedFirstAndViewedAllFollows)
@@ -94,30 +95,25 @@ TEST_F(ExhibitTest, AnExhibitGetsItsFileWithoutMarkupAndASecondReplacesItHiddenA
     EXPECT_EQ(*calls, (Texts{"ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0 0 9000 5575"}));
     auto* form = exhibitWindow();
     ASSERT_NE(form, nullptr);
-    EXPECT_TRUE(form->Visible());
-    EXPECT_EQ(form->cmdExit.Top(), 6000 - 375 - 50);
-    EXPECT_EQ(platform::WindowSystem::instance().parentOf(form->hWnd()), item->parentWindow);
-    EXPECT_EQ(item->display().hwnd(), form->hWnd());
-    EXPECT_TRUE(window().exhibitViewed(1));
-    EXPECT_FALSE(window().exhibitViewed(2));
-    EXPECT_FALSE(viewedAll());
-    EXPECT_NE(item->state().find("<Buttons>false</Buttons>"), std::string::npos);
+    EXPECT_EQ(
+        (std::tuple{form->Visible(), form->cmdExit.Top(), windows().parentOf(form->hWnd()), item->display().hwnd()}),
+        (std::tuple{true, 6000 - 375 - 50.0f, item->parentWindow, form->hWnd()}));
+    EXPECT_EQ((std::tuple{window().exhibitViewed(1), window().exhibitViewed(2), viewedAll(),
+                          stateHas("<Buttons>false</Buttons>")}),
+              (std::tuple{true, false, false, true}));
 
     calls->clear();
     loop.advanceBy(5000);
     press(2);
-    ASSERT_EQ(calls->size(), 6u);
-    EXPECT_EQ((Texts{calls->begin(), calls->begin() + 3}), (Texts{"Hide", "Free", "ExternalSupport"}));
+    EXPECT_EQ(*calls, (Texts{"Hide", "Free", "ExternalSupport", "SetParentWnd", "Init 44 0", "Show 0 0 9000 5575"}));
     form = exhibitWindow();
-    EXPECT_TRUE(form->cmdExit.Visible());  // an empty flag opens an exhibit that stays
-    EXPECT_TRUE(viewedAll());
-    const auto state = item->state();
-    EXPECT_NE(state.find("<ViewedExhibits>2</ViewedExhibits>"), std::string::npos) << state;
-    EXPECT_NE(state.find("<Buttons>True</Buttons>"), std::string::npos) << state;
+    // An empty flag opens an exhibit that stays.
+    EXPECT_EQ((std::tuple{form->cmdExit.Visible(), viewedAll(), stateHas("<ViewedExhibits>2</ViewedExhibits>"),
+                          stateHas("<Buttons>True</Buttons>")}),
+              (std::tuple{true, true, true, true}));
 
     form->cmdExit.click();
-    EXPECT_EQ(calls->back(), "Free");
-    EXPECT_FALSE(form->isLoaded());
+    EXPECT_EQ((std::tuple{calls->back(), form->isLoaded()}), (std::tuple{"Free", false}));
 }
 
 TEST_F(ExhibitTest, AResizeMovesTheExhibitWindowAndASelfClosingExhibitNeverShowsItAndGetsTheWholeArea)
@@ -151,12 +147,11 @@ TEST_F(ExhibitTest, AMissingInitFileAndTheChildsOwnErrorAreReportedAndFreeingThe
     // The child's error is reported like the component's own, under the child's routine.
     const auto errors = item->errors();
     ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine}), (std::tuple{1234, "LoadExhibit"}));
-    EXPECT_EQ(messages().size(), 2u);
+    EXPECT_EQ((std::tuple{errors[1].number, errors[1].routine, messages().size()}),
+              (std::tuple{1234, "LoadExhibit", 2u}));
     const auto handle = exhibitWindow()->hWnd();
     item->display().FreeExternalDisplay();
-    EXPECT_EQ(calls->back(), "Free");
-    EXPECT_FALSE(platform::WindowSystem::instance().isWindow(handle));
+    EXPECT_EQ((std::tuple{calls->back(), windows().isWindow(handle)}), (std::tuple{"Free", false}));
 }
 
 TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
@@ -169,13 +164,11 @@ TEST_F(ExhibitTest, AMultipleChoiceItemWorksAsTheExhibitOfAnother)
     ASSERT_NE(form->exhibit(), nullptr);
     auto* inner = dynamic_cast<frmMain*>(platform::Form::fromHandle(form->exhibit()->hwnd()));
     ASSERT_NE(inner, nullptr);
-    EXPECT_TRUE(inner->Visible());
-    EXPECT_EQ(platform::WindowSystem::instance().parentOf(inner->hWnd()), form->hWnd());
-    EXPECT_EQ(inner->Height(), 6000 - 375 - 50);
     inner->optnBox[2].click();
     loop.runUntilIdle();
-    EXPECT_TRUE(inner->optnBox[2].Value());
-    EXPECT_TRUE(item->errors().empty());
+    EXPECT_EQ((std::tuple{inner->Visible(), windows().parentOf(inner->hWnd()), inner->Height(),
+                          inner->optnBox[2].Value(), item->errors().empty()}),
+              (std::tuple{true, form->hWnd(), 6000 - 375 - 50.0f, true, true}));
 
     const auto innerWindow = inner->hWnd();
     form->cmdExit.click();
@@ -197,8 +190,8 @@ TEST_F(ExhibitTest, TheScrollHintShowsForFiftyTicksAndHides)
         now = at;
         EXPECT_EQ(hint.Visible(), visible) << at;
     }
-    EXPECT_EQ(hint.Left(), window().scrItemStem.Width() - hint.Width() - 350);
-    EXPECT_EQ(hint.Top(), window().scrItemStem.Height() - hint.Height() - 350);
+    EXPECT_EQ((std::tuple{hint.Left(), hint.Top()}), (std::tuple{window().scrItemStem.Width() - hint.Width() - 350,
+                                                                 window().scrItemStem.Height() - hint.Height() - 350}));
 }
 
 }  // namespace

@@ -7,35 +7,28 @@
 namespace quorin {
 namespace {
 
-TEST(InitFileMarkup, DeclarationsAndCommentsGoAndMarkupWithoutItsClosingMarkStays)
+TEST(InitFileMarkup, DeclarationsAndCommentsGoAndMarkupWithoutItsClosingMarkOrBytesThatAreNotTwoByteTextStay)
 {
-    // the file's text, what the exhibit receives
-    const std::pair<std::string, std::string> cases[] = {
-        {"<?xml version=\"1.0\"?><Item/>", "<Item/>"},
-        {"<!-- note --><Item/>", "<Item/>"},
-        {"<?a?><?b?><!--c--><!d!><Item/>", "<Item/>"},
-        {"<Item><![CDATA[x]]></Item>", "<Item><![CDATA[x]]></Item>"},  // neither "!>" nor "-->" closes it
-        {"<!DOCTYPE item><Item/>", "<!DOCTYPE item><Item/>"},
-        {"<?unclosed <Item/>", "<?unclosed <Item/>"},
-        {"<Item/>?><?late?>", "<Item/>?>"},  // a closing mark before the opening one closes nothing
-        {"--><!-- real --><Item/>", "--><Item/>"},
-        {"<<?x?>?y?>", ""},  // the cut joins "<" and "?y?>" into new markup
-        {"<!", "<!"},
-        {"", ""},
+    const auto text = [](std::string_view utf8) { return vb::bytesFromText(utf8); };
+    // the file's bytes, what the exhibit receives
+    const std::pair<vb::ByteArray, vb::ByteArray> cases[] = {
+        {text("<?xml version=\"1.0\"?><Item/>"), text("<Item/>")},
+        {text("<!-- note --><Item/>"), text("<Item/>")},
+        {text("<?a?><?b?><!--c--><!d!><Item/>"), text("<Item/>")},
+        {text("<Item><![CDATA[x]]></Item>"), text("<Item><![CDATA[x]]></Item>")},  // neither "!>" nor "-->" closes it
+        {text("<!DOCTYPE item><Item/>"), text("<!DOCTYPE item><Item/>")},
+        {text("<?unclosed <Item/>"), text("<?unclosed <Item/>")},
+        {text("<Item/>?><?late?>"), text("<Item/>?>")},  // a closing mark before the opening one closes nothing
+        {text("--><!-- real --><Item/>"), text("--><Item/>")},
+        {text("<<?x?>?y?>"), text("")},  // the cut joins "<" and "?y?>" into new markup
+        {text("<!"), text("<!")},
+        {text(""), text("")},
+        {{'<', '?', 'x', '?', '>'}, {'<', '?', 'x', '?', '>'}},  // one-byte text: no two-byte "<?" in it
+        {{0x3C, 0x00, 0x3F}, {0x3C, 0x00, 0x3F}},  // "<" and a lone byte
+        {{0xFF, 0xFE, 0x41, 0x00}, {0xFF, 0xFE, 0x41, 0x00}},
     };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(vb::textFromBytes(stripInitFileMarkup(vb::bytesFromText(text))), expected) << text;
-}
-
-TEST(InitFileMarkup, BytesThatAreNotTwoByteTextPassUnchangedAndAnOddLastByteStays)
-{
-    const vb::ByteArray cases[] = {
-        {'<', '?', 'x', '?', '>'},  // one-byte text: no two-byte "<?" in it
-        {0x3C, 0x00, 0x3F},  // "<" and a lone byte
-        {0xFF, 0xFE, 0x41, 0x00},
-    };
-    for (const auto& bytes : cases)
-        EXPECT_EQ(stripInitFileMarkup(bytes), bytes);
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(stripInitFileMarkup(bytes), expected) << vb::textFromBytes(bytes);
 }
 
 }  // namespace

@@ -44,12 +44,11 @@ protected:
         item = std::make_unique<ItemDriver>(velm::host::bundledStaticStrings(), supportDir, supportDir);
         return item->init(itemXml(definition), options);
     }
-    // Initialises and shows the item at that rectangle, then lets every document complete.
-    void open(const ItemParts& definition, std::int32_t options = 0,
-              std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
+    // Initialises and shows the item, then lets every document complete.
+    void open(const ItemParts& definition, std::int32_t options = 0)
     {
         ASSERT_TRUE(init(definition, options));
-        show(rect);
+        show();
     }
     void show(std::array<std::int32_t, 4> rect = {0, 0, 9000, 6000})
     {
@@ -79,10 +78,7 @@ protected:
     // The candidate clicks the answer control at that position.
     void click(std::int16_t position)
     {
-        if (single())
-            window().optnBox[position].click();
-        else
-            window().chkBox[position].click();
+        single() ? window().optnBox[position].click() : window().chkBox[position].click();
         loop.runUntilIdle();
     }
     // The candidate clicks inside the text of the choice at that position.
@@ -139,14 +135,7 @@ protected:
     }
 
     // What the driver reads as ViewedAll.
-    bool viewedAll() const
-    {
-        std::int32_t lDispState = 0;
-        bool bViewedAll = false;
-        std::string sStateMsg;
-        item->display().GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
-        return bViewedAll;
-    }
+    bool viewedAll() const { return item->displayStatus().second; }
 
     platform::EventLoop& loop = platform::EventLoop::current();
     std::shared_ptr<platform::ManualClock> clock = std::make_shared<platform::ManualClock>();

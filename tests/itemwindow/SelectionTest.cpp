@@ -85,9 +85,8 @@ TEST_F(SelectionTest, TheCandidatesClicksTextsKeysAndButtonsLeaveTheSelectionAnd
                 pressButton(what == 'S' ? "btnSetAnswers" : "btnReset");
             }
         }
-        EXPECT_EQ(selected(), c.selected);
-        EXPECT_EQ(item->response(1), c.responses);
-        EXPECT_EQ(messages(), c.messages);
+        EXPECT_EQ((std::tuple{selected(), item->response(1), messages()}),
+                  (std::tuple{c.selected, c.responses, c.messages}));
         for (const auto& message : item->support->messages())
             EXPECT_EQ(message.style, message.text == kClearAll ? 1 : 0);
         EXPECT_EQ(item->status() == 2, c.responses.empty());  // 2: nothing answered

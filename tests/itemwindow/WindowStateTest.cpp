@@ -53,13 +53,13 @@ TEST_F(WindowStateTest, ARandomItemLeftAndShownAgainShowsTheSameTextUnderEachLet
         open({.randomOrder = "true"});
         item->restore(saved);
         loop.runUntilIdle();
-        EXPECT_EQ(order(), firstOrder);
-        EXPECT_EQ(selected(), firstSelection);
+        EXPECT_EQ((std::tuple{order(), selected()}), (std::tuple{firstOrder, firstSelection}));
         for (std::int16_t p = 0; p < 4; ++p)
             EXPECT_EQ(window().txtChoice[p].html(), firstTexts[static_cast<std::size_t>(p)]);
         // Handed back, the state records that the item fitted.
-        EXPECT_EQ(item->state(), vb::replaceAll(state, "</State>", "<ItemAreaScroll>True</ItemAreaScroll></State>"));
-        EXPECT_TRUE(item->errors().empty());
+        EXPECT_EQ(
+            (std::tuple{item->state(), item->errors().empty()}),
+            (std::tuple{vb::replaceAll(state, "</State>", "<ItemAreaScroll>True</ItemAreaScroll></State>"), true}));
     }
 }
 
