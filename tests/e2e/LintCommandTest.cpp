@@ -24,13 +24,8 @@ TEST_F(Lint, EachRunPrintsItsFindingsAndExitsOneForAnyError)
     const auto finding = [](const std::string& message) {
         return R"({"file":"good.xml","line":2,"severity":"error","message":")" + message + "\"}\n";
     };
-    const struct {
-        std::string arguments;
-        fs::path folder;
-        int exitCode;
-        std::string err;
-        std::string out;
-    } cases[] = {
+    // arguments, folder, exit code, standard error, standard output
+    const std::tuple<std::string, fs::path, int, std::string, std::string> cases[] = {
         {".", QUORIN_EXAMPLES_DIR, 0, "", ""},
         // QTI items are linted as the items they import to; one that cannot come in is one error.
         {".", qti, 1, "velm-host: 1 error in 6 items\n",
@@ -66,10 +61,8 @@ TEST_F(Lint, EachRunPrintsItsFindingsAndExitsOneForAnyError)
              + finding("the static strings of ENU have no letter for choice 3")
              + finding("the static strings of ENU lack the message msgClearAll")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments + " in " + c.folder.string());
-        EXPECT_EQ(lint(c.arguments, c.folder), (CommandRun{c.exitCode, c.out, c.err}));
-    }
+    for (const auto& [arguments, folder, exitCode, err, out] : cases)
+        EXPECT_EQ(lint(arguments, folder), (CommandRun{exitCode, out, err})) << arguments << " in " << folder;
 }
 
 }  // namespace

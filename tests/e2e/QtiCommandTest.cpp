@@ -28,10 +28,8 @@ protected:
 
 TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
 {
-    const struct {
-        const char* arguments;
-        CommandRun expected;
-    } cases[] = {
+    // arguments, the run expected
+    const std::pair<const char*, CommandRun> cases[] = {
         {"qti export examples/basic-item.xml --out x --version 2.2",
          {0, "examples/basic-item.xml: exported as x/basic-item.xml\n1 item: 1 exported, 0 refused\n", ""}},
         {"qti export before.xml examples/single-answer-item.xml --out x",
@@ -50,8 +48,8 @@ TEST_F(Qti, EachOutcomeHasItsLineAndExitCode)
         {"qti export examples/basic-item.xml --out x --version 4.0",
          {2, "", "velm-host: --version: 4.0 not in {2.2,3.0}\n"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(run(c.arguments), c.expected) << c.arguments;
+    for (const auto& [arguments, expected] : cases)
+        EXPECT_EQ(run(arguments), expected) << arguments;
 }
 
 TEST_F(Qti, APackageComesBackScoringAsTheItemDid)

@@ -100,17 +100,15 @@ TEST_F(Rescore, BadUsageAndAnUnreadableItemExitTwoWithOneLine)
     const auto input = write("responses.jsonl", jsonInput(3));
     const auto broken = write("broken.xml", "<MultipleChoiceItem><ItemStem>");
     const auto missing = work_ / "missing";
-    const struct {
-        std::string arguments;
-        std::string message;
-    } cases[] = {
+    // arguments, message
+    const std::pair<std::string, std::string> cases[] = {
         {quoted(missing) + " " + quoted(input), "cannot read " + missing.string() + ": no such file"},
         {quoted(kItem) + " " + quoted(missing), "cannot read the responses " + missing.string()},
         {quoted(kItem) + " " + quoted(input) + " --format xml", "--format: xml not in {json,csv}"},
         {quoted(broken) + " " + quoted(input), "the item " + broken.string() + " could not be initialised"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(rescore(c.arguments), (CommandRun{2, "", "velm-host: " + c.message + "\n"}));
+    for (const auto& [arguments, message] : cases)
+        EXPECT_EQ(rescore(arguments), (CommandRun{2, "", "velm-host: " + message + "\n"}));
 }
 
 TEST_F(Rescore, RunUnderGnuParallelAsTheMapStepTheOutputEqualsTheSingleRun)

@@ -61,11 +61,8 @@ TEST_F(RunCommand, ABadOptionOrScriptLineIsOneLineAndExitTwo)
     const auto item = quoted(example("basic-item.xml"));
     const std::string rect = "a rectangle is L,T,W,H in twips, W and H not negative: ";
     const auto missing = [this](const char* name) { return (work_ / name).string(); };
-    const struct {
-        std::string arguments;
-        std::string script;
-        std::string message;
-    } cases[] = {
+    // arguments, script, message
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {item, "click A\njump 3\n", "script line 2: unknown action \"jump\": jump 3"},
         {item + " --rect 0,0,-5,100", "", "--rect: " + rect + "0,0,-5,100"},
         {item + " --answer maybe", "", "--answer: maybe not in {ok,cancel}"},
@@ -75,14 +72,12 @@ TEST_F(RunCommand, ABadOptionOrScriptLineIsOneLineAndExitTwo)
          "cannot read " + missing("gone.xml") + ": no such file"},
         {quoted(missing("gone.xml")), "", "cannot read " + missing("gone.xml") + ": no such file"},
     };
-    for (const auto& bad : cases) {
-        SCOPED_TRACE(bad.arguments + bad.script);
-        std::ofstream(work_ / "visit.script") << bad.script;
-        const auto script = bad.script.empty() ? std::string() : " --script " + quoted(work_ / "visit.script");
-        const auto result = run(bad.arguments + script + " --json --support-dir " + quoted(work_ / "support"));
-        EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.err, "velm-host: " + bad.message + "\n");
-        EXPECT_TRUE(result.out.empty()) << result.out;
+    for (const auto& [arguments, script, message] : cases) {
+        std::ofstream(work_ / "visit.script") << script;
+        const auto scriptOption = script.empty() ? std::string() : " --script " + quoted(work_ / "visit.script");
+        EXPECT_EQ(run(arguments + scriptOption + " --json --support-dir " + quoted(work_ / "support")),
+                  (CommandRun{2, "", "velm-host: " + message + "\n"}))
+            << arguments + script;
     }
 }
 

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 using json = nlohmann::json;
 using namespace nlohmann::literals;
 
+using command_testing::CommandRun;
 using command_testing::quoted;
 
 struct RunResult : command_testing::CommandRun {

@@ -31,11 +31,8 @@ struct ImportedItem {
 // position (A is the first), as the import names them.
 TEST(QtiScoring, AResponseScoresAsTheItemsOwnRulesScoreIt)
 {
-    const struct {
-        const char* item;
-        const char* response;
-        float raw;
-    } cases[] = {
+    // item, response, raw score
+    const std::tuple<const char*, const char*, float> cases[] = {
         {"v21-cc2-map-twelve.xml", "A, B, C, D, F, G", 5},  // six primes, capped at the upper bound
         {"v21-cc2-map-twelve.xml", "A, E", -1},  // no lower bound
         {"v21-cc2-map-twelve.xml", "A, B, I", 0.5},
@@ -54,13 +51,12 @@ TEST(QtiScoring, AResponseScoresAsTheItemsOwnRulesScoreIt)
         {"v30-custom-chain.xml", "A, C", -0.5},
         {"v30-custom-chain.xml", "C, E, F", -2.5},  // the lower bound, then the penalty
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.item) + " " + c.response);
-        ImportedItem item(c.item);
-        ASSERT_TRUE(item.loaded);
-        const bool positive = c.raw > 0;
-        EXPECT_EQ(item.driver.rescore(bytes(c.response)),
-                  (Score{true, positive ? 1 : 0, positive ? 0 : 1, 0, 0, c.raw}));
+    for (const auto& [name, response, raw] : cases) {
+        ImportedItem item(name);
+        const bool positive = raw > 0;
+        EXPECT_EQ(item.loaded ? item.driver.rescore(bytes(response)) : Score{},
+                  (Score{true, positive ? 1 : 0, positive ? 0 : 1, 0, 0, raw}))
+            << name << " " << response;
     }
 }
 

@@ -92,11 +92,8 @@ TEST(RunScript, EveryActionWithItsArgumentPlaceAndModifiers)
 TEST(RunScript, ABadLineIsRefusedNamingItsLineAndReason)
 {
     const char* const kRect = "a rectangle is L,T,W,H in twips, W and H not negative";
-    const struct {
-        const char* script;
-        int line;
-        const char* reason;
-    } cases[] = {
+    // script, the line refused, the reason
+    const std::tuple<std::string, int, std::string> cases[] = {
         {"click A\njump 4", 2, "unknown action \"jump\""},
         {"Click A", 1, "unknown action \"Click\""},
         {"click", 1, "click needs an argument"},
@@ -129,14 +126,14 @@ TEST(RunScript, ABadLineIsRefusedNamingItsLineAndReason)
         {"exhibit 0", 1, "exhibit takes a button number, 1 for the first, or \"exit\""},
         {"calculator open", 1, "calculator takes \"close\""},
     };
-    for (const auto& bad : cases) {
-        SCOPED_TRACE(bad.script);
-        const std::string text = std::string(bad.script).substr(std::string(bad.script).rfind('\n') + 1);
-        EXPECT_THAT([&] { RunScript::parse(bad.script); },
+    for (const auto& [script, line, reason] : cases) {
+        const std::string text = script.substr(script.rfind('\n') + 1);
+        EXPECT_THAT([&] { RunScript::parse(script); },
                     testing::Throws<ScriptError>(testing::AllOf(
-                        testing::Property(&ScriptError::line, bad.line),
-                        testing::Property(&ScriptError::what, testing::StrEq("script line " + std::to_string(bad.line)
-                                                                             + ": " + bad.reason + ": " + text)))));
+                        testing::Property(&ScriptError::line, line),
+                        testing::Property(&ScriptError::what, testing::StrEq("script line " + std::to_string(line)
+                                                                             + ": " + reason + ": " + text)))))
+            << script;
     }
 }
 
