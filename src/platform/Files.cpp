@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "vb/Strings.h"
+
 #include <dirent.h>
 
 #include <memory>
@@ -19,12 +21,6 @@ std::size_t characterLength(std::string_view text, std::size_t i)
     return length;
 }
 
-bool sameLetter(char a, char b)
-{
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    return upper(a) == upper(b);
-}
-
 }  // namespace
 
 bool matchesPattern(std::string_view name, std::string_view pattern)
@@ -41,7 +37,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern)
         } else if (p < pattern.size() && pattern[p] == '?') {
             n += characterLength(name, n);
             ++p;
-        } else if (p < pattern.size() && sameLetter(pattern[p], name[n])) {
+        } else if (p < pattern.size() && vb::equalsIgnoreCase(pattern[p], name[n])) {
             ++n;
             ++p;
         } else if (starPattern != std::string_view::npos) {

@@ -50,6 +50,11 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
+bool equalsIgnoreCase(char a, char b)
+{
+    return upper(a) == upper(b);
+}
+
 std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from)
 {
     if (from > text.size() || needle.size() > text.size() - from)

@@ -18,6 +18,7 @@ std::string lowerAscii(std::string_view text);
 
 // Equality without regard to ASCII letter case.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+bool equalsIgnoreCase(char a, char b);
 // Where needle first stands in text at or after from, ASCII letters matching in either case;
 // npos when nowhere. The same as searching both texts upper-cased, without copying them.
 std::size_t findIgnoringCase(std::string_view text, std::string_view needle, std::size_t from = 0);
