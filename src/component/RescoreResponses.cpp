@@ -8,11 +8,23 @@
 namespace quorin {
 namespace {
 
-// One answer of a comma list as a Response element, its blanks trimmed and its markup escaped.
+// Hands each answer of a comma list to take, its blanks trimmed; an empty last field is no answer.
+template <class Take>
+void forEachListed(std::string_view text, Take take)
+{
+    for (auto comma = text.find(','); comma != std::string_view::npos; comma = text.find(',')) {
+        take(vb::trimView(text.substr(0, comma), " "));
+        text.remove_prefix(comma + 1);
+    }
+    if (!text.empty())
+        take(vb::trimView(text, " "));
+}
+
+// One answer of a comma list as a Response element, its markup escaped.
 void appendResponse(std::string& responses, std::string_view answer)
 {
     responses += "<Response>";
-    for (const char c : vb::trimView(answer, " ")) {
+    for (const char c : answer) {
         switch (c) {
         case '&': responses += "&amp;"; break;
         case '<': responses += "&lt;"; break;
@@ -28,12 +40,7 @@ void appendResponse(std::string& responses, std::string_view answer)
 std::string commaListStateText(std::string_view text)
 {
     std::string state = "<State><Responses>";
-    for (auto comma = text.find(','); comma != std::string_view::npos; comma = text.find(',')) {
-        appendResponse(state, text.substr(0, comma));
-        text.remove_prefix(comma + 1);
-    }
-    if (!text.empty())
-        appendResponse(state, text);
+    forEachListed(text, [&](std::string_view answer) { appendResponse(state, answer); });
     return state + "</Responses></State>";
 }
 
@@ -90,12 +97,7 @@ bool RescoreResponses::readAnswerList(const std::string& text, vb::ErrorReporter
 
 void RescoreResponses::readCommaList(std::string_view text)
 {
-    for (auto comma = text.find(','); comma != std::string_view::npos; comma = text.find(',')) {
-        addAnswer(vb::trimView(text.substr(0, comma), " "));
-        text.remove_prefix(comma + 1);
-    }
-    if (!text.empty())
-        addAnswer(vb::trimView(text, " "));
+    forEachListed(text, [this](std::string_view answer) { addAnswer(answer); });
 }
 
 void RescoreResponses::addAnswer(std::string_view answer)
