@@ -3,6 +3,7 @@
 #include "host/driver/InputFiles.h"
 #include "host/driver/SupportObject.h"
 #include "platform/EventLoop.h"
+#include "vb/Strings.h"
 #include "vb/Text.h"
 
 #include <algorithm>
@@ -31,6 +32,8 @@ private:
 };
 
 const char* const kTerms[] = {"A", "B", "C", "D", "a", "c", "Z"};
+// Responses add blanks, which a comma list trims and an element keeps unless they are all it holds.
+const char* const kResponses[] = {"A", "B", "C", "D", "a", "c", "Z", " ", " B "};
 
 std::string upper(std::string text)
 {
@@ -155,6 +158,10 @@ Counts expected(const std::vector<Answer>& answers, const std::vector<std::strin
     counts.result = true;
     if (text.empty())
         return counts;
+    if (responses.empty()) {
+        counts.notAttempted = counts.notScored = 1;
+        return counts;
+    }
     std::vector<std::string> upperResponses;
     for (const auto& response : responses)
         upperResponses.push_back(upper(response));
@@ -169,10 +176,40 @@ Counts expected(const std::vector<Answer>& answers, const std::vector<std::strin
     return counts;
 }
 
+// The response in one of the forms a stored response takes: a comma list, a Responses element or
+// an answer list. plain: written as drivers write them; otherwise spelled so that only the XML
+// reader can read it (a comment, a blank inside an element), which must read the same.
+std::string responseText(const std::vector<std::string>& responses, unsigned form, bool plain)
+{
+    std::string text;
+    if (form == 0) {
+        for (const auto& response : responses)
+            text += (&response == responses.data() ? "" : ", ") + response;
+        return text;
+    }
+    if (form == 1) {
+        for (const auto& response : responses)
+            text += "<Response>" + response + "</Response>";
+        return "<Responses>" + std::string(plain ? "" : "<!---->") + text + "</Responses>";
+    }
+    for (const auto& response : responses)
+        text += response.empty() ? "<V/>" : "<V Value=\"" + response + (plain ? "\"/>" : "\" />");
+    return "<UserAnswers>" + text + "</UserAnswers>";
+}
+
+std::string savedState(quorin::clsMultipleChoice& component)
+{
+    vb::ByteArray state(static_cast<std::size_t>(component.GetExternalStateBytes()), 0);
+    component.GetExternalStateArray(state, static_cast<std::int32_t>(state.size()));
+    return vb::textFromBytes(state);
+}
+
 }  // namespace
 
 // Random items with random weighted keys, each asked to rescore many random responses: the five
-// outputs must be those the scoring rules give, evaluated here from the keys' own trees.
+// outputs must be those the scoring rules give, evaluated here from the keys' own trees. A twin
+// item is handed each response spelled for the XML reader and has its State read after each; the
+// State of the first, read now and then, must be the twin's.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Draw draw(data, size);
@@ -193,29 +230,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto support =
         std::make_shared<velm::host::SupportObject>(velm::host::bundledStaticStrings(), fuzzSupportDir(), "");
-    auto component = quorin::clsMultipleChoice::create();
-    component->ExternalSupport(support);
     const auto itemBytes = vb::bytesFromText(item);
-    if (!component->InitExternalDisplay(itemBytes, 0, 0))
-        __builtin_trap();
+    std::shared_ptr<quorin::clsMultipleChoice> components[2];
+    for (auto& component : components) {
+        component = quorin::clsMultipleChoice::create();
+        component->ExternalSupport(support);
+        if (!component->InitExternalDisplay(itemBytes, 0, 0))
+            __builtin_trap();
+    }
     while (!draw.atEnd()) {
         std::vector<std::string> responses(draw.below(5));
-        std::string text;
+        const unsigned form = draw.below(3);
         for (auto& response : responses) {
-            const unsigned pick = draw.below(9);
-            response = pick < 7 ? kTerms[pick] : "";
-            text += (&response == responses.data() ? "" : ", ") + response;
+            const unsigned pick = draw.below(11);
+            response = pick < 9 ? kResponses[pick] : "";
+            if (form == 0)
+                response = vb::trim(response);
         }
-        const auto bytes = vb::bytesFromText(text);
-        Counts counts;
-        counts.result =
-            component->RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts.correct,
-                                              counts.incorrect, counts.notAttempted, counts.notScored, counts.raw);
-        if (!(counts == expected(answers, responses, text)))
+        for (const bool plain : {true, false}) {
+            auto& component = *components[plain ? 0 : 1];
+            const std::string text = responseText(responses, form, plain);
+            const auto bytes = vb::bytesFromText(text);
+            Counts counts;
+            counts.result =
+                component.RescoreExternalDisplay(bytes, static_cast<std::int32_t>(bytes.size()), counts.correct,
+                                                 counts.incorrect, counts.notAttempted, counts.notScored, counts.raw);
+            if (!(counts == expected(answers, responses, text)))
+                __builtin_trap();
+        }
+        const std::string twinState = savedState(*components[1]);
+        if (draw.below(4) == 0 && savedState(*components[0]) != twinState)
             __builtin_trap();
         support->clearRecords();
     }
-    component->FreeExternalDisplay();
+    for (auto& component : components)
+        component->FreeExternalDisplay();
     platform::EventLoop::current().clear();
     return 0;
 }

@@ -3,7 +3,8 @@
 #include "vb/Strings.h"
 #include "vb/Trap.h"
 
-#include <span>
+#include <algorithm>
+#include <optional>
 
 namespace quorin {
 namespace {
@@ -57,13 +58,75 @@ void normaliseLineEnds(std::string& text)
     text.resize(kept);
 }
 
+// Removes prefix from the front of text when text starts with it.
+bool consume(std::string_view& text, std::string_view prefix)
+{
+    if (prefix.empty() || !text.starts_with(prefix))
+        return false;
+    text.remove_prefix(prefix.size());
+    return true;
+}
+
+// The element name text starts with, when it is ASCII letters, digits, '_', '.' and '-' and starts
+// with a letter or '_'; empty otherwise.
+std::string_view plainName(std::string_view text)
+{
+    const auto isStart = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (text.empty() || !isStart(text[0]))
+        return {};
+    std::size_t end = 1;
+    while (end < text.size()
+           && (isStart(text[end]) || (text[end] >= '0' && text[end] <= '9') || text[end] == '.' || text[end] == '-'))
+        ++end;
+    return text.substr(0, end);
+}
+
+// The text before end, taken from the front of text, when the XML reader keeps it exactly as
+// written in an element or a quoted attribute: no markup, entity, quote or control character.
+std::optional<std::string_view> plainTextBefore(std::string_view& text, char end)
+{
+    const auto length = text.find(end);
+    if (length == std::string_view::npos)
+        return std::nullopt;
+    const auto plain = text.substr(0, length);
+    const bool isPlain = std::all_of(plain.begin(), plain.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"';
+    });
+    if (!isPlain)
+        return std::nullopt;
+    text.remove_prefix(length);
+    return plain;
+}
+
+// Whether text is exactly one element of that name, empty or holding only what readItem takes
+// item by item from the front of what is left (false when it cannot).
+template <class ReadItem>
+bool readPlainList(std::string_view text, std::string_view name, ReadItem readItem)
+{
+    if (!consume(text, "<") || !consume(text, name))
+        return false;
+    if (consume(text, "/>"))
+        return text.empty();
+    if (!consume(text, ">"))
+        return false;
+    while (!text.starts_with("</")) {
+        if (!readItem(text))
+            return false;
+    }
+    return consume(text, "</") && consume(text, name) && text == ">";
+}
+
 }  // namespace
 
 bool RescoreResponses::read(const std::string& text, vb::ErrorReporter* errors)
 {
-    answerCount_ = 0;
+    answers_.clear();
     isList_ = false;
     if (text.find("Responses") != std::string::npos) {
+        isList_ = readPlainResponses(text);
+        if (isList_)
+            return true;
+        answers_.clear();
         stateText_ = "<State>" + text + "</State>";
         return true;
     }
@@ -71,18 +134,48 @@ bool RescoreResponses::read(const std::string& text, vb::ErrorReporter* errors)
         stateText_ = commaListStateText(text);
         return true;
     }
-    if (text.find('<') != std::string::npos) {
-        if (!readAnswerList(text, errors))
-            return false;
-    } else {
+    if (text.find('<') == std::string::npos)
         readCommaList(text);
-    }
-    fillList();
+    else if (!readPlainAnswerList(text) && !readAnswerList(text, errors))
+        return false;
+    isList_ = true;
     return true;
+}
+
+// A Responses element whose Response elements each hold a text that the XML reader takes as it
+// stands (no markup, entity or line break): its answers are those texts. Any other text is left to
+// the XML reader, so that what it reads and what it refuses stay its own.
+bool RescoreResponses::readPlainResponses(std::string_view text)
+{
+    return readPlainList(text, "Responses", [this](std::string_view& rest) {
+        const auto answer = consume(rest, "<Response>") ? plainTextBefore(rest, '<') : std::nullopt;
+        if (answer)
+            addAnswer(*answer);
+        return answer && consume(rest, "</Response>");
+    });
+}
+
+// An answer list whose answers are written as empty elements, with or without a plain "Value":
+// its answers are those values. Any other text is left to the XML reader.
+bool RescoreResponses::readPlainAnswerList(std::string_view text)
+{
+    return readPlainList(text, "UserAnswers", [this](std::string_view& rest) {
+        if (!consume(rest, "<") || !consume(rest, plainName(rest)))
+            return false;
+        if (consume(rest, "/>")) {
+            addAnswer("");
+            return true;
+        }
+        const auto answer = consume(rest, " Value=\"") ? plainTextBefore(rest, '"') : std::nullopt;
+        if (answer)
+            addAnswer(*answer);
+        return answer && consume(rest, "\"/>");
+    });
 }
 
 bool RescoreResponses::readAnswerList(const std::string& text, vb::ErrorReporter* errors)
 {
+    answers_.clear();
     bool read = false;
     vb::trap(errors, "ConvertResponse", [&] {
         velm::DataIO answers;
@@ -102,23 +195,20 @@ void RescoreResponses::readCommaList(std::string_view text)
 
 void RescoreResponses::addAnswer(std::string_view answer)
 {
-    if (answerCount_ == answers_.size())
-        answers_.emplace_back();
-    auto& kept = answers_[answerCount_++];
-    kept.assign(answer);
+    auto& kept = answers_.emplace_back(answer);
     if (kept.find('\r') != std::string::npos)
         normaliseLineEnds(kept);
 }
 
-void RescoreResponses::fillList()
+const velm::DataIO& RescoreResponses::listState(const std::vector<std::string>& answers)
 {
     if (!list_.MoveToRoot()) {
         list_.LoadXml("<State><Responses/></State>");
         list_.MoveToRoot();
     }
     list_.MoveToChild(0);
-    list_.SetChildTexts("Response", std::span<const std::string>(answers_.data(), answerCount_));
-    isList_ = true;
+    list_.SetChildTexts("Response", answers);
+    return list_;
 }
 
 }  // namespace quorin

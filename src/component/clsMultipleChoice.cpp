@@ -210,6 +210,8 @@ velm::DataIO& clsMultipleChoice::ItemData() const
 {
     if (!moItemData)
         vb::raise(vb::err::kObjectNotSet);
+    if (mbAnswersPending)
+        writePendingAnswers();
     return *moItemData;
 }
 
@@ -482,6 +484,8 @@ void clsMultipleChoice::DisplayInt_GetExternalDisplayStatus(std::int32_t& lDispS
             moCaseStudy->DisplayInt_GetExternalDisplayStatus(lDispState, bViewedAll, sStateMsg);
         if (!moStatus)
             vb::raise(vb::err::kObjectNotSet);
+        // The status reads the document itself, so the last rescoring's answers must be in it.
+        ItemData();
         lDispState = moStatus->AnswerStatus();
         bViewedAll = mainFormOrRaise().ViewedAll();
         logNote(kRoutine, "End");
@@ -503,6 +507,8 @@ bool clsMultipleChoice::DisplayInt_FreeExternalDisplay()
             moCaseStudy->DisplayInt_FreeExternalDisplay();
         if (moItemData)
             moItemData->Clear();
+        mbAnswersPending = false;
+        mQuietRevision = 0;
         moCaseStudy.reset();
         moScorer.reset();
         if (moStatus) {
@@ -602,6 +608,9 @@ void clsMultipleChoice::replaceState(const std::string& stateText)
 
 void clsMultipleChoice::replaceCheckedState(const velm::DataIO* state)
 {
+    // Answers left aside were headed for the State this one replaces: writing them first would
+    // end the same.
+    mbAnswersPending = false;
     auto& data = ItemData();
     SavedPlace place(data);
     findItemElement(data);
@@ -671,26 +680,75 @@ void clsMultipleChoice::prepareScorer()
     moScorer->Data()->LoadFrom(ItemData());
 }
 
-void clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
+void clsMultipleChoice::setNotAttempted(const ScoreCounts& counts)
 {
-    const auto answered = ItemState(ItemData()).responseCount();
-    if (!answered)
-        return;
-    if (*answered == 0) {
-        counts.nNotAttempted = 1;
-        counts.nNotScored = 1;
-        if (logNotAttempted)
-            logNote("Score external display", "nNotAttempted: " + std::to_string(counts.nNotAttempted));
-        return;
-    }
-    prepareScorer();
-    const ScorerCopy copy(*moScorer->Data());
-    const double raw = moScorer->RawScore();
+    counts.nNotAttempted = 1;
+    counts.nNotScored = 1;
+}
+
+void clsMultipleChoice::setScored(const ScoreCounts& counts, double raw)
+{
     counts.fRawScore = std::isnan(raw) ? static_cast<float>(raw) : vb::toSingle(raw);
     if (counts.fRawScore > 0)
         counts.nCorrect = 1;
     else
         counts.nIncorrect = 1;
+}
+
+bool clsMultipleChoice::countScore(const ScoreCounts& counts, bool logNotAttempted)
+{
+    const auto answered = ItemState(ItemData()).responseCount();
+    if (!answered)
+        return false;
+    if (*answered == 0) {
+        setNotAttempted(counts);
+        if (logNotAttempted)
+            logNote("Score external display", "nNotAttempted: " + std::to_string(counts.nNotAttempted));
+        return false;
+    }
+    prepareScorer();
+    const ScorerCopy copy(*moScorer->Data());
+    setScored(counts, moScorer->RawScore());
+    return true;
+}
+
+bool clsMultipleChoice::rescoreQuietly(std::vector<std::string>& answers, const ScoreCounts& counts)
+{
+    if (mQuietRevision == 0 || moItemData->Revision() != mQuietRevision)
+        return false;
+    if (answers.empty())
+        setNotAttempted(counts);
+    else
+        setScored(counts, moScorer->RawScoreAgain(answers));
+    mPendingAnswers.swap(answers);
+    mbAnswersPending = true;
+    return true;
+}
+
+// Replacing a State that is the item element's last element and the document's first State puts
+// the new one in its place, first again: so a State written and replaced in turn ends as if only
+// the second had been written, and the scorer reads the State written.
+void clsMultipleChoice::noteQuietDocument() const
+{
+    mQuietRevision = 0;
+    auto& data = *moItemData;
+    SavedPlace place(data);
+    data.setFromRoot(true);
+    if (!data.FindElement("MultipleChoiceItem") || !data.MoveToChild(data.ChildCount() - 1))
+        return;
+    const auto last = data.GetPosition();
+    if (data.FindElement("State") && data.GetPosition() == last)
+        mQuietRevision = data.Revision();
+}
+
+void clsMultipleChoice::writePendingAnswers() const
+{
+    mbAnswersPending = false;
+    {
+        SavedPlace place(*moItemData);
+        ItemState(*moItemData).replace(&moRescoreResponses->listState(mPendingAnswers));
+    }
+    noteQuietDocument();
 }
 
 bool clsMultipleChoice::DisplayInt_ScoreExternalDisplay(std::int16_t& nCorrect, std::int16_t& nIncorrect,
@@ -720,14 +778,21 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplay(const velm::ByteArray&
     vb::trap(errorDisplay(), "DisplayInt_RescoreExternalDisplay", [&] {
         if (!moRescoreResponses)
             moRescoreResponses = std::make_shared<RescoreResponses>();
+        auto& responses = *moRescoreResponses;
+        const ScoreCounts counts{nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore};
         // A failed conversion has been reported already and must not cost the item its state.
-        if (!moRescoreResponses->read(vb::textFromBytes(arResponse), errorDisplay()))
+        if (!responses.read(vb::textFromBytes(arResponse), errorDisplay()))
             return;
-        if (const auto* list = moRescoreResponses->listState())
-            replaceCheckedState(list);
+        if (responses.isList() && rescoreQuietly(responses.answers(), counts)) {
+            result = true;
+            return;
+        }
+        if (responses.isList())
+            replaceCheckedState(&responses.listState(responses.answers()));
         else
-            replaceState(moRescoreResponses->stateText());
-        countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
+            replaceState(responses.stateText());
+        if (countScore(counts, false))
+            noteQuietDocument();
         result = true;
     });
     return result;

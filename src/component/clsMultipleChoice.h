@@ -208,8 +208,20 @@ private:
         std::int16_t& nNotScored;
         float& fRawScore;
     };
-    void countScore(const ScoreCounts& counts, bool logNotAttempted);
+    // A response without answers: not attempted and not scored.
+    static void setNotAttempted(const ScoreCounts& counts);
+    // A response with answers that scored raw: correct when raw is above 0.
+    static void setScored(const ScoreCounts& counts, double raw);
+    // Counts the item's response; true when its answers were scored (there were some).
+    bool countScore(const ScoreCounts& counts, bool logNotAttempted);
     void prepareScorer();
+    // Rescoring while the document holds what the last rescoring left there: the answers are
+    // scored by the keys read then and kept aside, to become the State only once something reads
+    // the document (ItemData). False when the document has changed since.
+    bool rescoreQuietly(std::vector<std::string>& answers, const ScoreCounts& counts);
+    // Notes the document as one rescoring can leave aside, when its State is the item element's last.
+    void noteQuietDocument() const;
+    void writePendingAnswers() const;
 
     frmMain& mainFormOrRaise() const;
     std::vector<platform::Form*> loadedForms() const;
@@ -219,6 +231,11 @@ private:
     std::shared_ptr<velm::ItemScorer> moScorer;
     // What the last rescoring text was read into, kept so that the next reuses it.
     std::shared_ptr<RescoreResponses> moRescoreResponses;
+    // The answers of the last rescoring while they are not yet the document's State.
+    mutable std::vector<std::string> mPendingAnswers;
+    mutable bool mbAnswersPending = false;
+    // The revision of the document a rescoring may leave aside; 0 when none.
+    mutable std::uint64_t mQuietRevision = 0;
     std::shared_ptr<clsStatus> moStatus;
     std::shared_ptr<clsErrorDisplay> moErrorDisplay;
     std::string msStaticXml;

@@ -26,6 +26,8 @@ public:
     class Position {
     public:
         Position() = default;
+        // Equal when saved from the same element.
+        bool operator==(const Position&) const = default;
 
     private:
         friend class DataIO;

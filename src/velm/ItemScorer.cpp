@@ -45,11 +45,19 @@ double ItemScorer::RawScore()
 {
     if (!data_ || !readResponses(*data_))
         return 0;
-    if (const auto* exact = exactScoringOf(*data_))
-        return exact->score(responses_);
+    scoredExactly_ = exactScoringOf(*data_) != nullptr;
+    if (!scoredExactly_)
+        keysOf(*data_);
+    return RawScoreAgain(responses_);
+}
+
+double ItemScorer::RawScoreAgain(const std::vector<std::string>& responses) const
+{
+    if (scoredExactly_)
+        return exact_->score(responses);
     std::optional<double> best;
-    for (const auto* key : keysOf(*data_)) {
-        if (key->weight && (!best || *key->weight > *best) && key->expression.isMetBy(responses_))
+    for (const auto* key : keys_) {
+        if (key->weight && (!best || *key->weight > *best) && key->expression.isMetBy(responses))
             best = key->weight;
     }
     return best.value_or(0);

@@ -24,6 +24,9 @@ public:
 
     // The largest weight among the answer keys that the candidate's responses meet; 0 when none.
     double RawScore();
+    // The score of responses by the keys or exact scoring the last RawScore read, without reading
+    // the document: for a caller that knows the document's scoring has not changed since.
+    double RawScoreAgain(const std::vector<std::string>& responses) const;
     // The largest weight of all keys; 0 without keys. Exact scoring: the best score of a response
     // of one up to Max choices.
     double MaxScore();
@@ -63,6 +66,8 @@ private:
     std::vector<std::string> responses_;
     std::string exactXml_;
     std::optional<ResponseProcessing> exact_;
+    // Whether the last RawScore scored by exact_ rather than by keys_.
+    bool scoredExactly_ = false;
 };
 
 }  // namespace velm

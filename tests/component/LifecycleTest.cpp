@@ -121,6 +121,7 @@ TEST(Lifecycle, WithoutASupportObjectEveryCallFailsTheDriversCall)
     const auto bare = clsMultipleChoice::create();
     ItemDriver item({.extra = stateWith({"A"})});
     auto& display = item.display();
+    item.rescore(bytes("B"));
     ASSERT_TRUE(display.FreeExternalDisplay());
     const auto logged = item.support->log().size();
     const auto definition = bytes(itemXml());

@@ -90,19 +90,40 @@ TEST(Scoring, RescoreQuickScoresTheDocumentItIsHanded)
     EXPECT_EQ(item.rescore(responses, {}, &reweighted), (Score{true, 1, 0, 0, 0, 2}));
 }
 
-TEST(Scoring, RescoreQuickLeavesTheSameStateWhateverWasRescoredBefore)
+TEST(Scoring, RescoreLeavesTheStateOfTheLastResponseWhateverWasRescoredOrReadBefore)
 {
     const auto first = bytes("<Responses><Response>B</Response></Responses>");
-    const auto second = bytes("<Responses><Response>A</Response><Response>C</Response></Responses>");
-    for (const auto& extra : {std::string(), stateWith({"D"}), stateWith({"D"}) + stateWith({"A"})}) {
+    const auto second = bytes("<UserAnswers/>");
+    const vb::ByteArray damaged[] = {bytes("<Responses><Response>A</Response>"),
+                                     bytes("<UserAnswers><A></UserAnswers>")};
+    const std::string oneState = stateWith({"D"});
+    // A plain rescoring replaces the first State, so with two the result depends on what came before.
+    const std::pair<std::string, bool> cases[] = {{"", false}, {oneState, false}, {oneState + "<Note/>", false},
+                                                  {"", true},  {oneState, true},  {oneState + stateWith({"A"}), true}};
+    for (const auto& [extra, quick] : cases) {
+        SCOPED_TRACE(extra + (quick ? " quick" : ""));
         const auto document = bytes(itemXml({.extra = extra}));
-        ItemDriver fresh{ItemParts{}};
-        ItemDriver item{ItemParts{}};
-        item.rescore(first, {}, &document);
-        const auto score = item.rescore(second, {}, &document);
-        EXPECT_EQ(score, fresh.rescore(second, {}, &document)) << extra;
-        EXPECT_EQ(item.state(), fresh.state()) << extra;
+        const auto* handed = quick ? &document : nullptr;
+        ItemDriver fresh({.extra = extra});
+        ItemDriver item({.extra = extra});
+        item.rescore(first, {}, handed);
+        item.rescore(second, {}, handed);
+        for (const auto& text : damaged)
+            EXPECT_EQ(item.rescore(text, {}, handed), Score{});
+        fresh.rescore(second, {}, handed);
+        EXPECT_EQ((std::tuple{item.status(), item.state()}), (std::tuple{fresh.status(), fresh.state()}));
+        const auto score = item.rescore(first, {}, handed);
+        EXPECT_EQ((std::tuple{score, item.status(), item.state()}),
+                  (std::tuple{fresh.rescore(first, {}, handed), fresh.status(), fresh.state()}));
     }
+    // Of two States a plain rescoring replaces the first and scores the one then first, also after
+    // a fast rescoring brought the two in: "B", then "A, C".
+    const auto twoStates = bytes(itemXml({.extra = oneState + stateWith({"A"})}));
+    ItemDriver item{ItemParts{}};
+    item.rescore(bytes("B"));
+    item.rescore(first, {}, &twoStates);
+    EXPECT_EQ(item.rescore(bytes("A, C")), (Score{true, 0, 1, 0, 0, -1}));
+    EXPECT_EQ(item.rescore(bytes("B")), (Score{true, 1, 0, 0, 0, 2}));
 }
 
 TEST(Scoring, ScoreInfoGivesOneItemAndTheKeysRangeAndConvertKeyGivesExpressionsAndWeightsAsAttributes)
