@@ -142,24 +142,25 @@ const StaticSelection& selectStatics(const std::string& staticXml, const std::st
 struct QuickDocument {
     velm::ByteArray bytes;
     velm::DataIO data;
-    // Whether putting a State in place of the item's is undone by putting another in place of
-    // that one: the item element is the document element and only one State (with its subtree)
-    // is ever replaced, so each rescoring can edit the last one's document in place.
-    bool stateReplaceable = false;
-    // The revision of the document that last received a State from this one; 0 when none.
+    // Whether a State put in this document lands as the item element's last element and its first
+    // State; every State lands in the same place, so this is found once.
+    std::optional<bool> stateIsLast;
+    // The revision of the document that last received a State from this one, when the next State
+    // may be put in its place there; 0 otherwise.
     std::uint64_t stateRevision = 0;
 };
 
-bool replacesOneState(const velm::DataIO& document)
+// Whether the document's first State is the item element's last element. Putting another State
+// in place of that one puts it in the same place, first again: so a State written and replaced in
+// turn ends as if only the second had been written, and the scorer reads the State written.
+bool stateIsItemsLast(velm::DataIO& data)
 {
-    velm::DataIO probe;
-    probe.LoadFrom(document);
-    probe.setFromRoot(true);
-    probe.MoveToRoot();
-    if (!probe.FindElement("MultipleChoiceItem") || probe.MoveToParent())
+    SavedPlace place(data);
+    data.setFromRoot(true);
+    if (!data.FindElement("MultipleChoiceItem") || !data.MoveToChild(data.ChildCount() - 1))
         return false;
-    probe.DeleteElement("State");
-    return !probe.FindElement("State");
+    const auto last = data.GetPosition();
+    return data.FindElement("State") && data.GetPosition() == last;
 }
 
 QuickDocument& quickDocument(const velm::ByteArray& bytes)
@@ -169,7 +170,6 @@ QuickDocument& quickDocument(const velm::ByteArray& bytes)
         auto loaded = std::make_unique<QuickDocument>();
         loaded->data.LoadXml(vb::textFromBytes(bytes));
         loaded->bytes = bytes;
-        loaded->stateReplaceable = replacesOneState(loaded->data);
         last = std::move(loaded);
     }
     return *last;
@@ -725,20 +725,9 @@ bool clsMultipleChoice::rescoreQuietly(std::vector<std::string>& answers, const 
     return true;
 }
 
-// Replacing a State that is the item element's last element and the document's first State puts
-// the new one in its place, first again: so a State written and replaced in turn ends as if only
-// the second had been written, and the scorer reads the State written.
 void clsMultipleChoice::noteQuietDocument() const
 {
-    mQuietRevision = 0;
-    auto& data = *moItemData;
-    SavedPlace place(data);
-    data.setFromRoot(true);
-    if (!data.FindElement("MultipleChoiceItem") || !data.MoveToChild(data.ChildCount() - 1))
-        return;
-    const auto last = data.GetPosition();
-    if (data.FindElement("State") && data.GetPosition() == last)
-        mQuietRevision = data.Revision();
+    mQuietRevision = stateIsItemsLast(*moItemData) ? moItemData->Revision() : 0;
 }
 
 void clsMultipleChoice::writePendingAnswers() const
@@ -815,12 +804,15 @@ bool clsMultipleChoice::DisplayInt_RescoreExternalDisplayQuick(const velm::ByteA
         loadStateText(state, "<State>" + vb::textFromBytes(arResponse) + "</State>");
         auto& quick = quickDocument(XMLBA);
         auto& data = ItemData();
-        // A document untouched since the last response only differs from the handed one in its State.
-        const bool inPlace = quick.stateReplaceable && data.Revision() == quick.stateRevision;
+        // A document untouched since the last response only differs from the handed one in a State
+        // that this one's replaces.
+        const bool inPlace = data.Revision() == quick.stateRevision;
         quick.stateRevision = 0;
         data.LoadFrom(inPlace ? data : quick.data);
         replaceCheckedState(&state);
-        quick.stateRevision = data.Revision();
+        if (!quick.stateIsLast)
+            quick.stateIsLast = stateIsItemsLast(data);
+        quick.stateRevision = *quick.stateIsLast ? data.Revision() : 0;
         countScore({nCorrect, nIncorrect, nNotAttempted, nNotScored, fRawScore}, false);
         result = true;
     });
